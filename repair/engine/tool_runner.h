@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+#include <vector>
+
+class QSocketNotifier;
+
+// Carries out an action list through the privileged helper "Tool".
+//
+// The helper writes "started" on its standard output as its first act, so
+// that line is the answer to the administrator dialog: it arrives when the
+// rights were granted, and the output closes without it when they were not.
+// The helper's end reaches toolQuitNotification() twice over: as ToolQuit on
+// the system bus, from any sender, and as the end of its standard output,
+// which also covers a machine without a system bus. Handlers must therefore
+// be idempotent.
+class ToolRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    // elevationCommand is the program and arguments put before the tool's
+    // path; empty starts the tool directly.
+    ToolRunner(QString toolPath, QStringList elevationCommand, QObject *parent = nullptr);
+    // Closes the pipes and leaves running tools alone: they finish on their own.
+    ~ToolRunner() override;
+
+    // pkexec for an ordinary user; nothing when already root.
+    static QStringList defaultElevationCommand();
+
+    // Blocks while the administrator dialog is up; true once the tool runs.
+    bool performActions(const QStringList &actions);
+
+signals:
+    void toolQuitNotification();
+
+private slots:
+    void toolQuitReceived();
+
+private:
+    struct Run {
+        pid_t pid;
+        int fd;
+        QSocketNotifier *notifier;
+    };
+
+    void registerToolQuitObserver();
+    void watch(pid_t pid, int fd);
+    void runOutputReady(int fd);
+
+    QString m_toolPath;
+    QStringList m_elevationCommand;
+    std::vector<Run> m_runs;
+};

@@ -1,0 +1,68 @@
+#include "action_list.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string sdks = "/X/SDKs";
+
+std::string refusalOf(const std::vector<std::string> &arguments)
+{
+    const auto result = validateActionList(arguments, sdks);
+    const auto *refusal = std::get_if<Refusal>(&result);
+    return refusal ? refusal->reason : std::string();
+}
+
+} // namespace
+
+TEST(ActionList, AcceptsWellFormedLists)
+{
+    const std::vector<std::vector<std::string>> lists = {
+        {},
+        {"Remove", "/X/SDKs/MacOSX10.9.sdk/System/Headers", ""},
+        {"Move", "/X/SDKs/A.sdk/a b", "/X/SDKs/A.sdk/a\nb\"c\xc3\xa9"},
+        {"Copy", "/home/user/MacOSX10.6.sdk", "/X/SDKs/MacOSX10.6.sdk"},
+        {"Copy", "/X/SDKs/MacOSX10.9.sdk", "/media/usb/MacOSX10.9.sdk"},
+        {"Copy", "/a", "/b", "Remove", "/X/SDKs/s/x", ""},
+        {"Remove", "/X/SDKs/.hidden/x", ""},
+    };
+    for (const auto &list : lists) {
+        const auto result = validateActionList(list, sdks);
+        ASSERT_TRUE(std::holds_alternative<std::vector<Action>>(result)) << refusalOf(list);
+        EXPECT_EQ(std::get<std::vector<Action>>(result).size(), list.size() / 3);
+    }
+}
+
+TEST(ActionList, RefusesMalformedListsNamingTheFirstBadAction)
+{
+    const struct {
+        std::vector<std::string> list;
+        const char *named; // text the refusal must contain
+    } cases[] = {
+        {{"Copy", "/a"}, "action 1"},
+        {{"Copy", "/a", "/b", "Remove"}, "action 2"},
+        {{"copy", "/a", "/b"}, "unknown verb"},
+        {{"Delete", "/X/SDKs/s/x", ""}, "unknown verb"},
+        {{"Copy", "a", "/b"}, "absolute"},
+        {{"Copy", "/a", ""}, "absolute"},
+        {{"Copy", "/a//b", "/c"}, "absolute"},
+        {{"Copy", "/a/", "/c"}, "absolute"},
+        {{"Copy", "/a/./b", "/c"}, "absolute"},
+        {{"Copy", "/a", "/X/SDKs/s/../../etc"}, "absolute"},
+        {{"Copy", "/", "/c"}, "absolute"},
+        {{"Remove", "/X/SDKs/s/x", "/y"}, "empty second operand"},
+        {{"Remove", "/X/SDKs", ""}, "not inside an SDK"},
+        {{"Remove", "/X/SDKs/MacOSX10.9.sdk", ""}, "not inside an SDK"},
+        {{"Remove", "/X/SDKsX/s/x", ""}, "not inside an SDK"},
+        {{"Remove", "/etc/passwd", ""}, "not inside an SDK"},
+        {{"Move", "/X/SDKs/s/x", "/tmp/x"}, "not inside an SDK"},
+        {{"Move", "/tmp/x", "/X/SDKs/s/x"}, "not inside an SDK"},
+        {{"Move", "/X/SDKs/s/x", "/X/SDKs/t"}, "not inside an SDK"},
+        {{"Copy", "/a", "/b", "Remove", "/X/SDKs/s", ""}, "action 2"},
+    };
+    for (const auto &c : cases) {
+        const std::string reason = refusalOf(c.list);
+        EXPECT_NE(reason.find(c.named), std::string::npos)
+            << "refusal \"" << reason << "\" should mention \"" << c.named << '"';
+    }
+}
