@@ -41,6 +41,13 @@ TreeSnapshot snapshotTree(const std::string &root, bool withTimes)
     return snapshot;
 }
 
+TreeSnapshot snapshotItem(const std::string &path)
+{
+    TreeSnapshot snapshot = snapshotTree(path);
+    snapshot[""] = describe(path, false);
+    return snapshot;
+}
+
 void writeFile(const std::string &path, const std::string &contents)
 {
     fs::create_directories(fs::path(path).parent_path());

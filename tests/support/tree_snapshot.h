@@ -10,5 +10,8 @@ using TreeSnapshot = std::map<std::string, std::string>;
 
 TreeSnapshot snapshotTree(const std::string &root, bool withTimes = false);
 
+// The item at path itself under the key "", and, for a folder, its tree.
+TreeSnapshot snapshotItem(const std::string &path);
+
 void writeFile(const std::string &path, const std::string &contents);
 std::string readFile(const std::string &path);

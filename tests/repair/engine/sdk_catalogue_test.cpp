@@ -1,4 +1,5 @@
 #include "integer_value.h"
+#include "qt_printers.h"
 #include "sdk_catalogue.h"
 
 #include <QDir>

@@ -1,4 +1,5 @@
 #include "tool_process.h"
+#include "qt_printers.h"
 #include "tool_runner.h"
 #include "tree_snapshot.h"
 

@@ -1,4 +1,5 @@
 #include "action_list.h"
+#include "qt_printers.h"
 
 #include <gtest/gtest.h>
 

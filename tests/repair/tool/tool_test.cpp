@@ -1,6 +1,7 @@
 // Tool as a black box: the test build's Tool on temporary trees.
 
 #include "tool_process.h"
+#include "qt_printers.h"
 #include "tree_snapshot.h"
 
 #include <QDBusConnection>

@@ -1,0 +1,165 @@
+// Fix and restore carried out by the real Tool on realistic SDK trees: a
+// restore must give back exactly the SDK that was fixed.
+
+#include "fix_plan.h"
+#include "qt_printers.h"
+#include "restore_plan.h"
+#include "sample_sdks.h"
+#include "sdk_catalogue.h"
+#include "tool_process.h"
+#include "tree_snapshot.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+class RoundTripTest : public testing::Test
+{
+protected:
+    QTemporaryDir root;
+    QString sdks = root.path();
+    std::string sdkDirectory = sdks.toStdString();
+    FrameworkLayout layout{sdks};
+
+    void SetUp() override { makeSampleSdk(sdkDirectory, "10.6"); }
+
+    static QString sdkOf(int minor) { return QStringLiteral("MacOSX10.%1.sdk").arg(minor); }
+    std::string pathOf(const QString &sdk) const { return sdkDirectory + '/' + sdk.toStdString(); }
+
+    ToolResult carryOut(const QStringList &actions) { return runTool(sdks, actions); }
+
+    static bool hasSetAsideNames(const std::string &folder)
+    {
+        for (const auto &entry : std::filesystem::recursive_directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            if (name.find("_orig") != std::string::npos || name.starts_with("Orig"))
+                return true;
+        }
+        return false;
+    }
+};
+
+// The state of every operand of a plan, taken before the plan runs.
+std::map<QString, TreeSnapshot> operandsBefore(const QStringList &actions)
+{
+    std::map<QString, TreeSnapshot> items;
+    for (qsizetype i = 0; i < actions.size(); i += 3)
+        items[actions[i + 1]] = snapshotItem(actions[i + 1].toStdString());
+    return items;
+}
+
+// Every "Copy" and "Move" left its destination as its source was before.
+void expectEffects(const QStringList &actions, const std::map<QString, TreeSnapshot> &before)
+{
+    for (qsizetype i = 0; i < actions.size(); i += 3) {
+        if (actions[i] == "Remove")
+            continue;
+        EXPECT_EQ(snapshotItem(actions[i + 2].toStdString()), before.at(actions[i + 1]))
+            << actions[i].toStdString() << " to " << actions[i + 2].toStdString();
+    }
+}
+
+} // namespace
+
+TEST_F(RoundTripTest, FixThenRestoreGivesBackTheSdkForEveryMinorNumber)
+{
+    const TreeSnapshot source = snapshotTree(pathOf("MacOSX10.6.sdk"));
+    for (int minor = 7; minor <= 13; ++minor) {
+        SCOPED_TRACE(minor);
+        const QString sdk = sdkOf(minor);
+        makeSampleSdk(sdkDirectory, "10." + std::to_string(minor));
+        const TreeSnapshot original = snapshotTree(pathOf(sdk));
+
+        QStringList fix;
+        addFixActions(fix, sdk, layout);
+        const auto before = operandsBefore(fix);
+        ToolResult result = carryOut(fix);
+        ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
+        EXPECT_TRUE(layout.doesQDHeaderOrigExistInSDK(sdk));
+        expectEffects(fix, before);
+
+        QStringList restore;
+        addRestoreActions(restore, sdk, layout);
+        EXPECT_EQ(restore.size(), fix.size());
+        result = carryOut(restore);
+        ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
+        EXPECT_EQ(snapshotTree(pathOf(sdk)), original);
+        EXPECT_FALSE(hasSetAsideNames(pathOf(sdk)));
+        EXPECT_FALSE(layout.doesQDHeaderOrigExistInSDK(sdk));
+    }
+    EXPECT_EQ(snapshotTree(pathOf("MacOSX10.6.sdk")), source) << "the source SDK is never changed";
+}
+
+TEST_F(RoundTripTest, FixAllAndRestoreAllInOneRunEach)
+{
+    const std::vector<int> minors{7, 10, 11, 13};
+    std::map<int, TreeSnapshot> originals;
+    QStringList fixAll, restoreAll;
+    for (int minor : minors) {
+        makeSampleSdk(sdkDirectory, "10." + std::to_string(minor));
+        originals[minor] = snapshotTree(pathOf(sdkOf(minor)));
+        addFixActions(fixAll, sdkOf(minor), layout);
+    }
+    ToolResult result = carryOut(fixAll);
+    ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
+    for (int minor : minors) {
+        EXPECT_TRUE(layout.doesQDHeaderOrigExistInSDK(sdkOf(minor))) << minor;
+        addRestoreActions(restoreAll, sdkOf(minor), layout);
+    }
+    result = carryOut(restoreAll);
+    ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
+    for (int minor : minors)
+        EXPECT_EQ(snapshotTree(pathOf(sdkOf(minor))), originals[minor]) << minor;
+}
+
+TEST_F(RoundTripTest, SdkWithoutThePrintFrameworkIsFixedAsFarAsPossibleAndComesBack)
+{
+    const QString sdk = sdkOf(11);
+    makeSampleSdk(sdkDirectory, "10.11");
+    std::filesystem::remove_all(pathOf(sdk) + "/System/Library/Frameworks/Carbon.framework/Versions/A/Frameworks/Print.framework");
+    const TreeSnapshot original = snapshotTree(pathOf(sdk));
+
+    QStringList fix;
+    addFixActions(fix, sdk, layout);
+    ToolResult result = carryOut(fix);
+    EXPECT_EQ(result.exitCode, 1) << "the Print actions fail";
+    EXPECT_EQ(result.standardError.count('\n'), 5) << result.standardError.constData();
+    EXPECT_TRUE(layout.doesQDHeaderOrigExistInSDK(sdk)) << "the other actions still ran";
+    EXPECT_TRUE(FrameworkLayout::exists(layout.printCoreFrameworkPathToFile("PrintCore_orig.tbd", sdk)));
+
+    QStringList restore;
+    addRestoreActions(restore, sdk, layout);
+    result = carryOut(restore);
+    EXPECT_EQ(result.exitCode, 1) << "Print_orig.tbd cannot come back: it never left";
+    EXPECT_EQ(snapshotTree(pathOf(sdk)), original);
+}
+
+TEST_F(RoundTripTest, ExistingColorSyncHeaderIsNotOverwrittenByAFix)
+{
+    const QString sdk = sdkOf(9);
+    makeSampleSdk(sdkDirectory, "10.9");
+    const std::string own = layout.colorSyncFrameworkPathToHeader("ColorSyncDeprecated.h", sdk).toStdString();
+    writeFile(own, "the SDK's own\n");
+    TreeSnapshot original = snapshotTree(pathOf(sdk));
+
+    QStringList fix;
+    addFixActions(fix, sdk, layout);
+    ToolResult result = carryOut(fix);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.standardError.count('\n'), 1) << result.standardError.constData();
+    EXPECT_EQ(readFile(own), "the SDK's own\n");
+    EXPECT_TRUE(layout.doesQDHeaderOrigExistInSDK(sdk));
+
+    // The restore removes that header without asking whose it was; all the
+    // items the fix set aside come back.
+    QStringList restore;
+    addRestoreActions(restore, sdk, layout);
+    result = carryOut(restore);
+    EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+    original.erase(std::filesystem::relative(own, pathOf(sdk)).string());
+    EXPECT_EQ(snapshotTree(pathOf(sdk)), original);
+}
