@@ -1,0 +1,82 @@
+// scoutmark-bench SDK_DIRECTORY SEARCH_STRING [--sdk TITLE] [--ignore-comments]
+//                 [--case-insensitive] [--list]
+//
+// Runs the search engine exactly as the worker thread does (SDK list, walk,
+// read, match, sink) and prints one line of figures. With --list, first the
+// "Path" of every result record, one per line, in the order delivered.
+
+#include "header_search.h"
+#include "sdk_discovery.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+class CollectingSink : public SearchSink
+{
+public:
+    std::vector<ResultRecord> records;
+    void arrayAddObject(ResultRecord record) override { records.push_back(std::move(record)); }
+    bool isCancelled() override { return false; }
+};
+
+int usage()
+{
+    std::fprintf(stderr, "usage: scoutmark-bench SDK_DIRECTORY SEARCH_STRING [--sdk TITLE] "
+                         "[--ignore-comments] [--case-insensitive] [--list]\n");
+    return 2;
+}
+
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 3)
+        return usage();
+    SearchRequest request{argv[2], "All", false, true};
+    bool list = false;
+    for (int i = 3; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--sdk") && i + 1 < argc)
+            request.sdkTitle = argv[++i];
+        else if (!std::strcmp(argv[i], "--ignore-comments"))
+            request.ignoreComments = true;
+        else if (!std::strcmp(argv[i], "--case-insensitive"))
+            request.caseSensitive = false;
+        else if (!std::strcmp(argv[i], "--list"))
+            list = true;
+        else
+            return usage();
+    }
+
+    const long idleKilobytes = peakKilobytes();
+    const auto start = std::chrono::steady_clock::now();
+    HeaderSearch search(argv[1], sortedSDKNums(argv[1]));
+    CollectingSink sink;
+    search.searchHeadersForString(request, sink);
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+
+    if (list) {
+        for (const ResultRecord &record : sink.records)
+            std::printf("%s\n", record.path.c_str());
+    }
+    std::printf("headers %llu bytes %llu matches %zu decoded %llu stripped %llu seconds %.4f "
+                "peak-kib %ld idle-kib %ld\n",
+                static_cast<unsigned long long>(search.headersRead()),
+                static_cast<unsigned long long>(search.bytesRead()), sink.records.size(),
+                static_cast<unsigned long long>(search.counters().headersDecoded),
+                static_cast<unsigned long long>(search.counters().headersStripped), seconds.count(),
+                peakKilobytes(), idleKilobytes);
+    return 0;
+}

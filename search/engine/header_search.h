@@ -1,0 +1,47 @@
+#pragma once
+
+#include "header_matcher.h"
+#include "search_types.h"
+
+#include <string>
+#include <vector>
+
+// The frameworks whose trees a search never enters.
+std::vector<std::string> loadSkipFrameworksArray();
+
+// The search run over the SDK folders of one SDK directory.
+//
+// The walk reports every entry below an SDK folder once, depth first, each
+// folder before its contents, siblings in the order the folder lists them,
+// hidden entries included. Symbolic links are entries of their own and are
+// never entered, so each framework header is reached once, through its real
+// folder; a link named *.h is read through, though. After every entry the
+// sink is asked whether to stop.
+class HeaderSearch
+{
+public:
+    HeaderSearch(std::string sdkDirectory, std::vector<std::string> sdkNums,
+                 std::vector<std::string> skipFrameworks = loadSkipFrameworksArray());
+
+    // The body of a run. True when it ended because it was cancelled.
+    bool searchHeadersForString(const SearchRequest &request, SearchSink &sink);
+
+    // Searches the folder "MacOSX<osNum>.sdk". True when cancelled.
+    bool searchSDK(const std::string &osNum, const std::string &searchString, bool ignoreComments,
+                   bool caseSensitive, SearchSink &sink);
+
+    // Totals over every search this object ran.
+    const MatchCounters &counters() const { return m_counters; }
+    std::uint64_t headersRead() const { return m_headersRead; }
+    std::uint64_t bytesRead() const { return m_bytesRead; }
+
+private:
+    class Walk;
+
+    std::string m_sdkDirectory;
+    std::vector<std::string> m_sdkNums;
+    std::vector<std::string> m_skipFrameworks;
+    MatchCounters m_counters;
+    std::uint64_t m_headersRead = 0;
+    std::uint64_t m_bytesRead = 0;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Header bytes as Mac OS Roman text, by Apple's current table (0xDB is the
+// euro sign, 0xF0 the Apple logo U+F8FF). Every byte has a character, so
+// decoding never fails; bytes below 0x80 are ASCII.
+std::u16string decodeMacRoman(std::string_view bytes);
+
+char16_t macRomanCharacter(unsigned char byte);

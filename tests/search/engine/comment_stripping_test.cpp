@@ -1,0 +1,110 @@
+#include "comment_stripping.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+// The defining procedures, step by step: find the first comment, delete
+// it, start again from the beginning.
+const std::u16string breaks = u"\n\v\f\r\u0085\u2028\u2029";
+
+std::u16string referenceLines(std::u16string text)
+{
+    for (;;) {
+        const auto open = text.find(u"//");
+        if (open == std::u16string::npos)
+            return text;
+        const auto end = text.find_first_of(breaks, open + 2);
+        text.erase(open, end == std::u16string::npos ? std::u16string::npos : end - open);
+    }
+}
+
+std::u16string referenceBlocks(std::u16string text)
+{
+    for (;;) {
+        const auto open = text.find(u"/*");
+        if (open == std::u16string::npos)
+            return text;
+        const auto close = text.find(u"*/", open + 2);
+        if (close == std::u16string::npos)
+            return text;
+        text.erase(open, close + 2 - open);
+    }
+}
+
+std::string utf8(const std::u16string &text)
+{
+    std::string out;
+    for (char16_t c : text) {
+        if (c < 0x80)
+            out += static_cast<char>(c);
+        else
+            out += "<U+" + std::to_string(c) + ">";
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(CommentStripping, NamedCases)
+{
+    const struct {
+        const char16_t *text, *lines, *blocks;
+    } cases[] = {
+        {u"a // b\nc", u"a \nc", u"a // b\nc"},
+        {u"a // b", u"a ", u"a // b"},
+        {u"a //", u"a ", u"a //"},
+        {u"a\r// b\rc", u"a\r\rc", u"a\r// b\rc"},
+        {u"a// x\r\ny", u"a\r\ny", u"a// x\r\ny"},
+        {u"a//\u2028b//\u0085c//\u2029", u"a\u2028b\u0085c\u2029", u"a//\u2028b//\u0085c//\u2029"},
+        {u"x /* y */ z", u"x /* y */ z", u"x  z"},
+        {u"x /* y", u"x /* y", u"x /* y"},
+        {u"x /* a /* b */ c */ d", u"x /* a /* b */ c */ d", u"x  c */ d"},
+        {u"/*/ a */b", u"/*/ a */b", u"b"},
+        {u"/* a // b */ c\nd */ e", u"/* a \nd */ e", u" c\nd */ e"},
+        {u"/*a*//*b*/ c\nd */e", u"/*a*\nd */e", u" c\nd */e"},
+        {u"url \"http://x.y/z\";\nnext", u"url \"http:\nnext", u"url \"http://x.y/z\";\nnext"},
+        {u"//", u"", u"//"},
+        {u"/**/", u"/**/", u""},
+        {u"/*", u"/*", u"/*"},
+        {u"a /* b */* c */ d", u"a /* b */* c */ d", u"a * c */ d"},
+        // A slash before a block and a star after it form a new opener.
+        {u"a//* b */* c */ d", u"a", u"a d"},
+        {u"a //* b */* c */ d", u"a ", u"a  d"},
+        {u"a / /* b */* c */ d", u"a / /* b */* c */ d", u"a / * c */ d"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(removeCommentLinesFromString(c.text), std::u16string(c.lines)) << utf8(c.text);
+        EXPECT_EQ(removeCommentBlocksFromString(c.text), std::u16string(c.blocks)) << utf8(c.text);
+        EXPECT_EQ(referenceLines(c.text), std::u16string(c.lines)) << utf8(c.text);
+        EXPECT_EQ(referenceBlocks(c.text), std::u16string(c.blocks)) << utf8(c.text);
+    }
+}
+
+TEST(CommentStripping, OnePassAgreesWithTheDefiningProcedureOnRandomTexts)
+{
+    const std::u16string alphabet = u"////****\n\v\f\r\u0085\u2028\u2029ab x\u00e9\u20ac";
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<std::size_t> length(0, 40);
+    for (int round = 0; round < 100000; ++round) {
+        std::u16string text(length(random), u' ');
+        for (char16_t &c : text)
+            c = alphabet[pick(random)];
+        ASSERT_EQ(removeCommentLinesFromString(text), referenceLines(text)) << utf8(text);
+        ASSERT_EQ(removeCommentBlocksFromString(text), referenceBlocks(text)) << utf8(text);
+        // Bytes take the same path for every marker and break they can hold.
+        std::string bytes;
+        for (char16_t c : text)
+            bytes += c < 0x80 ? static_cast<char>(c) : '\xA7';
+        std::u16string widened;
+        for (char c : comments::removeBlocks<char>(comments::removeLines<char>(bytes)))
+            widened += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'\u00e9';
+        std::u16string asText;
+        for (char c : bytes)
+            asText += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'\u00e9';
+        ASSERT_EQ(widened, referenceBlocks(referenceLines(asText))) << utf8(text);
+    }
+}

@@ -1,0 +1,198 @@
+#include "header_search.h"
+
+#include "tree_snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RecordingSink : public SearchSink
+{
+public:
+    std::vector<ResultRecord> records;
+    int checks = 0;
+    std::function<bool(const RecordingSink &)> cancelWhen = [](const RecordingSink &) { return false; };
+
+    void arrayAddObject(ResultRecord record) override { records.push_back(std::move(record)); }
+    bool isCancelled() override
+    {
+        ++checks;
+        return cancelWhen(*this);
+    }
+};
+
+const char needle[] = "NSNeedle";
+
+class HeaderSearchTest : public testing::Test
+{
+protected:
+    std::string sdks;
+
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/scoutmark-search-XXXXXX";
+        sdks = mkdtemp(pattern);
+    }
+    void TearDown() override
+    {
+        for (const auto &entry : fs::recursive_directory_iterator(sdks))
+            if (entry.is_directory() && !entry.is_symlink())
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(sdks);
+    }
+
+    void header(const std::string &path, const std::string &text = std::string("int ") + needle + ";\n")
+    {
+        writeFile(sdks + "/" + path, text);
+    }
+
+    void makeFramework(const std::string &path)
+    {
+        header(path + "/Versions/A/Headers/" + fs::path(path).stem().string() + ".h");
+        fs::create_directory_symlink("A", sdks + "/" + path + "/Versions/Current");
+        fs::create_directory_symlink("Versions/Current/Headers", sdks + "/" + path + "/Headers");
+    }
+
+    // The walk as the run must make it: depth first, folder before contents,
+    // siblings in listing order, links never entered, skipped frameworks
+    // pruned; every readable "*.h" whose text holds the needle.
+    // Returns the number of entries walked.
+    int expectedRecords(const std::string &folder, std::vector<ResultRecord> &out)
+    {
+        int entries = 0;
+        std::error_code error;
+        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+            ++entries;
+            const fs::path path = it->path();
+            const std::string name = path.filename().string();
+            if (it->is_directory() && !it->is_symlink()) {
+                if (name == "Python.framework" || name == "Tcl.framework")
+                    continue;
+                entries += expectedRecords(path.string(), out);
+            } else if (path.extension() == ".h" && name != ".h" && !fs::is_directory(path)
+                       && readFile(path.string()).find(needle) != std::string::npos) {
+                out.push_back({name, path.string()});
+            }
+        }
+        return entries;
+    }
+
+    void makeSdk(const std::string &sdk)
+    {
+        header(sdk + "/usr/include/plain.h");
+        header(sdk + "/usr/include/other.h", "int nothing;\n");
+        makeFramework(sdk + "/System/Library/Frameworks/Foo.framework");
+        makeFramework(sdk + "/System/Library/Frameworks/Python.framework");
+        makeFramework(sdk + "/System/Library/Frameworks/Foo.framework/Versions/A/Frameworks/Tcl.framework");
+        makeFramework(sdk + "/System/Library/Frameworks/Foo.framework/Versions/A/Frameworks/Inner.framework");
+        header(sdk + "/usr/include/upper.H");
+        header(sdk + "/usr/include/cpp.hpp");
+        header(sdk + "/usr/include/NSString.h.orig");
+        header(sdk + "/usr/include/.h");
+        header(sdk + "/.hidden/hidden.h");
+        header(sdk + "/usr/include/sys/deep/deeper/deepest.h");
+        fs::create_symlink("plain.h", sdks + "/" + sdk + "/usr/include/link.h");
+        fs::create_symlink("missing.h", sdks + "/" + sdk + "/usr/include/dangling.h");
+        fs::create_directory_symlink("include", sdks + "/" + sdk + "/usr/linked.h");
+    }
+};
+
+} // namespace
+
+TEST_F(HeaderSearchTest, AllRunWalksEverySdkInListOrder)
+{
+    makeSdk("MacOSX10.9.sdk");
+    makeSdk("Real.sdk");
+    fs::create_directory_symlink("Real.sdk", sdks + "/MacOSX10.13.sdk");
+    makeSdk("MacOSX10.14.sdk");
+
+    HeaderSearch search(sdks, {"10.9", "10.13", "10.14", "10.9", "10.15"});
+    RecordingSink sink;
+    EXPECT_FALSE(search.searchHeadersForString({needle, "All", false, true}, sink));
+
+    std::vector<ResultRecord> expected;
+    int entries = 0;
+    for (const char *folder : {"MacOSX10.9.sdk", "Real.sdk", "MacOSX10.14.sdk", "MacOSX10.9.sdk"})
+        entries += expectedRecords(sdks + "/" + folder, expected);
+    EXPECT_EQ(sink.records, expected);
+    ASSERT_EQ(expected.size(), 4u * 6u) << "plain, link, Foo, Inner, hidden, deepest in each";
+    EXPECT_TRUE(sink.records[6].path.starts_with(sdks + "/Real.sdk/")) << "a link SDK is walked at its target";
+    EXPECT_EQ(sink.checks, entries) << "one check after every entry walked";
+}
+
+TEST_F(HeaderSearchTest, OneSdkAndOptions)
+{
+    makeSdk("MacOSX10.9.sdk");
+    header("MacOSX10.9.sdk/usr/include/commented.h", "// NSNeedle\n/* nsneedle */\n");
+    HeaderSearch search(sdks, {});
+    RecordingSink exact, folded, stripped;
+    search.searchHeadersForString({needle, "10.9", false, true}, exact);
+    search.searchHeadersForString({"nsneedle", "10.9", false, false}, folded);
+    search.searchHeadersForString({needle, "10.9", true, true}, stripped);
+    EXPECT_EQ(exact.records.size(), 7u);
+    EXPECT_EQ(folded.records.size(), 7u);
+    EXPECT_EQ(stripped.records.size(), 6u);
+    RecordingSink none;
+    EXPECT_FALSE(search.searchHeadersForString({needle, "10.14", false, true}, none));
+    EXPECT_TRUE(none.records.empty());
+}
+
+TEST_F(HeaderSearchTest, UnreadableFolderIsPassedOver)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every folder";
+    makeSdk("MacOSX10.9.sdk");
+    header("MacOSX10.9.sdk/locked/secret.h");
+    chmod((sdks + "/MacOSX10.9.sdk/locked").c_str(), 0);
+    HeaderSearch search(sdks, {"10.9"});
+    RecordingSink sink;
+    EXPECT_FALSE(search.searchHeadersForString({needle, "All", false, true}, sink));
+    EXPECT_EQ(sink.records.size(), 6u);
+}
+
+TEST_F(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
+{
+    for (const char *sdk : {"MacOSX10.9.sdk", "MacOSX10.13.sdk", "MacOSX10.14.sdk"})
+        makeSdk(sdk);
+    HeaderSearch search(sdks, {"10.9", "10.13", "10.14"});
+    const SearchRequest request{needle, "All", false, true};
+
+    RecordingSink inSecond;
+    inSecond.cancelWhen = [&](const RecordingSink &s) {
+        return !s.records.empty() && s.records.back().path.find("MacOSX10.13.sdk") != std::string::npos;
+    };
+    EXPECT_TRUE(search.searchHeadersForString(request, inSecond));
+    for (const ResultRecord &record : inSecond.records)
+        EXPECT_EQ(record.path.find("MacOSX10.14.sdk"), std::string::npos);
+    EXPECT_NE(inSecond.records.back().path.find("MacOSX10.13.sdk"), std::string::npos);
+
+    RecordingSink counting;
+    search.searchHeadersForString(request, counting);
+    const int lastCheck = counting.checks;
+
+    RecordingSink atLastCheck;
+    atLastCheck.cancelWhen = [&](const RecordingSink &s) { return s.checks >= lastCheck; };
+    EXPECT_TRUE(search.searchHeadersForString(request, atLastCheck)) << "the last check still counts";
+
+    RecordingSink afterLastCheck;
+    afterLastCheck.cancelWhen = [&](const RecordingSink &s) { return s.checks > lastCheck; };
+    EXPECT_FALSE(search.searchHeadersForString(request, afterLastCheck));
+    EXPECT_EQ(afterLastCheck.records, counting.records);
+}
+
+TEST_F(HeaderSearchTest, EmptySdkListSearchesNothing)
+{
+    makeSdk("MacOSX10.9.sdk");
+    HeaderSearch search(sdks, {});
+    RecordingSink sink;
+    EXPECT_FALSE(search.searchHeadersForString({needle, "All", false, true}, sink));
+    EXPECT_TRUE(sink.records.empty());
+    EXPECT_EQ(sink.checks, 0);
+}

@@ -1,0 +1,181 @@
+#include "comment_stripping.h"
+#include "header_matcher.h"
+#include "mac_roman.h"
+#include "unicode_match.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <unicode/ucnv.h>
+
+namespace {
+
+const icu::Locale english("en_US");
+const icu::Locale turkish("tr_TR");
+
+// The decision on decoded text alone: the exact path every shortcut must
+// agree with.
+bool decideOnText(std::string_view bytes, std::u16string_view search, bool ignoreComments,
+                  bool caseSensitive, const icu::Locale &locale)
+{
+    const UnicodeMatcher matcher(search, caseSensitive, locale);
+    const std::u16string text = decodeMacRoman(bytes);
+    if (!matcher.containedIn(text))
+        return false;
+    return !ignoreComments
+           || matcher.containedIn(removeCommentBlocksFromString(removeCommentLinesFromString(text)));
+}
+
+std::string hex(std::string_view bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7f) {
+            out += static_cast<char>(c);
+        } else {
+            out += "\\x";
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(MacRoman, EveryByteHasItsOwnCharacter)
+{
+    EXPECT_EQ(macRomanCharacter(0x41), u'A');
+    EXPECT_EQ(macRomanCharacter(0xDB), u'\u20AC') << "the euro sign";
+    EXPECT_EQ(macRomanCharacter(0xF0), u'\uF8FF') << "the Apple logo";
+    EXPECT_EQ(macRomanCharacter(0xA7), u'\u00DF');
+    EXPECT_EQ(macRomanCharacter(0xDE), u'\uFB01');
+    std::set<char16_t> characters;
+    for (int byte = 0; byte < 256; ++byte)
+        characters.insert(macRomanCharacter(static_cast<unsigned char>(byte)));
+    EXPECT_EQ(characters.size(), 256u);
+
+    // ICU's older table differs only at 0xDB, where it has the currency sign.
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter *converter = ucnv_open("macintosh", &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    for (int byte = 0x80; byte < 256; ++byte) {
+        const char in = static_cast<char>(byte);
+        UChar out[4];
+        status = U_ZERO_ERROR;
+        ucnv_toUChars(converter, out, 4, &in, 1, &status);
+        if (byte != 0xDB) {
+            EXPECT_EQ(out[0], macRomanCharacter(static_cast<unsigned char>(byte))) << byte;
+        }
+    }
+    ucnv_close(converter);
+}
+
+TEST(Matching, PlatformTextSemantics)
+{
+    const struct {
+        const char16_t *text, *search;
+        bool ignoreComments, caseSensitive, expected;
+    } cases[] = {
+        {u"int NSFoo;", u"NSFoo", false, true, true},
+        {u"int nsfoo;", u"NSFoo", false, true, false},
+        {u"int nsfoo;", u"NSFoo", false, false, true},
+        {u"cafe\u0301", u"caf\u00e9", false, true, true},
+        {u"caf\u00e9", u"cafe\u0301", false, true, true},
+        {u"caf\u00e9", u"cafe", false, true, false},
+        {u"caf\u00e9", u"e", false, false, false},
+        {u"STRASSE", u"stra\u00dfe", false, false, true},
+        {u"stra\u00dfe", u"STRASSE", false, false, true},
+        {u"stra\u00dfe", u"STRASSE", false, true, false},
+        {u"\ufb01le", u"FILE", false, false, true},
+        {u"\u00c5ngstr\u00f6m", u"\u00e5NGSTR\u00d6M", false, false, true},
+        {u"", u"x", false, false, false},
+        {u"x", u"", false, false, false},
+        {u"a // NSFoo\nb", u"NSFoo", false, true, true},
+        {u"a // NSFoo\nNSBar", u"NSFoo", true, true, false},
+        {u"a // x\nNSFoo", u"NSFoo", true, true, true},
+        {u"/* NSFoo */ x", u"NSFoo", true, true, false},
+        {u"/* x */ NSFoo", u"NSFoo", true, true, true},
+        {u"/* x NSFoo", u"NSFoo", true, true, true},
+        {u"/* a /* b */ NSFoo */", u"NSFoo", true, true, true},
+        {u"a //b", u"//", true, true, false},
+        {u"NS/* x */Foo", u"NSFoo", true, true, false},
+        {u"a\r// NSFoo\rb", u"NSFoo", true, true, false},
+        {u"a\r// x\rNSFoo", u"NSFoo", true, true, true},
+    };
+    for (const auto &c : cases) {
+        const std::u16string text = c.text;
+        EXPECT_EQ(stringContainsString(&text, c.search, c.ignoreComments, c.caseSensitive), c.expected)
+            << hex(std::string(text.begin(), text.end())) << " / "
+            << hex(std::string(c.search, c.search + std::char_traits<char16_t>::length(c.search)));
+    }
+    EXPECT_FALSE(stringContainsString(nullptr, u"x", false, false)) << "an unreadable header";
+}
+
+TEST(Matching, TurkishLocaleFoldsTheDottedAndDotlessI)
+{
+    const UnicodeMatcher english_I(u"FILE", false, english);
+    const UnicodeMatcher turkish_I(u"FILE", false, turkish);
+    EXPECT_TRUE(english_I.containedIn(u"file"));
+    EXPECT_FALSE(turkish_I.containedIn(u"file"));
+    EXPECT_TRUE(turkish_I.containedIn(u"f\u0131le"));
+    EXPECT_TRUE(UnicodeMatcher(u"\u0130", false, turkish).containedIn(u"i"));
+    EXPECT_TRUE(UnicodeMatcher(u"I\u0307", false, turkish).containedIn(u"i")) << "İ decomposed";
+    EXPECT_FALSE(UnicodeMatcher(u"\u0130", false, english).containedIn(u"i"));
+}
+
+TEST(Matching, BytePathAgreesWithTheTextPath)
+{
+    // Letters that fold or decompose, markers, breaks, and bytes beyond ASCII
+    // that matter: é É ß ﬁ ﬂ ı and a few that do not.
+    const std::string alphabet = std::string("//**\n\r\v asSfFiIlLeE") + "\x8E\x83\xA7\xDE\xDF\xF5\xDB\xA5";
+    const std::vector<std::u16string> needles = {
+        u"s", u"ss", u"SS", u"fi", u"FI", u"fl", u"Fl", u"e", u"E", u"i", u"I", u"l", u"a/",
+        u"//", u"*", u"sf", u"Ss", u"ile", u"\u00e9", u"e\u0301", u"\u00c9", u"\u00df", u"\ufb01",
+        u"\u0131", u"\u0130", u"ST\u00df", u"a\r", u"\n",
+    };
+    std::mt19937 random(6122026);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<std::size_t> length(0, 24);
+    int checked = 0;
+    for (const icu::Locale *locale : {&english, &turkish}) {
+        for (const std::u16string &needle : needles) {
+            const icu::UnicodeString unicodeNeedle(false, needle.data(), static_cast<int32_t>(needle.size()));
+            std::string needleUtf8;
+            unicodeNeedle.toUTF8String(needleUtf8);
+            for (int flags = 0; flags < 4; ++flags) {
+                const bool ignoreComments = flags & 1, caseSensitive = flags & 2;
+                HeaderMatcher matcher(needleUtf8, ignoreComments, caseSensitive, *locale);
+                for (int round = 0; round < 1500; ++round) {
+                    std::string bytes(length(random), ' ');
+                    for (char &c : bytes)
+                        c = alphabet[pick(random)];
+                    ASSERT_EQ(matcher.matches(bytes),
+                              decideOnText(bytes, needle, ignoreComments, caseSensitive, *locale))
+                        << "text \"" << hex(bytes) << "\" needle \"" << needleUtf8 << "\" ignoreComments "
+                        << ignoreComments << " caseSensitive " << caseSensitive << " locale "
+                        << locale->getName();
+                    ++checked;
+                }
+            }
+        }
+    }
+    EXPECT_GT(checked, 300000);
+}
+
+TEST(Matching, AsciiSearchOfAsciiHeadersDecodesNothingAndStripsOnlyCandidates)
+{
+    HeaderMatcher matcher("NSFoo", true, false, english);
+    EXPECT_FALSE(matcher.matches("int nsbar; // nothing here\n"));
+    EXPECT_TRUE(matcher.matches("int nsfoo;\n"));
+    EXPECT_FALSE(matcher.matches("/* NSFoo */\n"));
+    EXPECT_FALSE(matcher.matches("\xA9 1990 Apple \xA5 NSBar\n"));
+    EXPECT_EQ(matcher.counters().headersDecoded, 0u);
+    EXPECT_EQ(matcher.counters().headersStripped, 2u);
+
+    HeaderMatcher folding("class", false, false, english);
+    EXPECT_TRUE(folding.matches("CLA\xA7"));  // "CLAß" folds to "class"
+    EXPECT_EQ(folding.counters().headersDecoded, 1u);
+}
