@@ -36,7 +36,7 @@ void reap(pid_t pid)
 } // namespace
 
 ToolRunner::ToolRunner(QString toolPath, QStringList elevationCommand, QObject *parent)
-    : QObject(parent)
+    : ActionRunner(parent)
     , m_toolPath(std::move(toolPath))
     , m_elevationCommand(std::move(elevationCommand))
 {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "action_runner.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +20,7 @@ class QSocketNotifier;
 // the system bus, from any sender, and as the end of its standard output,
 // which also covers a machine without a system bus. Handlers must therefore
 // be idempotent.
-class ToolRunner : public QObject
+class ToolRunner : public ActionRunner
 {
     Q_OBJECT
 
@@ -34,10 +35,7 @@ public:
     static QStringList defaultElevationCommand();
 
     // Blocks while the administrator dialog is up; true once the tool runs.
-    bool performActions(const QStringList &actions);
-
-signals:
-    void toolQuitNotification();
+    bool performActions(const QStringList &actions) override;
 
 private slots:
     void toolQuitReceived();

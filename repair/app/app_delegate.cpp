@@ -1,0 +1,258 @@
+#include "app_delegate.h"
+
+#include "action_runner.h"
+#include "disclaimer_sheet.h"
+#include "table_cell_view.h"
+#include "window.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+const QString lastImportExportDirKey = QStringLiteral("LastImportExportDirURL");
+
+} // namespace
+
+AppDelegate::AppDelegate(Window *window, const QString &sdkDirectory, ActionRunner *runner,
+                         QObject *parent)
+    : QObject(parent)
+    , window(window)
+    , tableView(window->sdkTable)
+    , fixAllBtn(window->fixAllButton)
+    , restoreAllBtn(window->restoreAllButton)
+    , exportAllBtn(window->exportAllButton)
+    , importBtn(window->importButton)
+    , beep([] { QApplication::beep(); })
+    , openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
+    , terminate([] { QCoreApplication::quit(); })
+    , m_catalogue(sdkDirectory)
+    , m_layout(sdkDirectory)
+    , m_runner(runner)
+{
+    tableView->setDataSource(this);
+    connect(window, &Window::windowDidBecomeKey, this, &AppDelegate::windowDidBecomeKey);
+    connect(m_runner, &ActionRunner::toolQuitNotification, this, &AppDelegate::toolQuitNotification);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
+    connect(fixAllBtn, &QPushButton::clicked, this, &AppDelegate::fixAllAction);
+    connect(restoreAllBtn, &QPushButton::clicked, this, &AppDelegate::restoreAllAction);
+    connect(window->showInFilesButton, &QPushButton::clicked, this, &AppDelegate::showSDKsInFinderAction);
+}
+
+// ---- Start-up, disclaimer and preferences ----
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    prefsLoad();
+    window->setTableView(tableView);
+    buildTableViewData();
+    if (!sdk10_6Exists())
+        display10_6SDKMissingAlertSheet();
+}
+
+void AppDelegate::windowDidBecomeKey()
+{
+    // One disclaimer at a time, however often the window is activated.
+    if (!eulaAcceptedFileExists() && !disclaimerSheet)
+        showDisclaimer();
+    tableView->reloadData();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    prefsSave();
+}
+
+void AppDelegate::display10_6SDKMissingAlertSheet()
+{
+    auto *alert = new QMessageBox(QMessageBox::Information, tr("Tarnwick"),
+                                  QStringLiteral("macOSX10.6.sdk missing."), QMessageBox::Ok, window);
+    alert->setInformativeText(QStringLiteral(
+        "You will need to import \"macOSX10.6.sdk\" before fix/restore actions are available."));
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    missing10_6Sheet = alert;
+    alert->open();
+}
+
+QString AppDelegate::eulaAcceptedFilePath()
+{
+    return QStringLiteral("%1/Tarnwick/.EULAAccepted")
+        .arg(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+}
+
+bool AppDelegate::eulaAcceptedFileExists() const
+{
+    return QFileInfo::exists(eulaAcceptedFilePath());
+}
+
+void AppDelegate::showDisclaimer()
+{
+    QFile eula(QStringLiteral(":/EULA.txt"));
+    const QString text = eula.open(QIODevice::ReadOnly) ? QString::fromUtf8(eula.readAll()) : QString();
+
+    auto *alert = new DisclaimerSheet(text, window);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    connect(alert, &QMessageBox::finished, this, [this, alert] {
+        alertDidEnd(alert->clickedButton() == alert->agreeButton() ? 1000 : 1001);
+    });
+    disclaimerSheet = alert;
+    alert->open();
+}
+
+void AppDelegate::alertDidEnd(int returnCode)
+{
+    if (returnCode == 1000)
+        createEULAAcceptedFile();
+    else
+        terminate();
+}
+
+void AppDelegate::createEULAAcceptedFile()
+{
+    const QString folder = QStringLiteral("%1/Tarnwick")
+                               .arg(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    QDir().mkpath(folder);
+    QFile marker(QStringLiteral("%1/.EULAAccepted").arg(folder));
+    marker.open(QIODevice::WriteOnly);
+}
+
+void AppDelegate::prefsLoad()
+{
+    const QByteArray bookmark = QSettings().value(lastImportExportDirKey).toByteArray();
+    if (bookmark.isEmpty())
+        return;
+    const QString path = QString::fromUtf8(bookmark);
+    lastImportExportDirURL = QFileInfo::exists(path) ? QUrl::fromLocalFile(path) : QUrl();
+}
+
+void AppDelegate::prefsSave()
+{
+    prefsSetLastImportExportDirectory();
+}
+
+void AppDelegate::prefsSetLastImportExportDirectory()
+{
+    if (!lastImportExportDirURL.isLocalFile())
+        return;
+    QSettings settings;
+    settings.setValue(lastImportExportDirKey, lastImportExportDirURL.toLocalFile().toUtf8());
+    settings.sync();
+}
+
+// ---- The SDK catalogue and the privileged runner ----
+
+void AppDelegate::buildTableViewData()
+{
+    TableViewData data = m_catalogue.buildTableViewData();
+    sdks = std::move(data.sdks);
+    tableContents = std::move(data.tableContents);
+    fixMainWindowButtons();
+    tableView->reloadData();
+}
+
+bool AppDelegate::performActions(const QStringList &actions)
+{
+    return m_runner->performActions(actions);
+}
+
+void AppDelegate::toolQuitNotification()
+{
+    importExportInProgress = false;
+    buildTableViewData();
+}
+
+// ---- The SDK table and the main buttons ----
+
+int AppDelegate::numberOfRowsInTableView(SdkTableView *)
+{
+    return static_cast<int>(tableContents.size());
+}
+
+QWidget *AppDelegate::tableViewViewForTableColumnRow(SdkTableView *table, const QString &column, int row)
+{
+    if (column != QLatin1String("Col0"))
+        return nullptr;
+    TableCellView *view = table->makeViewWithIdentifier(QStringLiteral("Col0"));
+    if (!view->property("tarnwickConnected").toBool()) {
+        connect(view->button(), &QPushButton::clicked, this,
+                [this, button = view->button()] { tableButtonAction(button); });
+        view->setProperty("tarnwickConnected", true);
+    }
+    view->textField()->setText(sdkOfRow(row));
+    fixButtonForTableCellView(view);
+    return view;
+}
+
+QString AppDelegate::sdkOfRow(int row) const
+{
+    return tableContents.value(row).value(QStringLiteral("sdk")).toString();
+}
+
+void AppDelegate::fixButtonForTableCellView(TableCellView *view)
+{
+    const auto setColor = [view](const QColor &color) {
+        QPalette palette = view->textField()->palette();
+        palette.setColor(QPalette::WindowText, color);
+        view->textField()->setPalette(palette);
+    };
+    setColor(Qt::black);
+    const qint64 minor = SdkCatalogue::osMinorNumFromSDK(view->textField()->text());
+    for (QObject *child : view->children()) {
+        // Exactly push buttons, as the layout places them; nothing derived.
+        if (child->metaObject() != &QPushButton::staticMetaObject)
+            continue;
+        auto *button = static_cast<QPushButton *>(child);
+        if (importExportInProgress) {
+            button->setEnabled(false);
+        } else if (window->altKeyDown()) {
+            button->setHidden(false);
+            button->setText(QStringLiteral("Export"));
+            button->setEnabled(true);
+        } else if (isInFixableRange(minor)) {
+            button->setHidden(false);
+            button->setText(m_layout.doesQDHeaderOrigExistInSDK(view->textField()->text())
+                                ? QStringLiteral("Restore")
+                                : QStringLiteral("Fix"));
+            button->setEnabled(sdk10_6Exists());
+        } else {
+            setColor(Qt::gray);
+            button->setHidden(true);
+            button->setEnabled(sdk10_6Exists());
+        }
+    }
+}
+
+void AppDelegate::fixMainWindowButtons()
+{
+    if (importExportInProgress) {
+        for (QPushButton *button : {fixAllBtn, restoreAllBtn, exportAllBtn, importBtn})
+            button->setEnabled(false);
+        return;
+    }
+    importBtn->setEnabled(true);
+    exportAllBtn->setEnabled(true);
+    if (!sdk10_6Exists()) {
+        fixAllBtn->setEnabled(false);
+        restoreAllBtn->setEnabled(false);
+        return;
+    }
+    int inRange = 0, fixed = 0;
+    for (const SdkRow &row : std::as_const(tableContents)) {
+        const QString sdk = row.value(QStringLiteral("sdk")).toString();
+        if (!isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)))
+            continue;
+        ++inRange;
+        if (m_layout.doesQDHeaderOrigExistInSDK(sdk))
+            ++fixed;
+    }
+    fixAllBtn->setEnabled(fixed != inRange);
+    restoreAllBtn->setEnabled(fixed == inRange || fixed > 0);
+}

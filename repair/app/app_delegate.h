@@ -1,0 +1,100 @@
+#pragma once
+
+#include "sdk_catalogue.h"
+#include "framework_layout.h"
+#include "sdk_table_view.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+
+class ActionRunner;
+class QMessageBox;
+class QPushButton;
+class TableCellView;
+class Window;
+
+// Owns Tarnwick's state for the life of the process and carries out its
+// commands: start-up and preferences, the SDK table and its buttons, fix and
+// restore, export and import. Everything runs on the main thread; the only
+// concurrency is the privileged tool, a separate process.
+class AppDelegate : public QObject, public TableViewDataSource
+{
+    Q_OBJECT
+
+public:
+    AppDelegate(Window *window, const QString &sdkDirectory, ActionRunner *runner,
+                QObject *parent = nullptr);
+
+    // State.
+    QList<SdkRow> tableContents;
+    QStringList sdks;
+    bool importExportInProgress = false;
+    QUrl lastImportExportDirURL;
+
+    // Outlets.
+    Window *window;
+    SdkTableView *tableView;
+    QPushButton *fixAllBtn;
+    QPushButton *restoreAllBtn;
+    QPushButton *exportAllBtn;
+    QPushButton *importBtn;
+
+    // What reaches the desktop; tests put recorders here.
+    std::function<void()> beep;
+    std::function<void(const QUrl &)> openUrl;
+    std::function<void()> terminate;
+
+    // Start-up, disclaimer and preferences.
+    void applicationDidFinishLaunching();
+    void windowDidBecomeKey();
+    void applicationWillTerminate();
+    void display10_6SDKMissingAlertSheet();
+    bool eulaAcceptedFileExists() const;
+    void showDisclaimer();
+    void alertDidEnd(int returnCode);
+    void createEULAAcceptedFile();
+    void prefsLoad();
+    void prefsSave();
+    void prefsSetLastImportExportDirectory();
+    static QString eulaAcceptedFilePath();
+
+    // The SDK catalogue and the privileged runner.
+    void buildTableViewData();
+    bool sdk10_6Exists() const { return m_catalogue.sdk10_6Exists(); }
+    bool performActions(const QStringList &actions);
+    void toolQuitNotification();
+
+    // The SDK table and the main buttons.
+    int numberOfRowsInTableView(SdkTableView *tableView) override;
+    QWidget *tableViewViewForTableColumnRow(SdkTableView *tableView, const QString &column,
+                                            int row) override;
+    void fixButtonForTableCellView(TableCellView *view);
+    void fixMainWindowButtons();
+
+    // Fix and restore.
+    void tableButtonAction(QPushButton *sender);
+    void tarnwick(const QString &sdk);
+    void restoreSDK(const QString &sdk);
+    void fixAllAction();
+    void restoreAllAction();
+    void showSDKsInFinderAction();
+
+    // Export and import.
+    void exportSDK(const QString &sdk);
+
+    // The sheets on the window, while they are open.
+    QPointer<QMessageBox> disclaimerSheet;
+    QPointer<QMessageBox> missing10_6Sheet;
+
+private:
+    static bool isInFixableRange(qint64 minor) { return minor > 6 && minor < 14; }
+    QString sdkOfRow(int row) const;
+
+    SdkCatalogue m_catalogue;
+    FrameworkLayout m_layout;
+    ActionRunner *m_runner;
+};

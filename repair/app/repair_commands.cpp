@@ -1,0 +1,77 @@
+// The repair commands: a row button, fix all, restore all, and showing the
+// SDK directory. Each builds one action list and hands it over in one piece.
+
+#include "app_delegate.h"
+
+#include "fix_plan.h"
+#include "restore_plan.h"
+#include "window.h"
+
+#include <QPushButton>
+
+void AppDelegate::tableButtonAction(QPushButton *sender)
+{
+    const QString sdk = sdkOfRow(tableView->rowForView(sender));
+    const qint64 minor = SdkCatalogue::osMinorNumFromSDK(sdk);
+    // The Alt state stored at the click decides, not the title shown.
+    if (window->altKeyDown()) {
+        window->setAltKeyDown(false);
+        exportSDK(sdk);
+    } else if (minor <= 6) {
+        beep();
+    } else if (m_layout.doesQDHeaderOrigExistInSDK(sdk)) {
+        restoreSDK(sdk);
+    } else {
+        tarnwick(sdk);
+    }
+}
+
+void AppDelegate::tarnwick(const QString &sdk)
+{
+    QStringList actions;
+    addFixActions(actions, sdk, m_layout);
+    performActions(actions);
+}
+
+void AppDelegate::restoreSDK(const QString &sdk)
+{
+    QStringList actions;
+    addRestoreActions(actions, sdk, m_layout);
+    performActions(actions);
+}
+
+void AppDelegate::fixAllAction()
+{
+    window->setAltKeyDown(false);
+    QStringList actions;
+    for (const SdkRow &row : std::as_const(tableContents)) {
+        const QString sdk = row.value(QStringLiteral("sdk")).toString();
+        if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)) && !m_layout.doesQDHeaderOrigExistInSDK(sdk))
+            addFixActions(actions, sdk, m_layout);
+    }
+    if (!actions.isEmpty())
+        performActions(actions);
+}
+
+void AppDelegate::restoreAllAction()
+{
+    window->setAltKeyDown(false);
+    QStringList actions;
+    for (const SdkRow &row : std::as_const(tableContents)) {
+        const QString sdk = row.value(QStringLiteral("sdk")).toString();
+        if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)) && m_layout.doesQDHeaderOrigExistInSDK(sdk))
+            addRestoreActions(actions, sdk, m_layout);
+    }
+    if (!actions.isEmpty())
+        performActions(actions);
+}
+
+void AppDelegate::showSDKsInFinderAction()
+{
+    openUrl(QUrl::fromLocalFile(m_catalogue.sdkDirectory()));
+}
+
+// Replaced by the export command; until then an Alt click does nothing more.
+void AppDelegate::exportSDK(const QString &)
+{
+}

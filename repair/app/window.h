@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QPushButton;
+class SdkTableView;
+
+// Tarnwick's one window. Besides its controls it tracks the Alt key (the
+// platform's Option key), which turns every row button into "Export".
+class Window : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Window(QWidget *parent = nullptr);
+    ~Window() override;
+
+    SdkTableView *tableView() const { return m_tableView; }
+    void setTableView(SdkTableView *tableView) { m_tableView = tableView; }
+
+    bool altKeyDown() const { return m_altKeyDown; }
+    // Stores the flag only; the row titles follow at the next reload.
+    void setAltKeyDown(bool down) { m_altKeyDown = down; }
+
+    // Reloads the table when the Alt key's state differs from the stored one.
+    void flagsChanged(Qt::KeyboardModifiers modifiers);
+
+    // The controls of the layout.
+    SdkTableView *sdkTable = nullptr;
+    QPushButton *fixAllButton = nullptr;
+    QPushButton *restoreAllButton = nullptr;
+    QPushButton *exportAllButton = nullptr;
+    QPushButton *importButton = nullptr;
+    QPushButton *showInFilesButton = nullptr;
+
+signals:
+    void windowDidBecomeKey();
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    SdkTableView *m_tableView = nullptr;
+    bool m_altKeyDown = false;
+};

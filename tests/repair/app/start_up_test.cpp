@@ -1,0 +1,128 @@
+#include "tarnwick_fixture.h"
+
+#include "qt_printers.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+
+namespace {
+
+QPushButton *buttonTitled(QMessageBox *box, const QString &title)
+{
+    for (QAbstractButton *button : box->buttons())
+        if (button->text() == title)
+            return qobject_cast<QPushButton *>(button);
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(TarnwickTest, DisclaimerMustBeAcceptedOnce)
+{
+    acceptDisclaimer(false);
+    makeSdks({"MacOSX10.6.sdk"});
+    launch();
+    delegate->windowDidBecomeKey();
+    QMessageBox *sheet = delegate->disclaimerSheet;
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(sheet->text(), "Use of this Program is at your own risk");
+    EXPECT_TRUE(sheet->informativeText().contains("administrator rights"));
+    ASSERT_EQ(sheet->buttons().size(), 2);
+
+    delegate->windowDidBecomeKey();
+    EXPECT_EQ(delegate->disclaimerSheet, sheet) << "no second disclaimer over the first";
+
+    QTest::keyClick(sheet, Qt::Key_Return);
+    QTest::keyClick(buttonTitled(sheet, "I Agree to all of the above"), Qt::Key_Return);
+    EXPECT_TRUE(sheet->isVisible()) << "Return presses nothing";
+    EXPECT_FALSE(delegate->eulaAcceptedFileExists());
+
+    buttonTitled(sheet, "I Agree to all of the above")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !delegate->disclaimerSheet; }));
+    EXPECT_TRUE(QFileInfo(AppDelegate::eulaAcceptedFilePath()).isFile());
+    EXPECT_EQ(QFileInfo(AppDelegate::eulaAcceptedFilePath()).size(), 0);
+    delegate->windowDidBecomeKey();
+    EXPECT_FALSE(delegate->disclaimerSheet);
+    EXPECT_EQ(terminations, 0);
+}
+
+TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
+{
+    acceptDisclaimer(false);
+    makeSdks({"MacOSX10.6.sdk"});
+    launch();
+    delegate->windowDidBecomeKey();
+    ASSERT_TRUE(delegate->disclaimerSheet);
+    QTest::keyClick(delegate->disclaimerSheet, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return terminations == 1; }));
+    EXPECT_FALSE(delegate->eulaAcceptedFileExists());
+}
+
+TEST_F(TarnwickTest, AFolderNamedLikeTheMarkerCountsAsAcceptance)
+{
+    acceptDisclaimer(false);
+    QDir().mkpath(AppDelegate::eulaAcceptedFilePath());
+    launch();
+    delegate->windowDidBecomeKey();
+    EXPECT_FALSE(delegate->disclaimerSheet);
+}
+
+TEST_F(TarnwickTest, Missing10_6SdkIsSaidOncePerLaunch)
+{
+    makeSdks({"MacOSX10.9.sdk"});
+    launch();
+    QMessageBox *sheet = delegate->missing10_6Sheet;
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(sheet->text(), "macOSX10.6.sdk missing.");
+    EXPECT_EQ(sheet->informativeText(),
+              "You will need to import \"macOSX10.6.sdk\" before fix/restore actions are available.");
+    sheet->button(QMessageBox::Ok)->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !delegate->missing10_6Sheet; }));
+    delegate->windowDidBecomeKey();
+    delegate->toolQuitNotification();
+    EXPECT_FALSE(delegate->missing10_6Sheet);
+
+    makeSdks({"MacOSX10.6.sdk"});
+    launch();
+    EXPECT_FALSE(delegate->missing10_6Sheet);
+}
+
+TEST_F(TarnwickTest, RememberedFolderIsLoadedAtLaunchAndSavedAtQuitOnly)
+{
+    QSettings().remove("LastImportExportDirURL");
+    launch();
+    EXPECT_FALSE(delegate->lastImportExportDirURL.isValid());
+    delegate->applicationWillTerminate();
+    EXPECT_FALSE(QSettings().contains("LastImportExportDirURL")) << "nothing chosen, nothing stored";
+
+    const QString folder = root.filePath("exports");
+    QDir().mkpath(folder);
+    delegate->lastImportExportDirURL = QUrl::fromLocalFile(folder);
+    EXPECT_FALSE(QSettings().contains("LastImportExportDirURL"));
+    delegate->applicationWillTerminate();
+    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8());
+
+    launch();
+    EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(folder));
+    QDir(folder).removeRecursively();
+    launch();
+    EXPECT_FALSE(delegate->lastImportExportDirURL.isValid()) << "a deleted folder does not resolve";
+    delegate->applicationWillTerminate();
+    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8())
+        << "the stored value stays";
+    QSettings().remove("LastImportExportDirURL");
+}
+
+TEST_F(TarnwickTest, ClosingTheWindowQuits)
+{
+    EXPECT_TRUE(qApp->quitOnLastWindowClosed());
+    launch();
+    EXPECT_TRUE(window->testAttribute(Qt::WA_QuitOnClose));
+}
