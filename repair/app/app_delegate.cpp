@@ -39,7 +39,9 @@ AppDelegate::AppDelegate(Window *window, const QString &sdkDirectory, ActionRunn
     , m_runner(runner)
 {
     tableView->setDataSource(this);
-    connect(window, &Window::windowDidBecomeKey, this, &AppDelegate::windowDidBecomeKey);
+    // Queued: a sheet opened inside the activation itself is never painted.
+    connect(window, &Window::windowDidBecomeKey, this, &AppDelegate::windowDidBecomeKey,
+            Qt::QueuedConnection);
     connect(m_runner, &ActionRunner::toolQuitNotification, this, &AppDelegate::toolQuitNotification);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
     connect(fixAllBtn, &QPushButton::clicked, this, &AppDelegate::fixAllAction);

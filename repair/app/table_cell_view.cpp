@@ -16,6 +16,12 @@ TableCellView::TableCellView(const QString &identifier, QWidget *parent)
     layout->addWidget(m_textField, 1);
     layout->addWidget(m_button);
     m_textField->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Over a Base background a label would draw in Text, not the colour set.
+    m_textField->setForegroundRole(QPalette::WindowText);
+    // Rows without a button keep the height of those with one.
+    QSizePolicy policy = m_button->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    m_button->setSizePolicy(policy);
     // Wide enough for the longest title, so rows line up whatever they say.
     m_button->setMinimumWidth(m_button->fontMetrics().horizontalAdvance(tr("Restore")) + 40);
     setAutoFillBackground(true);

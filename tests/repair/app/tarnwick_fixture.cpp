@@ -79,7 +79,7 @@ RowState TarnwickTest::rowState(const QString &sdk) const
     if (!view)
         return {};
     return {view->button()->text(), view->button()->isHidden(), view->button()->isEnabled(),
-            view->textField()->palette().color(QPalette::WindowText)};
+            view->textField()->palette().color(view->textField()->foregroundRole())};
 }
 
 QPushButton *TarnwickTest::rowButton(const QString &sdk) const
