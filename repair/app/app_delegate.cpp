@@ -34,6 +34,9 @@ AppDelegate::AppDelegate(Window *window, const QString &sdkDirectory, ActionRunn
     , beep([] { QApplication::beep(); })
     , openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
     , terminate([] { QCoreApplication::quit(); })
+    , beginOpenPanel([window](const OpenPanel &panel, OpenPanelCompletion completion) {
+        beginSheetModalForWindow(panel, window, std::move(completion));
+    })
     , m_catalogue(sdkDirectory)
     , m_layout(sdkDirectory)
     , m_runner(runner)
@@ -46,6 +49,8 @@ AppDelegate::AppDelegate(Window *window, const QString &sdkDirectory, ActionRunn
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
     connect(fixAllBtn, &QPushButton::clicked, this, &AppDelegate::fixAllAction);
     connect(restoreAllBtn, &QPushButton::clicked, this, &AppDelegate::restoreAllAction);
+    connect(exportAllBtn, &QPushButton::clicked, this, &AppDelegate::exportAllAction);
+    connect(importBtn, &QPushButton::clicked, this, &AppDelegate::importAction);
     connect(window->showInFilesButton, &QPushButton::clicked, this, &AppDelegate::showSDKsInFinderAction);
 }
 

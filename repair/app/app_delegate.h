@@ -1,7 +1,8 @@
 #pragma once
 
-#include "sdk_catalogue.h"
 #include "framework_layout.h"
+#include "open_panel.h"
+#include "sdk_catalogue.h"
 #include "sdk_table_view.h"
 
 #include <QObject>
@@ -47,6 +48,7 @@ public:
     std::function<void()> beep;
     std::function<void(const QUrl &)> openUrl;
     std::function<void()> terminate;
+    std::function<void(const OpenPanel &, OpenPanelCompletion)> beginOpenPanel;
 
     // Start-up, disclaimer and preferences.
     void applicationDidFinishLaunching();
@@ -84,15 +86,24 @@ public:
     void showSDKsInFinderAction();
 
     // Export and import.
+    void alertSheetWithMessage(const QString &message, const QString &informativeText);
     void exportSDK(const QString &sdk);
+    void exportAllAction();
+    void importAction();
 
     // The sheets on the window, while they are open.
     QPointer<QMessageBox> disclaimerSheet;
     QPointer<QMessageBox> missing10_6Sheet;
+    QPointer<QMessageBox> alertSheet;
 
 private:
     static bool isInFixableRange(qint64 minor) { return minor > 6 && minor < 14; }
     QString sdkOfRow(int row) const;
+    OpenPanel exportPanel(const QString &message) const;
+    QString exportSourceOfSDK(const QString &sdk) const;
+    void handOverImportExport(const QStringList &actions, const QString &message,
+                              const QString &informativeText);
+    void finishImportExportDialog();
 
     SdkCatalogue m_catalogue;
     FrameworkLayout m_layout;

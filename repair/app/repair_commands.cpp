@@ -70,8 +70,3 @@ void AppDelegate::showSDKsInFinderAction()
 {
     openUrl(QUrl::fromLocalFile(m_catalogue.sdkDirectory()));
 }
-
-// Replaced by the export command; until then an Alt click does nothing more.
-void AppDelegate::exportSDK(const QString &)
-{
-}

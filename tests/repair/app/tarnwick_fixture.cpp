@@ -56,6 +56,10 @@ void TarnwickTest::launch()
     delegate->beep = [this] { ++beeps; };
     delegate->terminate = [this] { ++terminations; };
     delegate->openUrl = [this](const QUrl &url) { opened.append(url); };
+    delegate->beginOpenPanel = [this](const OpenPanel &panel, OpenPanelCompletion completion) {
+        panels.append(panel);
+        pendingPanel = std::move(completion);
+    };
     window->show();
     delegate->applicationDidFinishLaunching();
     // Activation comes late offscreen and reloads the table; let it pass.
@@ -102,4 +106,29 @@ void TarnwickTest::pressAlt(bool down)
         sendKey(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
     else
         sendKey(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+}
+
+void TarnwickTest::choose(const QStringList &paths)
+{
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    ASSERT_TRUE(pendingPanel);
+    std::exchange(pendingPanel, nullptr)(1, urls);
+}
+
+void TarnwickTest::cancelPanel()
+{
+    ASSERT_TRUE(pendingPanel);
+    std::exchange(pendingPanel, nullptr)(0, {});
+}
+
+QString TarnwickTest::lastMessage() const
+{
+    return delegate->alertSheet ? delegate->alertSheet->text() : QString();
+}
+
+QString TarnwickTest::lastInformativeText() const
+{
+    return delegate->alertSheet ? delegate->alertSheet->informativeText() : QString();
 }

@@ -47,6 +47,14 @@ protected:
     int beeps = 0;
     int terminations = 0;
     QList<QUrl> opened;
+    QList<OpenPanel> panels;           // every dialog asked for
+    OpenPanelCompletion pendingPanel;  // the last one's completion
+
+    // Answers the last dialog as the user would.
+    void choose(const QStringList &paths);
+    void cancelPanel();
+    QString lastMessage() const;
+    QString lastInformativeText() const;
 
     void SetUp() override;
     void TearDown() override;
