@@ -1,6 +1,7 @@
 #include "app_delegate.h"
 
 #include "action_runner.h"
+#include "alert_sheet.h"
 #include "disclaimer_sheet.h"
 #include "table_cell_view.h"
 #include "window.h"
@@ -80,13 +81,10 @@ void AppDelegate::applicationWillTerminate()
 
 void AppDelegate::display10_6SDKMissingAlertSheet()
 {
-    auto *alert = new QMessageBox(QMessageBox::Information, tr("Tarnwick"),
-                                  QStringLiteral("macOSX10.6.sdk missing."), QMessageBox::Ok, window);
-    alert->setInformativeText(QStringLiteral(
-        "You will need to import \"macOSX10.6.sdk\" before fix/restore actions are available."));
-    alert->setAttribute(Qt::WA_DeleteOnClose);
-    missing10_6Sheet = alert;
-    alert->open();
+    missing10_6Sheet = openAlertSheet(
+        QStringLiteral("macOSX10.6.sdk missing."),
+        QStringLiteral("You will need to import \"macOSX10.6.sdk\" before fix/restore actions are available."),
+        window);
 }
 
 QString AppDelegate::eulaAcceptedFilePath()

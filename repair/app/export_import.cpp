@@ -4,6 +4,7 @@
 #include "app_delegate.h"
 
 #include "action_runner.h"
+#include "alert_sheet.h"
 #include "window.h"
 
 #include <QDir>
@@ -46,11 +47,7 @@ bool isFolderItself(const QString &path)
 
 void AppDelegate::alertSheetWithMessage(const QString &message, const QString &informativeText)
 {
-    auto *alert = new QMessageBox(QMessageBox::Information, tr("Tarnwick"), message, QMessageBox::Ok, window);
-    alert->setInformativeText(informativeText);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
-    alertSheet = alert;
-    alert->open();
+    alertSheet = openAlertSheet(message, informativeText, window);
 }
 
 OpenPanel AppDelegate::exportPanel(const QString &message) const

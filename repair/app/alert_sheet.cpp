@@ -1,0 +1,15 @@
+#include "alert_sheet.h"
+
+#include <QMessageBox>
+
+QMessageBox *openAlertSheet(const QString &message, const QString &informativeText, QWidget *window)
+{
+    auto *alert = new QMessageBox(QMessageBox::Information, QObject::tr("Tarnwick"), message,
+                                  QMessageBox::Ok, window);
+    alert->setInformativeText(informativeText);
+    // Left to itself the box wraps a sentence into a narrow column.
+    alert->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 320px; }"));
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->open();
+    return alert;
+}
