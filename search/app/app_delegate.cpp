@@ -1,0 +1,204 @@
+#include "app_delegate.h"
+
+#include "my_table_view.h"
+#include "my_window.h"
+#include "search_thread.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+
+AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent)
+    : QObject(parent)
+    , window(window)
+    , searchField(window->searchField)
+    , progInd(window->progInd)
+    , toolbarItemView(window->toolbarItemView)
+    , sdkPopUp(window->sdkPopUp)
+    , ignoreCommentsCheck(window->ignoreCommentsCheck)
+    , caseSensitiveCheck(window->caseSensitiveCheck)
+    , tableView(window->tableView)
+    , fileCountLabel(window->fileCountLabel)
+    , searchCancelledLabel(window->searchCancelledLabel)
+    , openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
+    , m_sdkDirectory(std::move(sdkDirectory))
+{
+    tableView->setModel(&tableData);
+    tableView->setColumnWidth(0, 240);
+    connect(searchField, &QLineEdit::returnPressed, this, &AppDelegate::searchFieldAction);
+    connect(window->findAction, &QAction::triggered, this, &AppDelegate::findAction);
+    connect(tableView, &QAbstractItemView::doubleClicked, this, &AppDelegate::tableViewDoubleAction);
+    connect(tableView, &MyTableView::doubleAction, this, &AppDelegate::tableViewDoubleAction);
+    connect(tableView->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &AppDelegate::columnHeaderClicked);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
+}
+
+// A search still running at quit is left to end with the process.
+AppDelegate::~AppDelegate()
+{
+    if (searchThread) {
+        window->setSearchThread(nullptr);
+        searchThread->requestInterruption();
+        searchThread->wait();
+        delete searchThread;
+    }
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    loadPrefs();
+    loadSkipFrameworksArray();
+    searchField->setFocus();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    savePrefs();
+}
+
+void AppDelegate::loadSkipFrameworksArray()
+{
+    skipFrameworks.clear();
+    for (const std::string &name : ::loadSkipFrameworksArray())
+        skipFrameworks << QString::fromStdString(name);
+}
+
+void AppDelegate::searchFieldAction()
+{
+    searchCancelledLabel->hide();
+    threadCancelled = false;
+    sortDescriptors.clear();
+    showSortIndicator();
+    tableData.replaceRows({});
+    updateFileCountLabel();
+
+    const QString text = searchField->text();
+    if (text.isEmpty())
+        return;
+
+    SearchRequest request;
+    request.searchString = text.toStdString();
+    request.sdkTitle = sdkPopUp->currentText().toStdString();
+    request.ignoreComments = ignoreCommentsCheck->checkState() == Qt::Checked;
+    request.caseSensitive = caseSensitiveCheck->checkState() == Qt::Checked;
+
+    toolbarItemsSetEnabled(false);
+    progInd->show();
+
+    std::vector<std::string> nums, skipped;
+    for (const QString &num : std::as_const(sdkNums))
+        nums.push_back(QFile::encodeName(num).toStdString());
+    for (const QString &name : std::as_const(skipFrameworks))
+        skipped.push_back(QFile::encodeName(name).toStdString());
+    searchThread = new SearchThread(HeaderSearch(QFile::encodeName(m_sdkDirectory).toStdString(),
+                                                 std::move(nums), std::move(skipped)),
+                                    std::move(request), this, "drainSearchResults");
+    window->setSearchThread(searchThread);
+    searchThread->start();
+}
+
+void AppDelegate::findAction()
+{
+    searchField->setFocus(Qt::ShortcutFocusReason);
+}
+
+void AppDelegate::toolbarItemsSetEnabled(bool enabled)
+{
+    searchField->setEnabled(enabled);
+    for (QObject *child : toolbarItemView->children()) {
+        if (auto *widget = qobject_cast<QWidget *>(child))
+            widget->setEnabled(enabled);
+    }
+}
+
+void AppDelegate::updateFileCountLabel()
+{
+    const qsizetype count = tableData.rows().size();
+    fileCountLabel->setText(QStringLiteral("%1 %2").arg(count).arg(count == 1 ? "file" : "files"));
+}
+
+void AppDelegate::tableViewDoubleAction()
+{
+    const QModelIndexList selected = tableView->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        return;
+    openUrl(QUrl::fromLocalFile(tableData.rows().at(selected.first().row()).path));
+}
+
+void AppDelegate::columnHeaderClicked(int section)
+{
+    const QString key = ResultsModel::columnIdentifiers.value(section);
+    if (!sortDescriptors.isEmpty() && sortDescriptors.first().key == key) {
+        sortDescriptors.first().ascending = !sortDescriptors.first().ascending;
+    } else {
+        sortDescriptors.removeIf([&](const SortDescriptor &d) { return d.key == key; });
+        sortDescriptors.prepend({key, true});
+    }
+    showSortIndicator();
+    tableViewSortDescriptorsDidChange();
+}
+
+void AppDelegate::showSortIndicator()
+{
+    QHeaderView *header = tableView->horizontalHeader();
+    header->setSortIndicatorShown(!sortDescriptors.isEmpty());
+    if (!sortDescriptors.isEmpty()) {
+        header->setSortIndicator(static_cast<int>(ResultsModel::columnIdentifiers.indexOf(sortDescriptors.first().key)),
+                                 sortDescriptors.first().ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+}
+
+void AppDelegate::tableViewSortDescriptorsDidChange()
+{
+    tableData.sortUsingDescriptors(sortDescriptors);
+}
+
+void AppDelegate::arrayAddObject(ResultRow record)
+{
+    tableData.append(std::move(record));
+    updateFileCountLabel();
+}
+
+void AppDelegate::drainSearchResults()
+{
+    if (!searchThread)
+        return;
+    // Batches short enough to keep the window responsive while a search
+    // that finds many thousands of headers streams in.
+    QElapsedTimer slice;
+    slice.start();
+    SearchThread::Delivery delivery;
+    do {
+        delivery = searchThread->takeDelivered(256);
+        for (ResultRecord &record : delivery.records)
+            arrayAddObject({QFile::decodeName(record.name.c_str()), QFile::decodeName(record.path.c_str())});
+    } while (delivery.more && slice.elapsed() < 15);
+    if (delivery.more) {
+        QMetaObject::invokeMethod(this, "drainSearchResults", Qt::QueuedConnection);
+    } else if (delivery.finished) {
+        threadCancelled = delivery.cancelled;
+        threadFinished();
+    }
+}
+
+void AppDelegate::threadFinished()
+{
+    if (threadCancelled)
+        searchCancelledLabel->show();
+    window->setSearchThread(nullptr);
+    searchThread->wait(); // it has posted its end; only its return is left
+    delete std::exchange(searchThread, nullptr);
+    updateFileCountLabel();
+    progInd->hide();
+    toolbarItemsSetEnabled(true);
+    searchField->setFocus();
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "results_model.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+
+class MyTableView;
+class MyWindow;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QWidget;
+class SearchThread;
+
+// Scoutmark's controller: the window side of a search, the results table,
+// and the preferences. Only the main thread touches it; the worker reaches
+// it through drainSearchResults().
+class AppDelegate : public QObject
+{
+    Q_OBJECT
+
+public:
+    AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // Outlets.
+    MyWindow *window;
+    QLineEdit *searchField;
+    QProgressBar *progInd;
+    QWidget *toolbarItemView;
+    QComboBox *sdkPopUp;
+    QCheckBox *ignoreCommentsCheck;
+    QCheckBox *caseSensitiveCheck;
+    MyTableView *tableView;
+    QLabel *fileCountLabel;
+    QLabel *searchCancelledLabel;
+
+    // State.
+    QStringList sdkNums;
+    ResultsModel tableData;
+    QStringList skipFrameworks;
+    SearchThread *searchThread = nullptr;
+    bool threadCancelled = false;
+    QList<SortDescriptor> sortDescriptors;
+
+    // What reaches the desktop; tests put a recorder here.
+    std::function<void(const QUrl &)> openUrl;
+
+    // Start-up and preferences.
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    void loadPrefs();
+    void savePrefs();
+    void loadSkipFrameworksArray();
+
+    // The window side of a search.
+    void searchFieldAction();
+    void findAction();
+    void toolbarItemsSetEnabled(bool enabled);
+    void updateFileCountLabel();
+    void tableViewDoubleAction();
+    void tableViewSortDescriptorsDidChange();
+    void arrayAddObject(ResultRow record);
+    void threadFinished();
+
+    // Main thread: takes what the worker has found so far.
+    Q_INVOKABLE void drainSearchResults();
+
+private:
+    void columnHeaderClicked(int section);
+    void showSortIndicator();
+
+    QString m_sdkDirectory;
+};
+
+// Written at every start, before the window: the platform adds no dictation
+// or character-palette items to the Edit menu.
+void writePlatformDefaults();

@@ -1,0 +1,109 @@
+#include "my_window.h"
+
+#include "my_table_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QThread>
+#include <QToolBar>
+
+MyWindow::MyWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setWindowTitle(tr("Scoutmark"));
+
+    auto *toolbar = addToolBar(tr("Search"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->toggleViewAction()->setEnabled(false);
+    searchField = new QLineEdit(toolbar);
+    searchField->setPlaceholderText(tr("Search headers"));
+    searchField->setClearButtonEnabled(true);
+    searchField->setAccessibleName(tr("Search"));
+    searchField->setMinimumWidth(280);
+    toolbar->addWidget(searchField);
+
+    toolbarItemView = new QWidget(toolbar);
+    auto *items = new QHBoxLayout(toolbarItemView);
+    items->setContentsMargins(12, 0, 4, 0);
+    items->setSpacing(10);
+    auto *sdkLabel = new QLabel(tr("&SDK:"), toolbarItemView);
+    sdkPopUp = new QComboBox(toolbarItemView);
+    sdkPopUp->setAccessibleName(tr("SDK"));
+    sdkPopUp->setToolTip(tr("The SDK to search"));
+    sdkPopUp->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    sdkLabel->setBuddy(sdkPopUp); // how assistive technology names the pop-up
+    ignoreCommentsCheck = new QCheckBox(tr("Ignore &comments"), toolbarItemView);
+    caseSensitiveCheck = new QCheckBox(tr("Case se&nsitive"), toolbarItemView);
+    items->addWidget(sdkLabel);
+    items->addWidget(sdkPopUp);
+    items->addWidget(ignoreCommentsCheck);
+    items->addWidget(caseSensitiveCheck);
+    toolbar->addWidget(toolbarItemView);
+
+    tableView = new MyTableView(this);
+    tableView->setAccessibleName(tr("Results"));
+    tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableView->setAlternatingRowColors(true);
+    tableView->setShowGrid(false);
+    tableView->setWordWrap(false);
+    tableView->setTextElideMode(Qt::ElideMiddle);
+    tableView->verticalHeader()->hide();
+    tableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tableView->verticalHeader()->setDefaultSectionSize(tableView->fontMetrics().height() + 6);
+    tableView->horizontalHeader()->setSectionsClickable(true);
+    tableView->horizontalHeader()->setHighlightSections(false);
+    tableView->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    tableView->horizontalHeader()->setStretchLastSection(true);
+    setCentralWidget(tableView);
+
+    progInd = new QProgressBar(this);
+    progInd->setRange(0, 0);
+    progInd->setMaximumWidth(120);
+    progInd->setMaximumHeight(14);
+    progInd->setTextVisible(false);
+    progInd->setAccessibleName(tr("Searching"));
+    progInd->hide();
+    fileCountLabel = new QLabel(this);
+    searchCancelledLabel = new QLabel(tr("Search cancelled"), this);
+    searchCancelledLabel->hide();
+    statusBar()->setSizeGripEnabled(true);
+    statusBar()->addWidget(progInd);
+    statusBar()->addWidget(fileCountLabel);
+    statusBar()->addPermanentWidget(searchCancelledLabel);
+
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    findAction = edit->addAction(tr("&Find"));
+    findAction->setShortcut(QKeySequence::Find);
+
+    resize(900, 560);
+}
+
+void MyWindow::cancelOperation()
+{
+    if (m_searchThread)
+        m_searchThread->requestInterruption();
+}
+
+void MyWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        cancelOperation();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}

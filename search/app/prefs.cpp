@@ -1,0 +1,58 @@
+// Scoutmark's preferences: the search settings, restored at launch and
+// written at quit.
+
+#include "app_delegate.h"
+
+#include "sdk_discovery.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+
+void AppDelegate::loadPrefs()
+{
+    QSettings settings;
+    if (settings.contains(QStringLiteral("SearchString")))
+        searchField->setText(settings.value(QStringLiteral("SearchString")).toString());
+
+    sdkNums.clear();
+    for (const std::string &num : sortedSDKNums(QFile::encodeName(m_sdkDirectory).toStdString()))
+        sdkNums << QString::fromStdString(num);
+
+    sdkPopUp->clear();
+    sdkPopUp->addItem(QStringLiteral("All"));
+    sdkPopUp->addItems(sdkNums);
+
+    // A saved title that is no longer installed gives way to the newest SDK;
+    // with no SDK at all, "All" stays selected.
+    const QString saved = settings.value(QStringLiteral("SDKTitle")).toString();
+    QString title = sdkNums.isEmpty() ? QStringLiteral("All") : sdkNums.last();
+    if (settings.contains(QStringLiteral("SDKTitle")) && sdkPopUp->findText(saved, Qt::MatchExactly) >= 0)
+        title = saved;
+    sdkPopUp->setCurrentIndex(sdkPopUp->findText(title, Qt::MatchExactly));
+
+    const auto state = [&](const QString &key) {
+        return settings.value(key, 0).toInt() == 1 ? Qt::Checked : Qt::Unchecked;
+    };
+    ignoreCommentsCheck->setCheckState(state(QStringLiteral("IgnoreComments")));
+    caseSensitiveCheck->setCheckState(state(QStringLiteral("CaseSensitive")));
+}
+
+void AppDelegate::savePrefs()
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("SearchString"), searchField->text());
+    settings.setValue(QStringLiteral("SDKTitle"), sdkPopUp->currentText());
+    settings.setValue(QStringLiteral("IgnoreComments"), ignoreCommentsCheck->checkState() == Qt::Checked ? 1 : 0);
+    settings.setValue(QStringLiteral("CaseSensitive"), caseSensitiveCheck->checkState() == Qt::Checked ? 1 : 0);
+    settings.sync();
+}
+
+void writePlatformDefaults()
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("NSDisabledDictationMenuItem"), true);
+    settings.setValue(QStringLiteral("NSDisabledCharacterPaletteMenuItem"), true);
+}

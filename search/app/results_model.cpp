@@ -1,0 +1,84 @@
+#include "results_model.h"
+
+#include <algorithm>
+
+const QStringList ResultsModel::columnIdentifiers{QStringLiteral("Name"), QStringLiteral("Path")};
+
+QString ResultRow::value(const QString &key) const
+{
+    if (key == QLatin1String("Name"))
+        return name;
+    if (key == QLatin1String("Path"))
+        return path;
+    return {};
+}
+
+ResultsModel::ResultsModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+    // The C locale compares code points and knows no numbers; a file
+    // browser's order needs a real collation.
+    QLocale locale = QLocale::system();
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    m_collator = QCollator(locale);
+    m_collator.setNumericMode(true);
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+int ResultsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int ResultsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(columnIdentifiers.size());
+}
+
+QVariant ResultsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole)
+        return m_rows[index.row()].value(columnIdentifiers.value(index.column()));
+    return {};
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return columnIdentifiers.value(section);
+    return {};
+}
+
+void ResultsModel::replaceRows(QList<ResultRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void ResultsModel::append(ResultRow row)
+{
+    const int at = static_cast<int>(m_rows.size());
+    beginInsertRows({}, at, at);
+    m_rows.append(std::move(row));
+    endInsertRows();
+}
+
+void ResultsModel::sortUsingDescriptors(const QList<SortDescriptor> &descriptors)
+{
+    if (descriptors.isEmpty())
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const ResultRow &a, const ResultRow &b) {
+        for (const SortDescriptor &descriptor : descriptors) {
+            const int order = m_collator.compare(a.value(descriptor.key), b.value(descriptor.key));
+            if (order != 0)
+                return descriptor.ascending ? order < 0 : order > 0;
+        }
+        return false;
+    });
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}

@@ -1,0 +1,68 @@
+#include "search_thread.h"
+
+class SearchThread::Sink : public SearchSink
+{
+public:
+    explicit Sink(SearchThread &thread) : m_thread(thread) {}
+    void arrayAddObject(ResultRecord record) override { m_thread.deliver(std::move(record)); }
+    bool isCancelled() override { return m_thread.isInterruptionRequested(); }
+
+private:
+    SearchThread &m_thread;
+};
+
+SearchThread::SearchThread(HeaderSearch search, SearchRequest request, QObject *receiver,
+                           const char *drainMethod)
+    : m_search(std::move(search))
+    , m_request(std::move(request))
+    , m_receiver(receiver)
+    , m_drainMethod(drainMethod)
+{
+}
+
+void SearchThread::run()
+{
+    Sink sink(*this);
+    finish(m_search.searchHeadersForString(m_request, sink));
+}
+
+void SearchThread::deliver(ResultRecord record)
+{
+    const std::lock_guard guard(m_lock);
+    m_records.push_back(std::move(record));
+    askReceiver();
+}
+
+void SearchThread::finish(bool cancelled)
+{
+    const std::lock_guard guard(m_lock);
+    m_finished = true;
+    m_cancelled = cancelled;
+    askReceiver();
+}
+
+void SearchThread::askReceiver()
+{
+    // The method is named, not a functor: nothing of ours crosses the queue.
+    if (!m_asked) {
+        m_asked = true;
+        QMetaObject::invokeMethod(m_receiver, m_drainMethod, Qt::QueuedConnection);
+    }
+}
+
+SearchThread::Delivery SearchThread::takeDelivered(std::size_t max)
+{
+    const std::lock_guard guard(m_lock);
+    Delivery delivery;
+    const std::size_t count = std::min(max, m_records.size());
+    delivery.records.assign(std::make_move_iterator(m_records.begin()),
+                            std::make_move_iterator(m_records.begin() + static_cast<std::ptrdiff_t>(count)));
+    m_records.erase(m_records.begin(), m_records.begin() + static_cast<std::ptrdiff_t>(count));
+    delivery.more = !m_records.empty();
+    delivery.finished = m_finished && m_records.empty();
+    delivery.cancelled = m_cancelled;
+    // With more left the receiver asks again itself; otherwise the worker
+    // asks at its next record or at its end.
+    m_asked = delivery.more;
+    return delivery;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "header_search.h"
+
+#include <QThread>
+
+#include <deque>
+#include <mutex>
+
+// The worker of one search run. The engine's sink hands every record to the
+// main thread without waiting: records queue here, under a lock of our own,
+// and the receiver is asked (queued, once per batch) to take them; the end
+// of the run follows the last record through the same queue, so every
+// record arrives before the end does.
+class SearchThread : public QThread
+{
+    Q_OBJECT
+
+public:
+    SearchThread(HeaderSearch search, SearchRequest request, QObject *receiver, const char *drainMethod);
+
+    struct Delivery {
+        std::vector<ResultRecord> records;
+        bool more = false;      // records are left for the next call
+        bool finished = false;  // the run has ended and everything was taken
+        bool cancelled = false; // it ended because it was cancelled
+    };
+    // Main thread: at most max records in the order found.
+    Delivery takeDelivered(std::size_t max);
+
+protected:
+    void run() override;
+
+private:
+    class Sink;
+    void deliver(ResultRecord record);
+    void finish(bool cancelled);
+    void askReceiver(); // with m_lock held
+
+    HeaderSearch m_search;
+    const SearchRequest m_request;
+    QObject *const m_receiver;
+    const char *const m_drainMethod;
+
+    std::mutex m_lock;
+    std::deque<ResultRecord> m_records;
+    bool m_asked = false;
+    bool m_finished = false;
+    bool m_cancelled = false;
+};
