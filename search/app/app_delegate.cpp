@@ -162,9 +162,9 @@ void AppDelegate::tableViewSortDescriptorsDidChange()
     tableData.sortUsingDescriptors(sortDescriptors);
 }
 
-void AppDelegate::arrayAddObject(ResultRow record)
+void AppDelegate::arrayAddObjects(QList<ResultRow> records)
 {
-    tableData.append(std::move(record));
+    tableData.append(std::move(records));
     updateFileCountLabel();
 }
 
@@ -178,9 +178,12 @@ void AppDelegate::drainSearchResults()
     slice.start();
     SearchThread::Delivery delivery;
     do {
-        delivery = searchThread->takeDelivered(256);
-        for (ResultRecord &record : delivery.records)
-            arrayAddObject({QFile::decodeName(record.name.c_str()), QFile::decodeName(record.path.c_str())});
+        delivery = searchThread->takeDelivered(1024);
+        QList<ResultRow> rows;
+        rows.reserve(static_cast<qsizetype>(delivery.records.size()));
+        for (const ResultRecord &record : delivery.records)
+            rows.append({QFile::decodeName(record.name.c_str()), QFile::decodeName(record.path.c_str())});
+        arrayAddObjects(std::move(rows));
     } while (delivery.more && slice.elapsed() < 15);
     if (delivery.more) {
         QMetaObject::invokeMethod(this, "drainSearchResults", Qt::QueuedConnection);

@@ -66,7 +66,9 @@ public:
     void updateFileCountLabel();
     void tableViewDoubleAction();
     void tableViewSortDescriptorsDidChange();
-    void arrayAddObject(ResultRow record);
+    // Appends the records that arrived together, in the order found, and
+    // shows the new count: one table update for the lot.
+    void arrayAddObjects(QList<ResultRow> records);
     void threadFinished();
 
     // Main thread: takes what the worker has found so far.

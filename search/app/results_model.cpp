@@ -59,11 +59,13 @@ void ResultsModel::replaceRows(QList<ResultRow> rows)
     endResetModel();
 }
 
-void ResultsModel::append(ResultRow row)
+void ResultsModel::append(QList<ResultRow> rows)
 {
+    if (rows.isEmpty())
+        return;
     const int at = static_cast<int>(m_rows.size());
-    beginInsertRows({}, at, at);
-    m_rows.append(std::move(row));
+    beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
+    m_rows.append(std::move(rows));
     endInsertRows();
 }
 

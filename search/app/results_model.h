@@ -37,7 +37,7 @@ public:
 
     const QList<ResultRow> &rows() const { return m_rows; }
     void replaceRows(QList<ResultRow> rows);
-    void append(ResultRow row);
+    void append(QList<ResultRow> rows);
 
     // In place, by the first descriptor, later ones breaking ties; compared
     // as a file browser compares names: by locale, ignoring case, numbers by
