@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <unicode/unistr.h>
 
 namespace {
@@ -23,9 +22,6 @@ bool isAscii(std::string_view bytes)
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Mac OS Roman ß, ﬁ and ﬂ.
-constexpr unsigned char foldsToAscii[] = {0xA7, 0xDE, 0xDF};
-
 } // namespace
 
 HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComments,
@@ -39,10 +35,10 @@ HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComme
     m_needleBeyondAscii = std::any_of(compared.begin(), compared.end(), [](char16_t c) { return c >= 0x80; });
     // CR and LF together form one character, which a match may not split.
     const bool breaksInside = compared.find_first_of(u"\r\n") != std::u16string::npos;
-    if (!m_needleBeyondAscii && !breaksInside && !compared.empty()) {
-        m_needle = std::string(compared.begin(), compared.end());
-        m_needleTakesFoldedLetters = !caseSensitive && m_needle->find_first_of("sfil") != std::string::npos;
-    }
+    if (m_needleBeyondAscii || breaksInside || compared.empty())
+        return;
+
+    std::array<unsigned char, 256> fold{};
     for (int byte = 0; byte < 256; ++byte) {
         int folded = byte;
         if (!caseSensitive && byte >= 'A' && byte <= 'Z')
@@ -50,8 +46,11 @@ HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComme
         // Turkic folding takes I out of ASCII: it matches no ASCII needle.
         if (!caseSensitive && m_text.foldsTurkic() && byte == 'I')
             folded = 0x80;
-        m_fold[static_cast<std::size_t>(byte)] = static_cast<unsigned char>(folded);
+        fold[static_cast<std::size_t>(byte)] = static_cast<unsigned char>(folded);
     }
+    std::string needle(compared.begin(), compared.end());
+    m_needleTakesFoldedLetters = !caseSensitive && needle.find_first_of("sfil") != std::string::npos;
+    m_needle.emplace(std::move(needle), caseSensitive, fold);
 }
 
 bool HeaderMatcher::matches(std::string_view headerBytes)
@@ -67,41 +66,19 @@ bool HeaderMatcher::matches(std::string_view headerBytes)
     return matchesAsText(headerBytes);
 }
 
-bool HeaderMatcher::containsBytes(std::string_view bytes) const
-{
-    const std::string &needle = *m_needle;
-    if (m_caseSensitive)
-        return memmem(bytes.data(), bytes.size(), needle.data(), needle.size()) != nullptr;
-    const auto &fold = m_fold;
-    const auto hash = [&fold](char c) { return std::hash<unsigned char>()(fold[static_cast<unsigned char>(c)]); };
-    const auto equal = [&fold](char a, char b) {
-        return fold[static_cast<unsigned char>(a)] == fold[static_cast<unsigned char>(b)];
-    };
-    const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end(), hash, equal);
-    return std::search(bytes.begin(), bytes.end(), searcher) != bytes.end();
-}
-
-bool HeaderMatcher::mayFoldIntoAMatch(std::string_view bytes) const
-{
-    if (!m_needleTakesFoldedLetters)
-        return false;
-    for (const unsigned char byte : foldsToAscii)
-        if (std::memchr(bytes.data(), byte, bytes.size()))
-            return true;
-    return false;
-}
-
 bool HeaderMatcher::matchesAsBytes(std::string_view bytes)
 {
-    if (!containsBytes(bytes))
-        return mayFoldIntoAMatch(bytes) && matchesAsText(bytes);
+    const ByteNeedle::Result raw = m_needle->find(bytes, m_needleTakesFoldedLetters);
+    if (!raw.found)
+        return raw.foldingLetters && matchesAsText(bytes);
     if (!m_ignoreComments)
         return true;
-    const std::string rest = stripped(bytes);
-    if (containsBytes(rest))
+    const std::string_view rest = stripped(bytes);
+    const ByteNeedle::Result inRest = m_needle->find(rest, m_needleTakesFoldedLetters);
+    if (inRest.found)
         return true;
     // The raw text matches (its bytes do); only the stripped text is open.
-    if (!mayFoldIntoAMatch(rest))
+    if (!inRest.foldingLetters)
         return false;
     ++m_counters.headersDecoded;
     return m_text.containedIn(decodeMacRoman(rest));
@@ -119,9 +96,8 @@ bool HeaderMatcher::matchesAsText(std::string_view bytes)
     return m_text.containedIn(comments::removeBlocks<char16_t>(comments::removeLines<char16_t>(text)));
 }
 
-std::string HeaderMatcher::stripped(std::string_view bytes)
+std::string_view HeaderMatcher::stripped(std::string_view bytes)
 {
     ++m_counters.headersStripped;
-    const std::string withoutLines = comments::removeLines(bytes);
-    return comments::removeBlocks<char>(withoutLines);
+    return comments::removeComments(bytes, m_withoutLines, m_withoutComments);
 }

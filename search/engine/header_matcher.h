@@ -1,5 +1,6 @@
 #pragma once
 
+#include "byte_search.h"
 #include "unicode_match.h"
 
 #include <array>
@@ -40,19 +41,18 @@ public:
     const MatchCounters &counters() const { return m_counters; }
 
 private:
-    bool containsBytes(std::string_view bytes) const;
-    bool mayFoldIntoAMatch(std::string_view bytes) const;
     bool matchesAsBytes(std::string_view bytes);
     bool matchesAsText(std::string_view bytes);
-    std::string stripped(std::string_view bytes);
+    std::string_view stripped(std::string_view bytes);
 
     UnicodeMatcher m_text;
     bool m_ignoreComments;
     bool m_caseSensitive;
     bool m_empty;
     bool m_needleBeyondAscii = false;
-    std::optional<std::string> m_needle;  // the compared form, when bytes suffice
+    std::optional<ByteNeedle> m_needle;       // the compared form, when bytes suffice
     bool m_needleTakesFoldedLetters = false; // holds s, f, i or l, which ß, ﬁ, ﬂ fold into
-    std::array<unsigned char, 256> m_fold{};
     MatchCounters m_counters;
+    std::string m_withoutLines; // reused, so that stripping allocates nothing
+    std::string m_withoutComments;
 };

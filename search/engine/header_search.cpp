@@ -1,11 +1,13 @@
 #include "header_search.h"
 
 #include <algorithm>
+#include <deque>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +47,10 @@ std::vector<std::string> loadSkipFrameworksArray()
             "Tk.framework"};
 }
 
+// The walk reads folders with getdents64, which gives every entry's type
+// without a stat, and reaches entries by openat from their folder's
+// descriptor, so no path is resolved twice. A header costs an open, one read
+// when it fits the buffer, and a close.
 class HeaderSearch::Walk
 {
 public:
@@ -60,35 +66,46 @@ public:
         if (folder < 0)
             return false;
         m_path = root;
-        return walkFolder(folder);
+        return walkFolder(folder, 0);
     }
 
 private:
+    struct Listing {
+        std::vector<char> buffer = std::vector<char>(32 * 1024);
+    };
+
     // Takes ownership of folder. True when cancelled.
-    bool walkFolder(int folder)
+    bool walkFolder(int folder, std::size_t depth)
     {
-        DIR *listing = fdopendir(folder);
-        if (!listing) {
-            close(folder);
-            return false;
-        }
+        if (m_listings.size() <= depth)
+            m_listings.emplace_back();
         bool cancelled = false;
-        while (const dirent *entry = readdir(listing)) {
-            const std::string_view name = entry->d_name;
-            if (name == "." || name == "..")
-                continue;
-            const std::size_t length = m_path.size();
-            m_path.append("/").append(name);
-            cancelled = visit(dirfd(listing), name, entry->d_type);
-            m_path.resize(length);
+        for (;;) {
+            // Each depth has its own buffer: the entries of a folder are
+            // still being visited while its subfolders are listed.
+            std::vector<char> &buffer = m_listings[depth].buffer;
+            const long length = syscall(SYS_getdents64, folder, buffer.data(), buffer.size());
+            if (length <= 0)
+                break;
+            for (long offset = 0; offset < length && !cancelled;) {
+                const auto *entry = reinterpret_cast<const dirent64 *>(m_listings[depth].buffer.data() + offset);
+                offset += entry->d_reclen;
+                const std::string_view name = entry->d_name;
+                if (name == "." || name == "..")
+                    continue;
+                const std::size_t before = m_path.size();
+                m_path.append("/").append(name);
+                cancelled = visit(folder, name, entry->d_type, depth);
+                m_path.resize(before);
+            }
             if (cancelled)
                 break;
         }
-        closedir(listing);
+        close(folder);
         return cancelled;
     }
 
-    bool visit(int folder, std::string_view name, unsigned char type)
+    bool visit(int folder, std::string_view name, unsigned char type, std::size_t depth)
     {
         if (type == DT_UNKNOWN) {
             struct stat status;
@@ -106,7 +123,7 @@ private:
             if (skipped)
                 return false;
             const int inner = openat(folder, name.data(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            return inner >= 0 && walkFolder(inner);
+            return inner >= 0 && walkFolder(inner, depth + 1);
         }
         if (extensionOf(name) == "h" && readHeader(folder, name) && m_matcher.matches(m_text))
             m_sink.arrayAddObject({std::string(name), m_path});
@@ -114,24 +131,36 @@ private:
     }
 
     // The whole file, through a link if it is one, into the reused buffer.
+    // A regular file answers a read short only at its end, so a file that
+    // fits is read once. Non-blocking, so that a link to a pipe cannot stall
+    // the search; a device that never ends is cut off at its first buffer.
     bool readHeader(int folder, std::string_view name)
     {
-        const int file = openat(folder, name.data(), O_RDONLY | O_CLOEXEC);
+        const int file = openat(folder, name.data(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (file < 0)
             return false;
+        if (m_buffer.empty())
+            m_buffer.resize(1 << 20);
         std::size_t size = 0;
         bool ok = true;
         for (;;) {
-            if (m_buffer.size() - size < 65536)
-                m_buffer.resize(std::max<std::size_t>(m_buffer.size() * 2, 1 << 20));
             const ssize_t n = read(file, m_buffer.data() + size, m_buffer.size() - size);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n <= 0) {
-                ok = n == 0;
+            if (n < 0) {
+                ok = false;
                 break;
             }
             size += static_cast<std::size_t>(n);
+            if (size < m_buffer.size())
+                break;
+            struct stat status;
+            if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+                ok = false;
+                break;
+            }
+            m_buffer.resize(std::max<std::size_t>(m_buffer.size() * 2,
+                                                  static_cast<std::size_t>(status.st_size) + 1));
         }
         close(file);
         ++m_search.m_headersRead;
@@ -146,6 +175,7 @@ private:
     std::string m_path;
     std::string m_buffer;
     std::string_view m_text;
+    std::deque<Listing> m_listings; // stable: a deeper level may be added during a visit
 };
 
 HeaderSearch::HeaderSearch(std::string sdkDirectory, std::vector<std::string> sdkNums,

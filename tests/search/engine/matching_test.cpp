@@ -1,4 +1,5 @@
 #include "comment_stripping.h"
+#include "byte_search.h"
 #include "header_matcher.h"
 #include "mac_roman.h"
 #include "unicode_match.h"
@@ -138,7 +139,9 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
     };
     std::mt19937 random(6122026);
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
-    std::uniform_int_distribution<std::size_t> length(0, 24);
+    // Short texts reach every corner of the decision; long ones the
+    // sixteen-at-a-time search and its tail.
+    std::uniform_int_distribution<std::size_t> shortLength(0, 24), longLength(25, 160);
     int checked = 0;
     for (const icu::Locale *locale : {&english, &turkish}) {
         for (const std::u16string &needle : needles) {
@@ -149,7 +152,7 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
                 const bool ignoreComments = flags & 1, caseSensitive = flags & 2;
                 HeaderMatcher matcher(needleUtf8, ignoreComments, caseSensitive, *locale);
                 for (int round = 0; round < 1500; ++round) {
-                    std::string bytes(length(random), ' ');
+                    std::string bytes(round % 2 ? shortLength(random) : longLength(random), ' ');
                     for (char &c : bytes)
                         c = alphabet[pick(random)];
                     ASSERT_EQ(matcher.matches(bytes),
@@ -178,4 +181,46 @@ TEST(Matching, AsciiSearchOfAsciiHeadersDecodesNothingAndStripsOnlyCandidates)
     HeaderMatcher folding("class", false, false, english);
     EXPECT_TRUE(folding.matches("CLA\xA7"));  // "CLAß" folds to "class"
     EXPECT_EQ(folding.counters().headersDecoded, 1u);
+}
+
+TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
+{
+    std::array<unsigned char, 256> fold{};
+    for (int byte = 0; byte < 256; ++byte)
+        fold[static_cast<std::size_t>(byte)] = static_cast<unsigned char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
+    const auto plain = [&](std::string_view text, const std::string &needle, bool caseSensitive) {
+        for (std::size_t p = 0; p + needle.size() <= text.size(); ++p) {
+            bool all = true;
+            for (std::size_t k = 0; k < needle.size() && all; ++k)
+                all = caseSensitive ? text[p + k] == needle[k]
+                                    : fold[static_cast<unsigned char>(text[p + k])] == static_cast<unsigned char>(needle[k]);
+            if (all)
+                return true;
+        }
+        return false;
+    };
+    const std::string alphabet = std::string("abAB_@`") + "\xA7\xDE\xDF\xE5";
+    std::mt19937 random(42);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1), length(0, 100), needleLength(1, 5);
+    std::vector<ByteNeedle::Scan> scans{scanSse2};
+    if (__builtin_cpu_supports("avx2"))
+        scans.push_back(scanAvx2);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text(length(random), ' '), needle(needleLength(random), ' ');
+        for (char &c : text)
+            c = alphabet[pick(random)];
+        for (char &c : needle)
+            c = "ab_@`"[pick(random) % 5];
+        const bool caseSensitive = round % 2;
+        bool folding = false;
+        for (char c : text)
+            folding |= isFoldingLetter(static_cast<unsigned char>(c));
+        for (ByteNeedle::Scan scan : scans) {
+            const ByteNeedle::Result result = ByteNeedle(needle, caseSensitive, fold, scan).find(text, true);
+            ASSERT_EQ(result.found, plain(text, needle, caseSensitive)) << hex(text) << " / " << needle;
+            if (!result.found) {
+                ASSERT_EQ(result.foldingLetters, folding) << hex(text);
+            }
+        }
+    }
 }

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+struct ByteNeedleResult {
+    bool found = false;
+    bool foldingLetters = false; // only looked for when asked, and when not found
+};
+
+// Finds an ASCII needle in Mac OS Roman bytes, exactly or with letters
+// folded by a table, and notes on the way whether the bytes hold ß, ﬁ or ﬂ
+// (0xA7, 0xDE, 0xDF), whose folded forms could make a match of their own.
+// A scan examines start positions from 0 on, many at a time, and returns
+// the first position it left for the caller.
+class ByteNeedle
+{
+public:
+    using Scan = std::size_t (*)(const ByteNeedle &, const char *data, std::size_t last, bool watch,
+                                 ByteNeedleResult &result);
+
+    // needle: already folded when case does not matter. fold maps every
+    // byte to what it compares as; unused when case matters. scan: the
+    // widest the processor has unless one is named.
+    ByteNeedle(std::string needle, bool caseSensitive, const std::array<unsigned char, 256> &fold,
+               Scan scan = nullptr);
+
+    using Result = ByteNeedleResult;
+    Result find(std::string_view text, bool watchFoldingLetters) const;
+
+    // The whole needle at this place?
+    bool matchesAt(const char *at) const;
+    const std::string &needle() const { return m_needle; }
+    bool caseSensitive() const { return m_caseSensitive; }
+
+private:
+    std::string m_needle;
+    bool m_caseSensitive;
+    std::array<unsigned char, 256> m_fold;
+    Scan m_scan = nullptr;
+};
+
+bool isFoldingLetter(unsigned char byte);
+
+// The scans by instruction set; the AVX2 one lives in a file of its own,
+// compiled for it, and runs only where the processor has it.
+std::size_t scanSse2(const ByteNeedle &, const char *, std::size_t, bool, ByteNeedle::Result &);
+std::size_t scanAvx2(const ByteNeedle &, const char *, std::size_t, bool, ByteNeedle::Result &);

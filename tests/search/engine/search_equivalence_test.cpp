@@ -1,0 +1,119 @@
+// The whole search, fast paths and all, against the slow and obvious way of
+// doing what it promises, on a generated corpus: the same records in the
+// same order for every kind of search.
+
+#include "header_search.h"
+#include "mac_roman.h"
+#include "tree_snapshot.h"
+#include "unicode_match.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <unicode/unistr.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Collect : public SearchSink
+{
+public:
+    std::vector<ResultRecord> records;
+    void arrayAddObject(ResultRecord record) override { records.push_back(std::move(record)); }
+    bool isCancelled() override { return false; }
+};
+
+std::u16string utf16(const std::string &utf8)
+{
+    const icu::UnicodeString text = icu::UnicodeString::fromUTF8(utf8);
+    return {text.getBuffer(), static_cast<std::size_t>(text.length())};
+}
+
+// Every entry in listing order, folders before their contents, links never
+// entered, skipped frameworks pruned; every readable *.h decoded and tested.
+std::vector<ResultRecord> obviousSearch(const std::string &sdks, const std::vector<std::string> &nums,
+                                        const SearchRequest &request)
+{
+    std::vector<ResultRecord> records;
+    const std::vector<std::string> skipped = loadSkipFrameworksArray();
+    std::vector<std::string> chosen = nums;
+    if (request.sdkTitle != "All")
+        chosen = {request.sdkTitle};
+    for (const std::string &num : chosen) {
+        fs::path root = sdks + "/MacOSX" + num + ".sdk";
+        while (fs::is_symlink(root))
+            root = (root.parent_path() / fs::read_symlink(root)).lexically_normal();
+        std::error_code error;
+        for (fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, error), end;
+             !error && it != end; it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            if (it->is_directory() && !it->is_symlink()) {
+                if (std::find(skipped.begin(), skipped.end(), name) != skipped.end())
+                    it.disable_recursion_pending();
+                continue;
+            }
+            const auto dot = name.rfind('.');
+            if (dot == std::string::npos || dot == 0 || name.substr(dot + 1) != "h" || fs::is_directory(it->path()))
+                continue;
+            const std::u16string text = decodeMacRoman(readFile(it->path().string()));
+            if (stringContainsString(&text, utf16(request.searchString), request.ignoreComments, request.caseSensitive))
+                records.push_back({name, it->path().string()});
+        }
+    }
+    return records;
+}
+
+} // namespace
+
+TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
+{
+    char pattern[] = "/tmp/scoutmark-equivalence-XXXXXX";
+    const std::string sdks = mkdtemp(pattern);
+    const std::vector<std::string> pieces = {
+        "NSFoo", "nsfoo", "NSFOO", "// NSFoo", "/* NSFoo */", "/*", "*/", "//", "\n", "\r", " ", "int x;",
+        "\xA7", "\xDE", "\xDF", "\x8E", "\x83", "STRASSE", "stra\xA7" "e", "file", "FILE", "caf\x8E", "Ns/* */Foo",
+    };
+    std::mt19937 random(2026);
+    std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1), count(0, 40);
+    const auto content = [&] {
+        std::string text;
+        for (std::size_t i = count(random); i > 0; --i)
+            text += pieces[piece(random)];
+        // Long enough, now and then, for the wide search and its tail.
+        if (random() % 3 == 0)
+            text = std::string(random() % 200, 'x') + text;
+        return text;
+    };
+    for (const char *sdk : {"MacOSX10.9.sdk", "MacOSX10.13.sdk", "Real.sdk"}) {
+        for (int i = 0; i < 150; ++i) {
+            const std::string folder = i % 3 == 0 ? "usr/include/sub" + std::to_string(i % 7)
+                                     : i % 3 == 1 ? "System/Library/Frameworks/F" + std::to_string(i % 5) + ".framework/Versions/A/Headers"
+                                                  : "System/Library/Frameworks/Tcl.framework/Headers";
+            writeFile(sdks + "/" + sdk + "/" + folder + "/h" + std::to_string(i) + ".h", content());
+        }
+        writeFile(sdks + "/" + sdk + "/usr/include/other.hpp", "NSFoo");
+        fs::create_symlink("sub0/h0.h", sdks + "/" + sdk + "/usr/include/link.h");
+    }
+    fs::create_directory_symlink("Real.sdk", sdks + "/MacOSX10.14.sdk");
+    const std::vector<std::string> nums = {"10.9", "10.13", "10.14", "10.9"};
+
+    HeaderSearch search(sdks, nums);
+    int nonEmpty = 0;
+    for (const char *needle : {"NSFoo", "nsfoo", "strasse", "fi", "file", "caf\xC3\xA9", "\xC3\x9F", "x;", "*/"}) {
+        for (int flags = 0; flags < 4; ++flags) {
+            for (const char *title : {"All", "10.13"}) {
+                const SearchRequest request{needle, title, bool(flags & 1), bool(flags & 2)};
+                Collect sink;
+                search.searchHeadersForString(request, sink);
+                ASSERT_EQ(sink.records, obviousSearch(sdks, nums, request))
+                    << needle << " ignoreComments " << request.ignoreComments << " caseSensitive "
+                    << request.caseSensitive << " in " << title;
+                nonEmpty += !sink.records.empty();
+            }
+        }
+    }
+    EXPECT_GT(nonEmpty, 40) << "the corpus exercises real matches";
+    fs::remove_all(sdks);
+}
