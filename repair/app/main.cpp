@@ -1,4 +1,5 @@
 #include "app_delegate.h"
+#include "quit_on_signal.h"
 #include "tool_runner.h"
 #include "window.h"
 
@@ -11,6 +12,8 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarnwick"));
 
     // Installed and built alike: bin/tarnwick beside libexec/tarnwick/Tool.
     const QString tool = QDir(QApplication::applicationDirPath())
@@ -18,6 +21,7 @@ int main(int argc, char **argv)
     ToolRunner runner(QDir::cleanPath(tool), ToolRunner::defaultElevationCommand());
     Window window;
     AppDelegate delegate(&window, SdkCatalogue::defaultSdkDirectory(), &runner);
+    quitOnTerminationSignals();
     window.show();
     delegate.applicationDidFinishLaunching();
     return QApplication::exec();

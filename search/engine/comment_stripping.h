@@ -128,21 +128,99 @@ void removeBlocks(std::basic_string_view<Char> text, std::basic_string<Char> &re
     result.append(text.substr(kept));
 }
 
-// Both passes, into reused buffers; when a pass deletes nothing, its input
-// is the answer and nothing is copied.
-inline std::string_view removeComments(std::string_view text, std::string &withoutLines,
-                                       std::string &withoutComments)
+// Both passes in one: what removeBlocks gives for what removeLines gives,
+// without building the text between them. The scan walks the line-stripped
+// text without writing it: at any place it has reached, a "//" starts a line
+// comment, which it steps over to the break. Block openers, closers and the
+// seam after a deletion are then found in that text as removeBlocks would
+// find them.
+template <typename Char>
+void removeComments(std::basic_string_view<Char> text, std::basic_string<Char> &result)
 {
-    std::string_view rest = text;
-    if (rest.find("//") != rest.npos) {
-        removeLines(rest, withoutLines);
-        rest = withoutLines;
+    result.clear();
+    const std::size_t n = text.size();
+    const auto isSlash = [&](std::size_t p) { return p < n && text[p] == Char('/'); };
+    const auto lineEnd = [&](std::size_t p) { // p just after a "//"
+        while (p < n && !isLineBreak(text[p]))
+            ++p;
+        return p;
+    };
+    // From start on, the line-stripped text up to the end.
+    const auto appendRest = [&](std::size_t start) {
+        for (std::size_t p = start, slash = nextSlash(text, start);; slash = nextSlash(text, slash + 1)) {
+            if (slash == text.npos) {
+                result.append(text.substr(p));
+                return;
+            }
+            if (isSlash(slash + 1)) {
+                result.append(text.substr(p, slash - p));
+                p = lineEnd(slash + 2);
+                if (p == n)
+                    return;
+                slash = p; // the next slash is looked for after the break
+            }
+        }
+    };
+    // The place just after the first "*/" of the line-stripped text from
+    // start on, or npos.
+    const auto afterCloser = [&](std::size_t p) -> std::size_t {
+        while (p < n) {
+            if (text[p] == Char('/') && isSlash(p + 1)) {
+                p = lineEnd(p + 2);
+            } else if (text[p] == Char('*') && isSlash(p + 1) && !isSlash(p + 2)) {
+                return p + 2;
+            } else {
+                ++p;
+            }
+        }
+        return text.npos;
+    };
+
+    std::size_t kept = 0; // text[kept, i) is line-stripped text still to copy
+    std::size_t i = 0;
+    for (;;) {
+        const std::size_t slash = nextSlash(text, i);
+        if (slash == text.npos) {
+            result.append(text.substr(kept));
+            return;
+        }
+        if (isSlash(slash + 1)) {
+            result.append(text.substr(kept, slash - kept));
+            kept = i = lineEnd(slash + 2);
+            continue;
+        }
+        if (slash + 1 >= n || text[slash + 1] != Char('*')) {
+            i = slash + 1;
+            continue;
+        }
+        std::size_t after = afterCloser(slash + 2);
+        result.append(text.substr(kept, slash - kept));
+        if (after == text.npos) {
+            appendRest(slash);
+            return;
+        }
+        // A slash kept before the block and a star after it open anew.
+        while (after < n && text[after] == Char('*') && !result.empty() && result.back() == Char('/')) {
+            const std::size_t next = afterCloser(after + 1);
+            if (next == text.npos) {
+                appendRest(after);
+                return;
+            }
+            result.pop_back();
+            after = next;
+        }
+        kept = i = after;
     }
-    if (rest.find("/*") != rest.npos) {
-        removeBlocks(rest, withoutComments);
-        rest = withoutComments;
-    }
-    return rest;
+}
+
+// Both passes, into a reused buffer; when the text holds no comment marker
+// at all, it is its own answer and nothing is copied.
+inline std::string_view removeComments(std::string_view text, std::string &buffer)
+{
+    if (text.find("//") == text.npos && text.find("/*") == text.npos)
+        return text;
+    removeComments<char>(text, buffer);
+    return buffer;
 }
 
 template <typename Char>

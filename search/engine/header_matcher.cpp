@@ -99,5 +99,5 @@ bool HeaderMatcher::matchesAsText(std::string_view bytes)
 std::string_view HeaderMatcher::stripped(std::string_view bytes)
 {
     ++m_counters.headersStripped;
-    return comments::removeComments(bytes, m_withoutLines, m_withoutComments);
+    return comments::removeComments(bytes, m_withoutComments);
 }

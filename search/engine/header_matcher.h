@@ -53,6 +53,5 @@ private:
     std::optional<ByteNeedle> m_needle;       // the compared form, when bytes suffice
     bool m_needleTakesFoldedLetters = false; // holds s, f, i or l, which ß, ﬁ, ﬂ fold into
     MatchCounters m_counters;
-    std::string m_withoutLines; // reused, so that stripping allocates nothing
-    std::string m_withoutComments;
+    std::string m_withoutComments; // reused, so that stripping allocates nothing
 };

@@ -95,12 +95,16 @@ TEST(CommentStripping, OnePassAgreesWithTheDefiningProcedureOnRandomTexts)
             c = alphabet[pick(random)];
         ASSERT_EQ(removeCommentLinesFromString(text), referenceLines(text)) << utf8(text);
         ASSERT_EQ(removeCommentBlocksFromString(text), referenceBlocks(text)) << utf8(text);
+        std::u16string both;
+        comments::removeComments<char16_t>(text, both);
+        ASSERT_EQ(both, referenceBlocks(referenceLines(text))) << "both passes in one: " << utf8(text);
         // Bytes take the same path for every marker and break they can hold.
         std::string bytes;
         for (char16_t c : text)
             bytes += c < 0x80 ? static_cast<char>(c) : '\xA7';
         std::u16string widened;
-        for (char c : comments::removeBlocks<char>(comments::removeLines<char>(bytes)))
+        std::string buffer;
+        for (char c : comments::removeComments(bytes, buffer))
             widened += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'\u00e9';
         std::u16string asText;
         for (char c : bytes)
