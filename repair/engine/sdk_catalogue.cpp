@@ -2,8 +2,11 @@
 
 #include "integer_value.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <dirent.h>
+#include <memory>
 
 #include <algorithm>
 
@@ -47,13 +50,29 @@ bool SdkCatalogue::sdk10_6Exists() const
     return QFileInfo::exists(sdkPathFromSDK(sdkFromOSNumString(QStringLiteral("10.6"))));
 }
 
+// Every entry, whatever it is, in the order the directory gives them. A name
+// that does not survive decoding is left out: its row would act on another
+// path than its own.
+static QStringList entryNames(const QString &folder)
+{
+    QStringList names;
+    const std::unique_ptr<DIR, int (*)(DIR *)> listing(opendir(QFile::encodeName(folder).constData()), closedir);
+    if (!listing)
+        return names;
+    while (const dirent *entry = readdir(listing.get())) {
+        const QByteArray raw(entry->d_name);
+        if (raw == "." || raw == "..")
+            continue;
+        const QString name = QFile::decodeName(raw);
+        if (QFile::encodeName(name) == raw)
+            names << name;
+    }
+    return names;
+}
+
 TableViewData SdkCatalogue::buildTableViewData() const
 {
-    // System lists dangling links too: every entry counts, whatever it is.
-    QStringList names = QDir(m_sdkDirectory)
-                            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                           | QDir::NoDotAndDotDot,
-                                       QDir::Unsorted);
+    QStringList names = entryNames(m_sdkDirectory);
     names.removeIf([](const QString &name) {
         return name.size() < 7 || name.at(6) < u'1' || name.at(6) > u'9';
     });

@@ -10,7 +10,7 @@
 std::int64_t integerValue(std::u16string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && u_isWhitespace(text[i]))
+    while (i < text.size() && u_isUWhiteSpace(text[i]))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))

@@ -116,3 +116,22 @@ TEST(SdkCatalogue, Sdk10_6ExistsFollowsLinks)
     makeEntries(sdks.path(), {"Elsewhere.sdk"});
     EXPECT_TRUE(catalogue.sdk10_6Exists());
 }
+
+TEST(SdkCatalogue, OddNamesAreListedOnlyWhenTheyCanBeActedOn)
+{
+    QTemporaryDir sdks;
+    const std::string root = sdks.path().toStdString();
+    const std::string longName = "MacOSX10.9" + std::string(241, 'x') + ".sdk"; // 255 bytes
+    for (const std::string &name : {std::string("MacOSX10.9 copy.sdk"), std::string("MacOSX10.8\nnew.sdk"),
+                                    std::string("MacOSX10.7\xff.sdk"), longName})
+        ASSERT_EQ(mkdir((root + "/" + name).c_str(), 0755), 0) << name;
+    const QStringList names = rowNames(SdkCatalogue(sdks.path()).buildTableViewData());
+    ASSERT_EQ(names.size(), 3) << "the name that is not UTF-8 is left out: " << names.join(", ").toStdString();
+    EXPECT_EQ(names.first(), "MacOSX10.8\nnew.sdk");
+    EXPECT_EQ(QSet<QString>(names.begin() + 1, names.end()),
+              (QSet<QString>{"MacOSX10.9 copy.sdk", QString::fromStdString(longName)}));
+
+    QFile(sdks.filePath("file")).open(QIODevice::WriteOnly);
+    ASSERT_EQ(symlink("/nowhere", QFile::encodeName(sdks.filePath("dangling")).constData()), 0);
+    EXPECT_TRUE(SdkCatalogue(sdks.filePath("dangling")).buildTableViewData().sdks.isEmpty());
+}

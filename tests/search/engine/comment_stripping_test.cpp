@@ -1,38 +1,11 @@
 #include "comment_stripping.h"
+#include "reference_stripping.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 namespace {
-
-// The defining procedures, step by step: find the first comment, delete
-// it, start again from the beginning.
-const std::u16string breaks = u"\n\v\f\r\u0085\u2028\u2029";
-
-std::u16string referenceLines(std::u16string text)
-{
-    for (;;) {
-        const auto open = text.find(u"//");
-        if (open == std::u16string::npos)
-            return text;
-        const auto end = text.find_first_of(breaks, open + 2);
-        text.erase(open, end == std::u16string::npos ? std::u16string::npos : end - open);
-    }
-}
-
-std::u16string referenceBlocks(std::u16string text)
-{
-    for (;;) {
-        const auto open = text.find(u"/*");
-        if (open == std::u16string::npos)
-            return text;
-        const auto close = text.find(u"*/", open + 2);
-        if (close == std::u16string::npos)
-            return text;
-        text.erase(open, close + 2 - open);
-    }
-}
 
 std::string utf8(const std::u16string &text)
 {

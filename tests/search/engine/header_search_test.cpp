@@ -1,4 +1,5 @@
 #include "header_search.h"
+#include "sdk_discovery.h"
 
 #include "tree_snapshot.h"
 
@@ -6,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -195,4 +197,45 @@ TEST_F(HeaderSearchTest, EmptySdkListSearchesNothing)
     EXPECT_FALSE(search.searchHeadersForString({needle, "All", false, true}, sink));
     EXPECT_TRUE(sink.records.empty());
     EXPECT_EQ(sink.checks, 0);
+}
+
+TEST_F(HeaderSearchTest, OddNamesAndFilesGetASoundResult)
+{
+    // Folder names with spaces, breaks, bytes that are not UTF-8, 255 bytes.
+    const std::string longName = "MacOSX10.11" + std::string(240, 'y') + ".sdk";
+    for (const std::string &name : {std::string("MacOSX10.9 copy.sdk"), std::string("MacOSX10.10\n.sdk"),
+                                    std::string("MacOSX10.12\xff.sdk"), longName})
+        header(name + "/a.h");
+    EXPECT_EQ(sortedSDKNums(sdks), (std::vector<std::string>{"10.9", "10.10", "10.11", "10.12"}));
+
+    // Headers of every odd kind in one SDK folder with an awkward name.
+    const std::string sdk = "MacOSX10.13.sdk";
+    header(sdk + "/empty.h", "");
+    header(sdk + "/garbage.h", std::string("\0\xff\x80\x01NSNeedle\0\xfe", 14));
+    header(sdk + "/dir name/new\nline.h");
+    header(sdk + "/bad\xff" "byte.h");
+    std::string big(50 * 1024 * 1024, 'x');
+    big.replace(big.size() - 9, 8, needle);
+    header(sdk + "/big.h", big);
+    ASSERT_EQ(mkfifo((sdks + "/" + sdk + "/pipe.h").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", sdks + "/" + sdk + "/zero.h");
+    fs::create_symlink("/dev/null", sdks + "/" + sdk + "/null.h");
+
+    HeaderSearch search(sdks, {"10.13"});
+    RecordingSink sink;
+    EXPECT_FALSE(search.searchHeadersForString({needle, "All", false, true}, sink)) << "no hang, no crash";
+    std::set<std::string> names;
+    for (const ResultRecord &record : sink.records)
+        names.insert(record.name);
+    EXPECT_EQ(names, (std::set<std::string>{"garbage.h", "new\nline.h", "bad\xff" "byte.h", "big.h"}));
+
+    // An SDK directory that is a file, a dangling link or missing has no SDKs.
+    writeFile(sdks + "/file", "x");
+    fs::create_symlink(sdks + "/nowhere", sdks + "/dangling");
+    for (const char *odd : {"/file", "/dangling", "/missing"}) {
+        EXPECT_TRUE(sortedSDKNums(sdks + odd).empty()) << odd;
+        RecordingSink none;
+        EXPECT_FALSE(HeaderSearch(sdks + odd, {"10.9"}).searchHeadersForString({needle, "All", false, true}, none));
+        EXPECT_TRUE(none.records.empty());
+    }
 }

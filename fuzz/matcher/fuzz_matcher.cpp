@@ -1,0 +1,48 @@
+// The matcher's byte paths against the decision on decoded text, with the
+// literal comment removal, for any header bytes and search string.
+
+#include "header_matcher.h"
+#include "mac_roman.h"
+#include "reference_stripping.h"
+#include "unicode_match.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <unicode/unistr.h>
+
+namespace {
+
+// Search strings are made of pieces that fold, decompose or mark comments.
+const char *const pieces[16] = {"a", "s", "S", "f", "i", "I", "l", "e", "/", "*",
+                                "\xC3\x9F", "\xC3\xA9", "e\xCC\x81", "\xC4\xB1", "\xEF\xAC\x81", "x"};
+
+} // namespace
+
+// The first byte chooses the options, the second how many pieces make the
+// search string, the next ones which; the rest is the header.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 2)
+        return 0;
+    const bool ignoreComments = data[0] & 1, caseSensitive = data[0] & 2;
+    const icu::Locale locale = data[0] & 4 ? icu::Locale("tr_TR") : icu::Locale("en_US");
+    const std::size_t count = 1 + data[1] % 4;
+    if (size < 2 + count)
+        return 0;
+    std::string needle;
+    for (std::size_t i = 0; i < count; ++i)
+        needle += pieces[data[2 + i] & 15];
+    const std::string_view header(reinterpret_cast<const char *>(data + 2 + count), size - 2 - count);
+
+    const icu::UnicodeString search = icu::UnicodeString::fromUTF8(needle);
+    const std::u16string search16(search.getBuffer(), static_cast<std::size_t>(search.length()));
+    const UnicodeMatcher exact(search16, caseSensitive, locale);
+    const std::u16string text = decodeMacRoman(header);
+    const bool expected = exact.containedIn(text)
+                          && (!ignoreComments || exact.containedIn(referenceBlocks(referenceLines(text))));
+
+    HeaderMatcher matcher(needle, ignoreComments, caseSensitive, locale);
+    if (matcher.matches(header) != expected)
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,238 @@
+// Tool under faults the file system or a second process can cause: a full
+// disk, a kill in the middle of a copy, unreadable and unwritable items, two
+// runs at once, and links swapped in while it works. Nothing of the user's
+// may be lost, and nothing may be done outside the SDK directory.
+
+#include "fix_plan.h"
+#include "qt_printers.h"
+#include "restore_plan.h"
+#include "sample_sdks.h"
+#include "tool_process.h"
+#include "tree_snapshot.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FaultTest : public testing::Test
+{
+protected:
+    std::string base;
+    std::string sdks;
+
+    void SetUp() override
+    {
+        // Open to every user: some tests run Tool as nobody.
+        char pattern[] = "/tmp/tarnwick-faults-XXXXXX";
+        base = mkdtemp(pattern);
+        chmod(base.c_str(), 0755);
+        sdks = base + "/SDKs";
+        fs::create_directories(sdks);
+    }
+    void TearDown() override
+    {
+        for (const auto &entry : fs::recursive_directory_iterator(base, fs::directory_options::skip_permission_denied))
+            if (entry.is_directory() && !entry.is_symlink())
+                chmod(entry.path().c_str(), 0755);
+        fs::remove_all(base);
+    }
+
+    QStringList list(const std::vector<std::string> &arguments) const
+    {
+        QStringList result;
+        for (const std::string &argument : arguments)
+            result << QString::fromStdString(argument);
+        return result;
+    }
+
+    bool exists(const std::string &path) const
+    {
+        struct stat status;
+        return lstat(path.c_str(), &status) == 0;
+    }
+
+    static std::vector<std::string> leftovers(const std::string &folder)
+    {
+        std::vector<std::string> names;
+        for (const auto &entry : fs::directory_iterator(folder))
+            if (entry.path().filename().string().find(".tarnwick-") != std::string::npos)
+                names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    void fill(const std::string &folder, int files, std::size_t bytes)
+    {
+        fs::create_directories(folder);
+        const std::string block(bytes, 'x');
+        for (int i = 0; i < files; ++i)
+            writeFile(folder + "/f" + std::to_string(i), block);
+    }
+};
+
+} // namespace
+
+TEST_F(FaultTest, CopyOntoAFullDiskLeavesNothingBehindAndGoesOn)
+{
+    const std::string small = base + "/small";
+    fs::create_directories(small);
+    if (geteuid() != 0 || mount("tmpfs", small.c_str(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "needs root and the right to mount a small tmpfs";
+    fill(base + "/big", 4, 200 * 1024);
+    writeFile(base + "/little", "little");
+    const TreeSnapshot source = snapshotTree(base + "/big", true);
+
+    const ToolResult result = runTool(QString::fromStdString(sdks),
+                                      list({"Copy", base + "/big", small + "/big", "Copy", base + "/little", small + "/little"}));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.standardError.indexOf("No space left"), -1) << result.standardError.constData();
+    EXPECT_FALSE(exists(small + "/big"));
+    EXPECT_TRUE(leftovers(small).empty()) << "the partial copy is removed";
+    EXPECT_EQ(readFile(small + "/little"), "little") << "the next action still ran";
+    EXPECT_EQ(snapshotTree(base + "/big", true), source);
+    umount(small.c_str());
+}
+
+TEST_F(FaultTest, KilledInTheMiddleOfACopyLeavesNothingUnderTheDestinationName)
+{
+    fill(base + "/source", 3000, 64 * 1024);
+    const TreeSnapshot source = snapshotTree(base + "/source", true);
+    const std::string target = base + "/target";
+    fs::create_directories(target);
+
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TARNWICK_TEST_SDK_DIRECTORY", QString::fromStdString(sdks));
+    tool.setProcessEnvironment(environment);
+    tool.start(toolForTestsPath(), list({"Copy", base + "/source", target + "/copy"}));
+    ASSERT_TRUE(tool.waitForStarted());
+    // Wait until the copy is under way, then kill without warning.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !leftovers(target).empty() || tool.state() == QProcess::NotRunning; }, 10000));
+    if (tool.state() == QProcess::NotRunning)
+        GTEST_SKIP() << "the copy finished before it could be interrupted";
+    kill(static_cast<pid_t>(tool.processId()), SIGKILL);
+    tool.waitForFinished();
+
+    EXPECT_FALSE(exists(target + "/copy"));
+    for (const std::string &name : leftovers(target))
+        EXPECT_EQ(name.rfind(".copy.tarnwick-copy-", 0), 0u) << "a recognisable hidden temporary: " << name;
+    EXPECT_EQ(snapshotTree(base + "/source", true), source);
+}
+
+TEST_F(FaultTest, UnreadableSourcesAndUnwritableDestinationsFailCleanly)
+{
+    // Root reads and writes everything; the tool then runs as nobody.
+    QString program = toolForTestsPath();
+    QStringList prefix;
+    if (geteuid() == 0) {
+        if (QStandardPaths::findExecutable("setpriv").isEmpty())
+            GTEST_SKIP() << "needs setpriv to run Tool as an ordinary user";
+        prefix = {"--reuid=65534", "--regid=65534", "--clear-groups", program};
+        program = QStandardPaths::findExecutable("setpriv");
+    }
+    fill(base + "/source", 3, 10);
+    chmod((base + "/source/f1").c_str(), 0);
+    const std::string writable = base + "/writable", locked = base + "/locked";
+    fs::create_directories(writable);
+    fs::create_directories(locked);
+    if (geteuid() == 0)
+        chown(writable.c_str(), 65534, 65534);
+    else
+        chmod(locked.c_str(), 0555);
+    writeFile(base + "/ok", "ok");
+
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TARNWICK_TEST_SDK_DIRECTORY", QString::fromStdString(sdks));
+    tool.setProcessEnvironment(environment);
+    tool.start(program, prefix + list({"Copy", base + "/source", writable + "/copy",
+                                       "Copy", base + "/ok", locked + "/ok",
+                                       "Copy", base + "/ok", writable + "/ok"}));
+    ASSERT_TRUE(tool.waitForFinished(20000));
+    const QByteArray errors = tool.readAllStandardError();
+    EXPECT_EQ(tool.exitCode(), 1) << errors.constData();
+    EXPECT_NE(errors.indexOf("cannot read " + QByteArray::fromStdString(base) + "/source/f1"), -1) << errors.constData();
+    EXPECT_NE(errors.indexOf("Permission denied"), -1);
+    EXPECT_FALSE(exists(writable + "/copy"));
+    EXPECT_TRUE(leftovers(writable).empty());
+    EXPECT_FALSE(exists(locked + "/ok"));
+    EXPECT_EQ(readFile(writable + "/ok"), "ok");
+}
+
+TEST_F(FaultTest, TwoFixesAtOnceFixTheSdkOnceAndLoseNothing)
+{
+    makeSampleSdk(sdks, "10.6");
+    const FrameworkLayout layout(QString::fromStdString(sdks));
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        const std::string sdk = sdks + "/MacOSX10.12.sdk";
+        fs::remove_all(sdk);
+        makeSampleSdk(sdks, "10.12");
+        const TreeSnapshot original = snapshotTree(sdk);
+        QStringList fix;
+        addFixActions(fix, "MacOSX10.12.sdk", layout);
+
+        QProcess first, second;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TARNWICK_TEST_SDK_DIRECTORY", QString::fromStdString(sdks));
+        first.setProcessEnvironment(environment);
+        second.setProcessEnvironment(environment);
+        first.start(toolForTestsPath(), fix);
+        second.start(toolForTestsPath(), fix);
+        // Each may lose some actions to the other; together they fix the SDK.
+        ASSERT_TRUE(first.waitForFinished(20000) && second.waitForFinished(20000));
+
+        EXPECT_TRUE(layout.doesQDHeaderOrigExistInSDK("MacOSX10.12.sdk"));
+        EXPECT_TRUE(leftovers(layout.qdFrameworkPathToHeaderDirectory("", "MacOSX10.12.sdk").toStdString()).empty());
+
+        // The restore brings back every item the fixes set aside: none was lost.
+        QStringList restore;
+        addRestoreActions(restore, "MacOSX10.12.sdk", layout);
+        const ToolResult back = runTool(QString::fromStdString(sdks), restore);
+        EXPECT_EQ(back.exitCode, 0) << back.standardError.constData();
+        EXPECT_EQ(snapshotTree(sdk), original) << "a restore brings the SDK back whole";
+    }
+}
+
+TEST_F(FaultTest, LinksSwappedInDuringARunNeverLeadOutside)
+{
+    const std::string inside = sdks + "/MacOSX10.9.sdk/System/F";
+    const std::string decoy = sdks + "/MacOSX10.9.sdk/System/decoy";
+    const std::string outside = base + "/outside";
+    fill(inside, 400, 8);
+    fill(outside, 400, 8);
+    fs::create_directory_symlink(outside, decoy);
+    const TreeSnapshot untouched = snapshotTree(outside, true);
+
+    std::vector<std::string> actions;
+    for (int i = 0; i < 400; ++i)
+        actions.insert(actions.end(), {"Remove", inside + "/f" + std::to_string(i), ""});
+
+    // Swap the folder and a link to the outside, back and forth, atomically,
+    // for as long as the tool runs.
+    std::atomic<bool> running{true};
+    std::thread swapper([&] {
+        while (running)
+            renameat2(AT_FDCWD, inside.c_str(), AT_FDCWD, decoy.c_str(), RENAME_EXCHANGE);
+    });
+    const ToolResult result = runTool(QString::fromStdString(sdks), list(actions));
+    running = false;
+    swapper.join();
+
+    EXPECT_NE(result.exitCode, 2);
+    EXPECT_EQ(snapshotTree(outside, true), untouched) << "nothing outside the SDK directory was removed";
+}
