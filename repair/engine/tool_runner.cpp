@@ -120,9 +120,14 @@ void ToolRunner::registerToolQuitObserver()
                                          SLOT(toolQuitReceived()));
 }
 
+// While a run of ours is under way, its own end comes through its output;
+// a ToolQuit then is most likely an earlier run's late announcement, which
+// must not end the run under way (it would clear the busy state of an
+// export or import still copying).
 void ToolRunner::toolQuitReceived()
 {
-    emit toolQuitNotification();
+    if (m_runs.empty())
+        emit toolQuitNotification();
 }
 
 void ToolRunner::watch(pid_t pid, int fd)

@@ -16,10 +16,11 @@ class QSocketNotifier;
 // The helper writes "started" on its standard output as its first act, so
 // that line is the answer to the administrator dialog: it arrives when the
 // rights were granted, and the output closes without it when they were not.
-// The helper's end reaches toolQuitNotification() twice over: as ToolQuit on
-// the system bus, from any sender, and as the end of its standard output,
-// which also covers a machine without a system bus. Handlers must therefore
-// be idempotent.
+// The helper's end reaches toolQuitNotification() as the end of its standard
+// output, which needs no bus, and as ToolQuit on the system bus from any
+// sender; a ToolQuit is passed on only while no run of ours is under way, so
+// that a late one cannot end a newer run. Handlers must be idempotent all
+// the same.
 class ToolRunner : public ActionRunner
 {
     Q_OBJECT

@@ -150,3 +150,19 @@ TEST_F(ToolRunnerTest, QuittingLeavesARunningToolAlone)
     EXPECT_FALSE(QFile::exists(marker));
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 5000));
 }
+
+TEST_F(ToolRunnerTest, ALateToolQuitDoesNotEndARunUnderWay)
+{
+    if (!busAvailable())
+        GTEST_SKIP() << "no system bus";
+    const QString marker = root.filePath("release");
+    ToolRunner runner(script("Tool", "echo started\nwhile [ ! -e '" + marker.toUtf8() + "' ]; do sleep 0.05; done\n"),
+                      granting);
+    QSignalSpy ends(&runner, &ToolRunner::toolQuitNotification);
+    ASSERT_TRUE(runner.performActions({}));
+    QProcess::execute("dbus-send", {"--system", "--type=signal", "/", "org.tarnwick.Tool.ToolQuit"});
+    QTest::qWait(300);
+    EXPECT_TRUE(ends.isEmpty()) << "the run is still under way";
+    writeFile(marker.toStdString(), "");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ends.isEmpty(); }, 5000)) << "its own end comes through";
+}
