@@ -4,6 +4,7 @@
 #include "window.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QDir>
 
 int main(int argc, char **argv)
@@ -14,6 +15,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tarnwick"));
+    // A picture, not the SVG: drawing SVG icons would need one more library.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarnwick.png")));
 
     // Installed and built alike: bin/tarnwick beside libexec/tarnwick/Tool.
     const QString tool = QDir(QApplication::applicationDirPath())

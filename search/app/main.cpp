@@ -3,6 +3,7 @@
 #include "my_window.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char **argv)
 {
@@ -12,6 +13,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Scoutmark"));
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("scoutmark"));
+    // A picture, not the SVG: drawing SVG icons would need one more library.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/scoutmark.png")));
     writePlatformDefaults();
 
     MyWindow window;
