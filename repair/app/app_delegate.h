@@ -98,6 +98,8 @@ public:
 
 private:
     static bool isInFixableRange(qint64 minor) { return minor > 6 && minor < 14; }
+    using PlanWriter = void (*)(QStringList &, const QString &, const FrameworkLayout &);
+    void performForFixableRange(bool fixed, PlanWriter addActions);
     QString sdkOfRow(int row) const;
     OpenPanel exportPanel(const QString &message) const;
     QString exportSourceOfSDK(const QString &sdk) const;

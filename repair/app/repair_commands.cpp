@@ -40,30 +40,29 @@ void AppDelegate::restoreSDK(const QString &sdk)
     performActions(actions);
 }
 
-void AppDelegate::fixAllAction()
+// One list for every SDK of the fixable range whose fixed state is as
+// asked, in table order, handed over in one piece when not empty.
+void AppDelegate::performForFixableRange(bool fixed, PlanWriter addActions)
 {
     window->setAltKeyDown(false);
     QStringList actions;
     for (const SdkRow &row : std::as_const(tableContents)) {
         const QString sdk = row.value(QStringLiteral("sdk")).toString();
-        if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)) && !m_layout.doesQDHeaderOrigExistInSDK(sdk))
-            addFixActions(actions, sdk, m_layout);
+        if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)) && m_layout.doesQDHeaderOrigExistInSDK(sdk) == fixed)
+            addActions(actions, sdk, m_layout);
     }
     if (!actions.isEmpty())
         performActions(actions);
 }
 
+void AppDelegate::fixAllAction()
+{
+    performForFixableRange(false, addFixActions);
+}
+
 void AppDelegate::restoreAllAction()
 {
-    window->setAltKeyDown(false);
-    QStringList actions;
-    for (const SdkRow &row : std::as_const(tableContents)) {
-        const QString sdk = row.value(QStringLiteral("sdk")).toString();
-        if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)) && m_layout.doesQDHeaderOrigExistInSDK(sdk))
-            addRestoreActions(actions, sdk, m_layout);
-    }
-    if (!actions.isEmpty())
-        performActions(actions);
+    performForFixableRange(true, addRestoreActions);
 }
 
 void AppDelegate::showSDKsInFinderAction()

@@ -27,34 +27,32 @@ inline bool isLineBreak(char c)
     return c >= 0x0A && c <= 0x0D;
 }
 
-// Where the next "/" stands at or after from, or npos. Bytes go through
+// Where the next c stands at or after from, or npos. Bytes go through
 // memchr: comments are rare, and the text between them is copied whole.
-inline std::size_t nextSlash(std::string_view text, std::size_t from)
+inline std::size_t nextOf(std::string_view text, std::size_t from, char c)
 {
     if (from >= text.size())
         return std::string_view::npos;
-    const void *at = std::memchr(text.data() + from, '/', text.size() - from);
+    const void *at = std::memchr(text.data() + from, c, text.size() - from);
     return at ? static_cast<std::size_t>(static_cast<const char *>(at) - text.data())
               : std::string_view::npos;
 }
 
-inline std::size_t nextSlash(std::u16string_view text, std::size_t from)
+inline std::size_t nextOf(std::u16string_view text, std::size_t from, char16_t c)
 {
-    return text.find(u'/', from);
+    return text.find(c, from);
 }
 
-inline std::size_t nextStar(std::string_view text, std::size_t from)
+template <typename Char>
+std::size_t nextSlash(std::basic_string_view<Char> text, std::size_t from)
 {
-    if (from >= text.size())
-        return std::string_view::npos;
-    const void *at = std::memchr(text.data() + from, '*', text.size() - from);
-    return at ? static_cast<std::size_t>(static_cast<const char *>(at) - text.data())
-              : std::string_view::npos;
+    return nextOf(text, from, Char('/'));
 }
 
-inline std::size_t nextStar(std::u16string_view text, std::size_t from)
+template <typename Char>
+std::size_t nextStar(std::basic_string_view<Char> text, std::size_t from)
 {
-    return text.find(u'*', from);
+    return nextOf(text, from, Char('*'));
 }
 
 // Deletes every "//" and what follows it up to, not including, the next line
