@@ -1,4 +1,5 @@
 #include "app_delegate.h"
+#include "command_line.h"
 #include "quit_on_signal.h"
 #include "tool_runner.h"
 #include "window.h"
@@ -9,10 +10,15 @@
 
 int main(int argc, char **argv)
 {
+    if (const std::optional<int> status = answerCommandLineEarly(argc, argv))
+        return *status;
     QApplication app(argc, argv);
+    if (const std::optional<int> status = answerCommandLine(QApplication::arguments()))
+        return *status;
     QApplication::setOrganizationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
+    QApplication::setApplicationVersion(QStringLiteral(APPLICATION_VERSION));
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tarnwick"));
     // A picture, not the SVG: drawing SVG icons would need one more library.

@@ -1,5 +1,6 @@
 #include "window.h"
 
+#include "menu_bar.h"
 #include "sdk_table_view.h"
 
 #include <QApplication>
@@ -45,6 +46,7 @@ Window::Window(QWidget *parent)
     layout->addLayout(buttons);
 
     setCentralWidget(central);
+    addMenuBar(this);
     resize(560, 440);
     qApp->installEventFilter(this);
 }

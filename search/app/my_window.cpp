@@ -1,5 +1,6 @@
 #include "my_window.h"
 
+#include "help_menu.h"
 #include "my_table_view.h"
 
 #include <QAction>
@@ -89,6 +90,7 @@ MyWindow::MyWindow(QWidget *parent)
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     findAction = edit->addAction(tr("&Find"));
     findAction->setShortcut(QKeySequence::Find);
+    addHelpMenu(this);
 
     resize(900, 560);
 }

@@ -1,60 +1,96 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a finished build, unpacks it, and checks
-# what a user gets: the files and nothing else, their run bits, the helper
-# where the application looks for it, the dependencies, and both
-# applications starting from the unpacked tree and quitting cleanly.
-#   package_test.sh BUILD_DIR
+# Unpacks the two Debian packages and checks what a user gets from each: the
+# files and nothing else, their run bits, the helper where the application
+# looks for it, the dependencies, one version everywhere, and the
+# application starting from its unpacked tree and quitting cleanly.
+#   package_test.sh PACKAGE_DIR VERSION
 set -euo pipefail
-build=$1
+packages=$1
+version=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-(cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null)
-deb=$(ls "$scratch"/out/tarnwick_*_amd64.deb)
-root=$scratch/root
-dpkg-deb -x "$deb" "$root"
+# unpack NAME: the package's file, unpacked into $scratch/NAME.
+unpack() {
+  local deb
+  deb=$(ls "$packages"/"$1"_*_amd64.deb)
+  dpkg-deb -x "$deb" "$scratch/$1"
+  echo "$deb"
+}
 
-expected="./usr/bin/scoutmark
-./usr/bin/tarnwick
-./usr/libexec/tarnwick/Tool
-./usr/share/applications/scoutmark.desktop
-./usr/share/applications/tarnwick.desktop
-./usr/share/icons/hicolor/scalable/apps/scoutmark.svg
-./usr/share/icons/hicolor/scalable/apps/tarnwick.svg
-./usr/share/polkit-1/actions/org.tarnwick.tool.policy"
-actual=$(cd "$root" && find . -type f | sort)
-[[ "$actual" == "$expected" ]] || fail "package holds:
+# The names of the packages in a relation field, one a line, sorted; the
+# number of the ICU library left out, as it changes with the release.
+relation_names() {
+  dpkg-deb -f "$1" "$2" | tr ',|' '\n\n' | sed -e 's/(.*)//' -e 's/ //g' -e '/^$/d' -e 's/^libicu[0-9]*$/libicu/' \
+    | sort
+}
+
+check_files() {
+  local actual
+  actual=$(cd "$scratch/$1" && find . -type f -printf '%m %p\n' | sort -k2)
+  [[ "$actual" == "$2" ]] || fail "$1 holds:
 $actual"
+}
 
-for program in usr/bin/tarnwick usr/bin/scoutmark usr/libexec/tarnwick/Tool; do
-  [[ $(stat -c %a "$root/$program") == 755 ]] || fail "$program is not 755"
-done
-for file in usr/share/applications/tarnwick.desktop usr/share/polkit-1/actions/org.tarnwick.tool.policy; do
-  [[ $(stat -c %a "$root/$file") == 644 ]] || fail "$file is not 644"
-done
+check_relation() {
+  local actual
+  actual=$(relation_names "$1" "$2" | tr '\n' ' ')
+  [[ "$actual" == "$3" ]] || fail "$(basename "$1") $2: $actual"
+}
 
-# Tarnwick starts bin/../libexec/tarnwick/Tool; polkit knows it by that path.
-[[ -x "$root/usr/bin/../libexec/tarnwick/Tool" ]] || fail "Tool not beside bin"
-grep -q '<annotate key="org.freedesktop.policykit.exec.path">/usr/libexec/tarnwick/Tool</annotate>' \
-  "$root/usr/share/polkit-1/actions/org.tarnwick.tool.policy" || fail "policy does not name /usr/libexec/tarnwick/Tool"
+# Every place that states the version states the build's.
+check_version() {
+  local root=$scratch/$1
+  [[ $(dpkg-deb -f "$2" Version) == "$version" ]] || fail "$1 package version"
+  [[ $(zcat "$root/usr/share/doc/$1/changelog.gz" | head -1) == "tarnwick ($version) "* ]] || fail "$1 changelog"
+  zcat "$root/usr/share/man/man1/$1.1.gz" | grep -q "^\.TH .* \"[A-Za-z]* $version\"" || fail "$1 manual page"
+  grep -q "<release version=\"$version\"" "$root"/usr/share/metainfo/*.metainfo.xml || fail "$1 AppStream release"
+  [[ $(env -u DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/$1" --version) == *" $version" ]] || fail "$1 --version"
+}
 
-depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libqt6dbus6 libicu72 libdbus-1-3 pkexec dbus; do
-  [[ "$depends" == *"$package"* ]] || fail "Depends lacks $package: $depends"
-done
-
-# Both start offscreen from the unpacked tree, and quit when told to.
-export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data
-for app in tarnwick scoutmark; do
-  "$root/usr/bin/$app" 2>/dev/null &
-  pid=$!
+# It starts offscreen from the unpacked tree, and quits when told to.
+check_start() {
+  XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data QT_QPA_PLATFORM=offscreen \
+    "$scratch/$1/usr/bin/$1" 2>/dev/null &
+  local pid=$! status=0
   sleep 2
-  kill -0 "$pid" 2>/dev/null || fail "$app did not keep running"
+  kill -0 "$pid" 2>/dev/null || fail "$1 did not keep running"
   kill -TERM "$pid"
-  status=0
   wait "$pid" || status=$?
-  [[ $status -eq 0 ]] || fail "$app ended with status $status"
-done
+  [[ $status -eq 0 ]] || fail "$1 ended with status $status"
+}
+
+deb=$(unpack tarnwick)
+check_files tarnwick "755 ./usr/bin/tarnwick
+755 ./usr/libexec/tarnwick/Tool
+644 ./usr/share/applications/tarnwick.desktop
+644 ./usr/share/doc/tarnwick/changelog.gz
+644 ./usr/share/doc/tarnwick/copyright
+644 ./usr/share/icons/hicolor/scalable/apps/tarnwick.svg
+644 ./usr/share/man/man1/tarnwick.1.gz
+644 ./usr/share/metainfo/org.tarnwick.tarnwick.metainfo.xml
+644 ./usr/share/polkit-1/actions/org.tarnwick.tool.policy"
+check_relation "$deb" Depends "dbus libc6 libdbus-1-3 libgcc-s1 libqt6core6 libqt6dbus6 libqt6gui6 libqt6widgets6 libstdc++6 pkexec "
+check_relation "$deb" Recommends "lxpolkit policykit-1-gnome polkit-kde-agent-1 "
+check_version tarnwick "$deb"
+# Tarnwick starts bin/../libexec/tarnwick/Tool; polkit knows it by that path.
+grep -q '<annotate key="org.freedesktop.policykit.exec.path">/usr/libexec/tarnwick/Tool</annotate>' \
+  "$scratch/tarnwick/usr/share/polkit-1/actions/org.tarnwick.tool.policy" || fail "policy does not name /usr/libexec/tarnwick/Tool"
+check_start tarnwick
+
+deb=$(unpack scoutmark)
+check_files scoutmark "755 ./usr/bin/scoutmark
+644 ./usr/share/applications/scoutmark.desktop
+644 ./usr/share/doc/scoutmark/changelog.gz
+644 ./usr/share/doc/scoutmark/copyright
+644 ./usr/share/icons/hicolor/scalable/apps/scoutmark.svg
+644 ./usr/share/man/man1/scoutmark.1.gz
+644 ./usr/share/metainfo/org.tarnwick.scoutmark.metainfo.xml"
+check_relation "$deb" Depends "libc6 libgcc-s1 libicu libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 "
+check_relation "$deb" Recommends ""
+check_version scoutmark "$deb"
+check_start scoutmark
 [[ -f "$scratch/config/Scoutmark/Scoutmark.conf" ]] || fail "Scoutmark saved no settings at quit"
-echo "package ok: $(basename "$deb")"
+
+echo "packages ok: $(cd "$packages" && echo *.deb)"
