@@ -227,6 +227,8 @@ void AppDelegate::reportRunOutcome(const RunUnderWay &run)
     if (run.handOverSheet)
         run.handOverSheet->close();
     failureSheet = openAlertSheet(outcome->message, outcome->informativeText, window, QMessageBox::Warning);
+    // The reasons name whole paths: a wider sheet breaks fewer of them.
+    failureSheet->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 400px; }"));
 }
 
 // ---- The SDK table and the main buttons ----

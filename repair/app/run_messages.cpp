@@ -63,6 +63,21 @@ QString nothingDoneText(RunPurpose::Kind kind)
     return QString();
 }
 
+// An export or import copies one SDK per action, so it is counted in SDKs.
+QString failedText(RunPurpose::Kind kind, qsizetype failed, qsizetype of)
+{
+    switch (kind) {
+    case RunPurpose::Export:
+        return QStringLiteral("%1 of %2 %3 could not be exported.").arg(failed).arg(of).arg(of == 1 ? "SDK" : "SDKs");
+    case RunPurpose::Import:
+        return QStringLiteral("%1 of %2 %3 could not be imported.").arg(failed).arg(of).arg(of == 1 ? "SDK" : "SDKs");
+    case RunPurpose::Fix:
+    case RunPurpose::Restore:
+        break;
+    }
+    return QStringLiteral("%1 of %2 %3 failed.").arg(failed).arg(of).arg(of == 1 ? "action" : "actions");
+}
+
 } // namespace
 
 QString runProgressText(const RunPurpose &purpose, const RunReport &report)
@@ -93,16 +108,13 @@ std::optional<RunOutcomeMessage> runOutcomeMessage(const RunPurpose &purpose, co
     }
     if (!report.failures.isEmpty()) {
         const qsizetype failed = report.failures.size();
-        const QString message = QStringLiteral("%1 of %2 %3 failed.")
-                                    .arg(failed)
-                                    .arg(std::max<qsizetype>(purpose.actions, failed))
-                                    .arg(std::max<qsizetype>(purpose.actions, failed) == 1 ? "action" : "actions");
+        const qsizetype of = std::max<qsizetype>(purpose.actions, failed);
         QStringList reasons;
         for (const ActionFailure &failure : report.failures.first(std::min<qsizetype>(failed, reasonsShown)))
             reasons << failure.reason;
         if (failed > reasonsShown)
             reasons << QStringLiteral("And %1 more.").arg(failed - reasonsShown);
-        return RunOutcomeMessage{message, reasons.join(QStringLiteral("\n\n"))};
+        return RunOutcomeMessage{failedText(purpose.kind, failed, of), reasons.join(QStringLiteral("\n\n"))};
     }
     if (report.exitStatus < 0) {
         return RunOutcomeMessage{QStringLiteral("The work was stopped before it was done."),

@@ -44,8 +44,8 @@ Window::Window(QWidget *parent)
     progressBar->setRange(0, 1000);
     progressBar->setTextVisible(false);
     progressBar->setAccessibleName(tr("Progress"));
-    progressLayout->addWidget(progressLabel, 1);
-    progressLayout->addWidget(progressBar, 1);
+    progressLayout->addWidget(progressLabel, 3);
+    progressLayout->addWidget(progressBar, 2);
     m_statusLine->addWidget(progress);
     m_statusLine->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     layout->addWidget(m_statusLine);

@@ -59,8 +59,12 @@ TEST(RunMessagesTest, OutcomeSheet)
 
     auto sheet = runOutcomeMessage(export48, ended(1, 2));
     ASSERT_TRUE(sheet);
-    EXPECT_EQ(sheet->message, "2 of 48 actions failed.");
+    EXPECT_EQ(sheet->message, "2 of 48 SDKs could not be exported.");
     EXPECT_EQ(sheet->informativeText, "reason 1\n\nreason 2");
+
+    sheet = runOutcomeMessage({RunPurpose::Import, 1, 1}, ended(1, 1));
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->message, "1 of 1 SDK could not be imported.");
 
     sheet = runOutcomeMessage({RunPurpose::Fix, 1, 1}, ended(1, 5));
     ASSERT_TRUE(sheet);

@@ -93,7 +93,7 @@ TEST_F(RunProgressTest, AFailedActionEndsInOneSheetThatSaysWhy)
     click(delegate->exportAllBtn);
     choose({elsewhere});
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 10000));
-    EXPECT_EQ(delegate->failureSheet->text(), "1 of 3 actions failed.");
+    EXPECT_EQ(delegate->failureSheet->text(), "1 of 3 SDKs could not be exported.");
     EXPECT_EQ(delegate->failureSheet->informativeText(),
               QString("Copy \"%1/gone.sdk\" to \"%2/MacOSX10.10.sdk\" failed: No such file or directory").arg(sdks, elsewhere));
     EXPECT_EQ(delegate->failureSheet->windowModality(), Qt::WindowModal);
