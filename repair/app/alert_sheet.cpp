@@ -2,9 +2,10 @@
 
 #include <QMessageBox>
 
-QMessageBox *openAlertSheet(const QString &message, const QString &informativeText, QWidget *window)
+QMessageBox *openAlertSheet(const QString &message, const QString &informativeText, QWidget *window,
+                            QMessageBox::Icon icon)
 {
-    auto *alert = new QMessageBox(QMessageBox::Information, QObject::tr("Tarnwick"), message,
+    auto *alert = new QMessageBox(icon, QObject::tr("Tarnwick"), message,
                                   QMessageBox::Ok, window);
     alert->setInformativeText(informativeText);
     // Left to itself the box wraps a sentence into a narrow column.

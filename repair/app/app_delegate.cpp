@@ -47,6 +47,7 @@ AppDelegate::AppDelegate(Window *window, const QString &sdkDirectory, ActionRunn
     connect(window, &Window::windowDidBecomeKey, this, &AppDelegate::windowDidBecomeKey,
             Qt::QueuedConnection);
     connect(m_runner, &ActionRunner::toolQuitNotification, this, &AppDelegate::toolQuitNotification);
+    connect(m_runner, &ActionRunner::runReported, this, &AppDelegate::runReported);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
     connect(fixAllBtn, &QPushButton::clicked, this, &AppDelegate::fixAllAction);
     connect(restoreAllBtn, &QPushButton::clicked, this, &AppDelegate::restoreAllAction);
@@ -163,15 +164,71 @@ void AppDelegate::buildTableViewData()
     tableView->reloadData();
 }
 
-bool AppDelegate::performActions(const QStringList &actions)
+RunId AppDelegate::performActions(const QStringList &actions)
 {
     return m_runner->performActions(actions);
 }
 
-void AppDelegate::toolQuitNotification()
+RunId AppDelegate::startRun(const QStringList &actions, RunPurpose purpose)
 {
-    importExportInProgress = false;
+    const RunId run = performActions(actions);
+    if (run != 0) {
+        m_runsUnderWay[run] = {purpose, {}, {}};
+        showRunProgress();
+    }
+    return run;
+}
+
+// Only the end of the export or import that set the busy state clears it:
+// a fix or restore that ends meanwhile leaves a copy under way busy. A run
+// of 0 (some tool's end while no run of ours was under way) clears it too.
+void AppDelegate::toolQuitNotification(RunId run)
+{
+    if (run == 0 || run == m_importExportRun) {
+        importExportInProgress = false;
+        m_importExportRun = 0;
+    }
+    const auto ended = m_runsUnderWay.extract(run);
     buildTableViewData();
+    showRunProgress();
+    if (ended)
+        reportRunOutcome(ended.mapped());
+}
+
+void AppDelegate::runReported(RunId run, const RunReport &report)
+{
+    const auto it = m_runsUnderWay.find(run);
+    if (it == m_runsUnderWay.end())
+        return;
+    it->second.report = report;
+    showRunProgress();
+}
+
+// The latest run under way is the one shown: runs overlap only when a fix
+// or restore was started before a longer export or import.
+void AppDelegate::showRunProgress()
+{
+    if (m_runsUnderWay.empty()) {
+        window->hideRunProgress();
+        return;
+    }
+    const RunUnderWay &run = m_runsUnderWay.rbegin()->second;
+    window->showRunProgress(runProgressText(run.purpose, run.report), runProgressPermille(run.report));
+}
+
+// Nothing is said when everything was done. Otherwise one sheet says what
+// failed, in place of a "...SDKs..." sheet of that run still open, which
+// would only promise what did not happen.
+void AppDelegate::reportRunOutcome(const RunUnderWay &run)
+{
+    const auto outcome = runOutcomeMessage(run.purpose, run.report);
+    if (!outcome)
+        return;
+    if (run.handOverSheet)
+        run.handOverSheet->close();
+    failureSheet = openAlertSheet(outcome->message, outcome->informativeText, window, QMessageBox::Warning);
+    // The reasons name whole paths: a wider sheet breaks fewer of them.
+    failureSheet->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 400px; }"));
 }
 
 // ---- The SDK table and the main buttons ----

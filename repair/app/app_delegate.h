@@ -1,7 +1,9 @@
 #pragma once
 
+#include "action_runner.h"
 #include "framework_layout.h"
 #include "open_panel.h"
+#include "run_messages.h"
 #include "sdk_catalogue.h"
 #include "sdk_table_view.h"
 
@@ -11,8 +13,8 @@
 #include <QUrl>
 
 #include <functional>
+#include <map>
 
-class ActionRunner;
 class QMessageBox;
 class QPushButton;
 class TableCellView;
@@ -67,8 +69,9 @@ public:
     // The SDK catalogue and the privileged runner.
     void buildTableViewData();
     bool sdk10_6Exists() const { return m_catalogue.sdk10_6Exists(); }
-    bool performActions(const QStringList &actions);
-    void toolQuitNotification();
+    RunId performActions(const QStringList &actions);
+    void toolQuitNotification(RunId run);
+    void runReported(RunId run, const RunReport &report);
 
     // The SDK table and the main buttons.
     int numberOfRowsInTableView(SdkTableView *tableView) override;
@@ -95,19 +98,31 @@ public:
     QPointer<QMessageBox> disclaimerSheet;
     QPointer<QMessageBox> missing10_6Sheet;
     QPointer<QMessageBox> alertSheet;
+    QPointer<QMessageBox> failureSheet;
 
 private:
     static bool isInFixableRange(qint64 minor) { return minor > 6 && minor < 14; }
     using PlanWriter = void (*)(QStringList &, const QString &, const FrameworkLayout &);
-    void performForFixableRange(bool fixed, PlanWriter addActions);
+    void performForFixableRange(bool fixed, PlanWriter addActions, RunPurpose::Kind kind);
     QString sdkOfRow(int row) const;
     OpenPanel exportPanel(const QString &message) const;
-    QString exportSourceOfSDK(const QString &sdk) const;
-    void handOverImportExport(const QStringList &actions, const QString &message,
+    void handOverImportExport(const QStringList &actions, RunPurpose::Kind kind, const QString &message,
                               const QString &informativeText);
     void finishImportExportDialog();
+
+    // Runs this window started that have not ended yet.
+    struct RunUnderWay {
+        RunPurpose purpose;
+        RunReport report;
+        QPointer<QMessageBox> handOverSheet; // "Exporting SDKs..." and the like
+    };
+    RunId startRun(const QStringList &actions, RunPurpose purpose);
+    void showRunProgress();
+    void reportRunOutcome(const RunUnderWay &run);
 
     SdkCatalogue m_catalogue;
     FrameworkLayout m_layout;
     ActionRunner *m_runner;
+    std::map<RunId, RunUnderWay> m_runsUnderWay; // in the order they started
+    RunId m_importExportRun = 0;                  // the run that set importExportInProgress
 };

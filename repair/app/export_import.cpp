@@ -1,19 +1,15 @@
-// Export and import: copies of whole SDKs out of the SDK directory and into
-// it, carried out by the privileged tool as one action list of "Copy"s.
+// Export and import: the dialogs, the messages and the hand-over of the
+// plans' "Copy" lists to the privileged tool.
 
 #include "app_delegate.h"
 
-#include "action_runner.h"
 #include "alert_sheet.h"
+#include "export_plan.h"
+#include "import_plan.h"
 #include "window.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -22,25 +18,9 @@ const QString exportingText = QStringLiteral(
 const QString notOverwrittenNote = QStringLiteral(
     "\n\nNote: Any SDKs that already exist in the destination directory will not be overwritten.");
 
-// Anything at path, a dangling link included: the tool never overwrites one.
-bool somethingAt(const QString &path)
+bool stillThere(const QUrl &folder)
 {
-    struct stat status;
-    return lstat(QFile::encodeName(path).constData(), &status) == 0;
-}
-
-// What follows the last dot of the last component; a leading dot starts none.
-QString pathExtension(const QString &path)
-{
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot > 0 ? name.mid(dot + 1) : QString();
-}
-
-bool isFolderItself(const QString &path)
-{
-    struct stat status;
-    return lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+    return folder.isLocalFile() && QFileInfo::exists(folder.toLocalFile());
 }
 
 } // namespace
@@ -58,37 +38,25 @@ OpenPanel AppDelegate::exportPanel(const QString &message) const
     panel.canChooseFiles = false;
     panel.canChooseDirectories = true;
     panel.canCreateDirectories = true;
-    if (lastImportExportDirURL.isLocalFile() && QFileInfo::exists(lastImportExportDirURL.toLocalFile()))
+    if (stillThere(lastImportExportDirURL))
         panel.directoryURL = lastImportExportDirURL;
     return panel;
 }
 
-// An SDK whose name is a link is exported from the folder the link names.
-QString AppDelegate::exportSourceOfSDK(const QString &sdk) const
-{
-    const QString path = m_catalogue.sdkPathFromSDK(sdk);
-    const QByteArray encoded = QFile::encodeName(path);
-    struct stat status;
-    if (lstat(encoded.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
-        return path;
-    QByteArray target(static_cast<qsizetype>(status.st_size) + 1, '\0');
-    const ssize_t length = readlink(encoded.constData(), target.data(), static_cast<size_t>(target.size()));
-    if (length <= 0 || length >= target.size())
-        return path;
-    const QString stored = QFile::decodeName(target.left(length));
-    return QDir::isAbsolutePath(stored) ? stored : m_catalogue.sdkDirectory() + u'/' + stored;
-}
-
 // Refused rights leave nothing running that could ever clear the flag, and
 // the user who cancelled needs no message about it.
-void AppDelegate::handOverImportExport(const QStringList &actions, const QString &message,
-                                       const QString &informativeText)
+void AppDelegate::handOverImportExport(const QStringList &actions, RunPurpose::Kind kind,
+                                       const QString &message, const QString &informativeText)
 {
     importExportInProgress = true;
-    if (performActions(actions))
-        alertSheetWithMessage(message, informativeText);
-    else
+    const int copies = static_cast<int>(actions.size() / 3);
+    m_importExportRun = startRun(actions, {kind, copies, copies});
+    if (m_importExportRun == 0) {
         importExportInProgress = false;
+        return;
+    }
+    alertSheetWithMessage(message, informativeText);
+    m_runsUnderWay[m_importExportRun].handOverSheet = alertSheet;
 }
 
 void AppDelegate::finishImportExportDialog()
@@ -104,15 +72,16 @@ void AppDelegate::exportSDK(const QString &sdk)
     beginOpenPanel(panel, [this, sdk](int response, const QList<QUrl> &urls) {
         if (response == 1 && !urls.isEmpty()) {
             lastImportExportDirURL = urls.first();
-            const QString destination = urls.first().toLocalFile() + u'/' + sdk;
-            if (somethingAt(destination)) {
+            const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), urls.first().toLocalFile(),
+                                             {SdkRow{{QStringLiteral("sdk"), sdk}}});
+            if (plan.outcome == CopyPlan::Run) {
+                handOverImportExport(plan.actions, RunPurpose::Export, QStringLiteral("Exporting SDKs..."),
+                                     exportingText);
+            } else {
                 alertSheetWithMessage(
                     QStringLiteral("SDK already exists."),
                     QStringLiteral("An item named \"%1\" already exists in the chosen directory and cannot be overwritten.")
                         .arg(sdk));
-            } else {
-                handOverImportExport({QStringLiteral("Copy"), exportSourceOfSDK(sdk), destination},
-                                     QStringLiteral("Exporting SDKs..."), exportingText);
             }
         }
         finishImportExportDialog();
@@ -126,15 +95,9 @@ void AppDelegate::exportAllAction()
     beginOpenPanel(panel, [this](int response, const QList<QUrl> &urls) {
         if (response == 1 && !urls.isEmpty()) {
             lastImportExportDirURL = urls.first();
-            QStringList actions;
-            for (const SdkRow &row : std::as_const(tableContents)) {
-                const QString sdk = row.value(QStringLiteral("sdk")).toString();
-                const QString destination = urls.first().toLocalFile() + u'/' + sdk;
-                if (!somethingAt(destination))
-                    actions << QStringLiteral("Copy") << exportSourceOfSDK(sdk) << destination;
-            }
-            if (!actions.isEmpty()) {
-                handOverImportExport(actions, QStringLiteral("Exporting SDKs..."),
+            const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), urls.first().toLocalFile(), tableContents);
+            if (plan.outcome == CopyPlan::Run) {
+                handOverImportExport(plan.actions, RunPurpose::Export, QStringLiteral("Exporting SDKs..."),
                                      exportingText + notOverwrittenNote);
             } else {
                 alertSheetWithMessage(QStringLiteral("SDKs already exist."),
@@ -154,47 +117,30 @@ void AppDelegate::importAction()
     panel.canChooseDirectories = true;
     panel.allowsMultipleSelection = true;
     panel.allowedFileTypes = {QStringLiteral("sdk")};
-    if (lastImportExportDirURL.isLocalFile() && QFileInfo::exists(lastImportExportDirURL.toLocalFile()))
+    if (stillThere(lastImportExportDirURL))
         panel.directoryURL = lastImportExportDirURL;
 
     beginOpenPanel(panel, [this](int response, const QList<QUrl> &urls) {
         if (response == 1 && !urls.isEmpty()) {
-            const QString first = urls.first().toLocalFile();
-            const bool firstIsSdk = pathExtension(first) == QLatin1String("sdk");
-            lastImportExportDirURL = firstIsSdk ? QUrl::fromLocalFile(QFileInfo(first).path()) : urls.first();
-
-            QStringList candidates;
-            if (!firstIsSdk && isFolderItself(first)) {
-                const QDir folder(first);
-                for (const QString &name : folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                                | QDir::NoDotAndDotDot,
-                                                            QDir::Unsorted))
-                    candidates << folder.filePath(name);
-            } else {
-                for (const QUrl &url : urls)
-                    candidates << url.toLocalFile();
-            }
-
-            bool found = false;
-            QStringList actions;
-            for (const QString &candidate : std::as_const(candidates)) {
-                if (pathExtension(candidate) != QLatin1String("sdk"))
-                    continue;
-                found = true;
-                const QString destination = m_catalogue.sdkDirectory() + u'/' + QFileInfo(candidate).fileName();
-                if (!somethingAt(destination))
-                    actions << QStringLiteral("Copy") << candidate << destination;
-            }
-            if (!found) {
+            QStringList chosen;
+            for (const QUrl &url : urls)
+                chosen << url.toLocalFile();
+            const ImportPlan plan = importPlan(m_catalogue.sdkDirectory(), chosen);
+            lastImportExportDirURL = QUrl::fromLocalFile(plan.folderToRemember);
+            switch (plan.copies.outcome) {
+            case CopyPlan::NothingFound:
                 alertSheetWithMessage(QStringLiteral("SDKs not found."),
                                       QStringLiteral("There were no SDKs in the chosen directory."));
-            } else if (!actions.isEmpty()) {
-                handOverImportExport(actions, QStringLiteral("Importing SDKs..."),
+                break;
+            case CopyPlan::Run:
+                handOverImportExport(plan.copies.actions, RunPurpose::Import, QStringLiteral("Importing SDKs..."),
                                      QStringLiteral("This process could take a long time.\n\nYou can safely quit Tarnwick as import will continue in the background.")
                                          + notOverwrittenNote);
-            } else {
+                break;
+            case CopyPlan::AlreadyThere:
                 alertSheetWithMessage(QStringLiteral("SDKs already exist."),
                                       QStringLiteral("SDKs already exist in Xcode and cannot be overwritten."));
+                break;
             }
         }
         finishImportExportDialog();

@@ -1,6 +1,12 @@
 #include "open_panel.h"
 
+#include <QAbstractItemView>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -13,16 +19,62 @@ public:
     using QFileDialog::QFileDialog;
     bool choosesFoldersToo = false;
 
+    QList<QUrl> chosenUrls() const { return choosesFoldersToo ? m_chosen : selectedUrls(); }
+
     void accept() override
     {
         if (!choosesFoldersToo) {
             QFileDialog::accept();
             return;
         }
-        if (!selectedFiles().isEmpty())
+        m_chosen = withoutTheirFolders(selectedUrls());
+        if (!m_chosen.isEmpty())
             QDialog::accept();
     }
+
+private:
+    // While a path is typed, the dialog selects each folder the typing
+    // passes through and keeps some of them: only the deepest item counts.
+    // Clicks in the list cannot select a folder together with its contents.
+    static QList<QUrl> withoutTheirFolders(const QList<QUrl> &urls)
+    {
+        QList<QUrl> kept;
+        for (const QUrl &url : urls) {
+            const bool holdsAnother = std::any_of(urls.begin(), urls.end(), [&url](const QUrl &other) {
+                return other != url && url.isParentOf(other);
+            });
+            if (!holdsAnother)
+                kept << url;
+        }
+        return kept;
+    }
+
+    QList<QUrl> m_chosen;
 };
+
+// Qt's dialog relabels its accept button "Open" whenever a folder is
+// selected or typed, although accepting then chooses that folder. The
+// prompt is put back after each of Qt's updates: these connections come
+// after Qt's own, so they run after them.
+void keepAcceptLabel(QFileDialog *dialog, const QString &prompt)
+{
+    const auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+    QPushButton *accept = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
+    if (!accept)
+        return;
+    const auto relabel = [accept, prompt] {
+        if (accept->text() != prompt)
+            accept->setText(prompt);
+    };
+    if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        QObject::connect(name, &QLineEdit::textChanged, accept, relabel);
+    for (const QAbstractItemView *view : dialog->findChildren<QAbstractItemView *>()) {
+        if (view->selectionModel())
+            QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, accept, relabel);
+    }
+    QObject::connect(dialog, &QFileDialog::currentChanged, accept, relabel);
+    QObject::connect(dialog, &QFileDialog::directoryEntered, accept, relabel);
+}
 
 } // namespace
 
@@ -42,6 +94,7 @@ void beginSheetModalForWindow(const OpenPanel &panel, QWidget *window, OpenPanel
     }
     // After the mode, which sets a label of its own.
     dialog->setLabelText(QFileDialog::Accept, panel.prompt);
+    keepAcceptLabel(dialog, panel.prompt);
     if (!panel.allowedFileTypes.isEmpty()) {
         QStringList patterns;
         for (const QString &type : panel.allowedFileTypes)
@@ -52,7 +105,7 @@ void beginSheetModalForWindow(const OpenPanel &panel, QWidget *window, OpenPanel
         dialog->setDirectoryUrl(panel.directoryURL);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, dialog, [dialog, completion](int result) {
-        completion(result == QDialog::Accepted ? 1 : 0, dialog->selectedUrls());
+        completion(result == QDialog::Accepted ? 1 : 0, dialog->chosenUrls());
     });
     dialog->setWindowModality(Qt::WindowModal);
     dialog->open();

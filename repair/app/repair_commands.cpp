@@ -30,39 +30,43 @@ void AppDelegate::tarnwick(const QString &sdk)
 {
     QStringList actions;
     addFixActions(actions, sdk, m_layout);
-    performActions(actions);
+    startRun(actions, {RunPurpose::Fix, 1, static_cast<int>(actions.size() / 3)});
 }
 
 void AppDelegate::restoreSDK(const QString &sdk)
 {
     QStringList actions;
     addRestoreActions(actions, sdk, m_layout);
-    performActions(actions);
+    startRun(actions, {RunPurpose::Restore, 1, static_cast<int>(actions.size() / 3)});
 }
 
 // One list for every SDK of the fixable range whose fixed state is as
 // asked, in table order, handed over in one piece when not empty.
-void AppDelegate::performForFixableRange(bool fixed, PlanWriter addActions)
+void AppDelegate::performForFixableRange(bool fixed, PlanWriter addActions, RunPurpose::Kind kind)
 {
     window->setAltKeyDown(false);
     QStringList actions;
+    int sdks = 0;
     for (const SdkRow &row : std::as_const(tableContents)) {
         const QString sdk = row.value(QStringLiteral("sdk")).toString();
-        if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)) && m_layout.doesQDHeaderOrigExistInSDK(sdk) == fixed)
-            addActions(actions, sdk, m_layout);
+        if (!isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)) || m_layout.doesQDHeaderOrigExistInSDK(sdk) != fixed)
+            continue;
+        const qsizetype before = actions.size();
+        addActions(actions, sdk, m_layout);
+        sdks += actions.size() > before;
     }
     if (!actions.isEmpty())
-        performActions(actions);
+        startRun(actions, {kind, sdks, static_cast<int>(actions.size() / 3)});
 }
 
 void AppDelegate::fixAllAction()
 {
-    performForFixableRange(false, addFixActions);
+    performForFixableRange(false, addFixActions, RunPurpose::Fix);
 }
 
 void AppDelegate::restoreAllAction()
 {
-    performForFixableRange(true, addRestoreActions);
+    performForFixableRange(true, addRestoreActions, RunPurpose::Restore);
 }
 
 void AppDelegate::showSDKsInFinderAction()

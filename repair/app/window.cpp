@@ -7,7 +7,9 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 Window::Window(QWidget *parent)
@@ -29,9 +31,25 @@ Window::Window(QWidget *parent)
     heading->setBuddy(sdkTable);
     layout->addWidget(sdkTable, 1);
 
-    auto *hint = new QLabel(tr("Hold Alt to export a single SDK."), central);
+    // One line below the table: the hint, or while the tool works, what it
+    // does and how far it is. Both take the same height, so nothing jumps.
+    m_statusLine = new QStackedWidget(central);
+    auto *hint = new QLabel(tr("Hold Alt to export a single SDK."), m_statusLine);
     hint->setEnabled(false);
-    layout->addWidget(hint);
+    m_statusLine->addWidget(hint);
+    auto *progress = new QWidget(m_statusLine);
+    auto *progressLayout = new QHBoxLayout(progress);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    progressLabel = new QLabel(progress);
+    progressBar = new QProgressBar(progress);
+    progressBar->setRange(0, 1000);
+    progressBar->setTextVisible(false);
+    progressBar->setAccessibleName(tr("Progress"));
+    progressLayout->addWidget(progressLabel, 3);
+    progressLayout->addWidget(progressBar, 2);
+    m_statusLine->addWidget(progress);
+    m_statusLine->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    layout->addWidget(m_statusLine);
 
     auto *buttons = new QHBoxLayout;
     showInFilesButton = new QPushButton(tr("Show in Files"), central);
@@ -66,8 +84,31 @@ void Window::flagsChanged(Qt::KeyboardModifiers modifiers)
         m_tableView->reloadData();
 }
 
+void Window::showRunProgress(const QString &text, std::optional<int> permille)
+{
+    progressLabel->setText(text);
+    progressBar->setAccessibleDescription(text);
+    if (permille) {
+        progressBar->setRange(0, 1000);
+        progressBar->setValue(*permille);
+    } else {
+        progressBar->setRange(0, 0); // moves without a measure
+    }
+    m_statusLine->setCurrentIndex(1);
+}
+
+void Window::hideRunProgress()
+{
+    m_statusLine->setCurrentIndex(0);
+}
+
 bool Window::event(QEvent *event)
 {
+    // A modifier released while another window had the keyboard (Alt+Tab)
+    // never reaches this one: ask the keyboard itself whenever the window
+    // gains or loses it.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
+        flagsChanged(QGuiApplication::queryKeyboardModifiers());
     if (event->type() == QEvent::WindowActivate)
         emit windowDidBecomeKey();
     return QMainWindow::event(event);

@@ -2,7 +2,12 @@
 
 #include <QMainWindow>
 
+#include <optional>
+
+class QLabel;
+class QProgressBar;
 class QPushButton;
+class QStackedWidget;
 class SdkTableView;
 
 // Tarnwick's one window. Besides its controls it tracks the Alt key (the
@@ -25,6 +30,11 @@ public:
     // Reloads the table when the Alt key's state differs from the stored one.
     void flagsChanged(Qt::KeyboardModifiers modifiers);
 
+    // A run of the tool under way: its text and share done (none: busy
+    // without a measure), shown below the table in place of the hint.
+    void showRunProgress(const QString &text, std::optional<int> permille);
+    void hideRunProgress();
+
     // The controls of the layout.
     SdkTableView *sdkTable = nullptr;
     QPushButton *fixAllButton = nullptr;
@@ -32,6 +42,8 @@ public:
     QPushButton *exportAllButton = nullptr;
     QPushButton *importButton = nullptr;
     QPushButton *showInFilesButton = nullptr;
+    QLabel *progressLabel = nullptr;
+    QProgressBar *progressBar = nullptr;
 
 signals:
     void windowDidBecomeKey();
@@ -42,5 +54,6 @@ protected:
 
 private:
     SdkTableView *m_tableView = nullptr;
+    QStackedWidget *m_statusLine = nullptr;
     bool m_altKeyDown = false;
 };

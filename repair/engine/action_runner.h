@@ -1,7 +1,12 @@
 #pragma once
 
+#include "run_report.h"
+
 #include <QObject>
 #include <QStringList>
+
+// Which run of the tool something is about; 0 is none.
+using RunId = quint64;
 
 // Carries out action lists with administrator rights. The window knows only
 // this, so that tests can record what it would have run.
@@ -12,10 +17,15 @@ class ActionRunner : public QObject
 public:
     using QObject::QObject;
 
-    // True when the work was handed over; returns without waiting for it.
-    virtual bool performActions(const QStringList &actions) = 0;
+    // The new run once the work was handed over, 0 when it was not; returns
+    // without waiting for the work.
+    virtual RunId performActions(const QStringList &actions) = 0;
 
 signals:
-    // The work of a run has ended (possibly more than once per run).
-    void toolQuitNotification();
+    // What the tool has told about a run so far: after the lines that
+    // changed it, and once more, ended, right before the run's end.
+    void runReported(RunId run, const RunReport &report);
+    // A run has ended; run 0 when the end of some tool was announced while
+    // no run of this runner was under way.
+    void toolQuitNotification(RunId run);
 };

@@ -1,6 +1,9 @@
 #include "framework_layout.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -85,6 +88,12 @@ QString FrameworkLayout::origQuickTimeFrameworkPath(const QString &sdk) const
 bool FrameworkLayout::exists(const QString &path)
 {
     return QFileInfo::exists(path);
+}
+
+bool FrameworkLayout::anythingAt(const QString &path)
+{
+    struct stat status;
+    return lstat(QFile::encodeName(path).constData(), &status) == 0;
 }
 
 bool FrameworkLayout::doesQDHeaderOrigExistInSDK(const QString &sdk) const

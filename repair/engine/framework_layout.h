@@ -28,6 +28,9 @@ public:
     // Whether anything exists at path, following links: a dangling link is
     // nothing.
     static bool exists(const QString &path);
+    // Whether any item stands at path, a dangling link included: the tool
+    // never writes over one.
+    static bool anythingAt(const QString &path);
 
 private:
     QString path(const char *format, const QString &sdk, const QString &item = QString()) const;

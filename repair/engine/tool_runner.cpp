@@ -3,34 +3,64 @@
 #include <QDBusConnection>
 #include <QDir>
 #include <QSocketNotifier>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-bool readStartedLine(int fd)
+// The tool's lines are at most this long; anything longer is not its.
+constexpr qsizetype maximumLine = 4096;
+
+// Reads up to and including the "started" line; what came after it in the
+// same read is left in rest.
+bool readStartedLine(int fd, QByteArray &rest)
 {
     QByteArray received;
-    char buffer[64];
-    while (!received.contains('\n')) {
+    char buffer[512];
+    qsizetype end;
+    while ((end = received.indexOf('\n')) < 0) {
         const ssize_t n = read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0 || received.size() > maximumLine)
             return false;
         received.append(buffer, n);
     }
-    return received.startsWith("started\n");
+    rest = received.mid(end + 1);
+    return received.first(end) == "started";
 }
 
-void reap(pid_t pid)
+// The exit status, or minus the signal that ended the process.
+int reap(pid_t pid)
 {
-    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
     }
+    return WIFSIGNALED(status) ? -WTERMSIG(status) : WEXITSTATUS(status);
+}
+
+// In the child, after fork: nothing the application holds reaches the
+// tool but the three standard descriptors. Only async-signal-safe calls.
+void closeInheritedDescriptors(int limit)
+{
+    if (close_range(3, ~0U, 0) == 0)
+        return;
+    for (int fd = 3; fd < limit; ++fd)
+        close(fd);
+}
+
+int descriptorLimit()
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur > 1 << 20)
+        return 1 << 20;
+    return static_cast<int>(limit.rlim_cur);
 }
 
 } // namespace
@@ -40,6 +70,7 @@ ToolRunner::ToolRunner(QString toolPath, QStringList elevationCommand, QObject *
     , m_toolPath(std::move(toolPath))
     , m_elevationCommand(std::move(elevationCommand))
 {
+    qRegisterMetaType<RunReport>();
 }
 
 ToolRunner::~ToolRunner()
@@ -50,21 +81,26 @@ ToolRunner::~ToolRunner()
     }
 }
 
+QString ToolRunner::elevationProgram()
+{
+    return QStringLiteral(PKEXEC_PATH);
+}
+
 QStringList ToolRunner::defaultElevationCommand()
 {
     if (geteuid() == 0)
         return {};
-    return {QStringLiteral("pkexec"), QStringLiteral("--disable-internal-agent")};
+    return {elevationProgram(), QStringLiteral("--disable-internal-agent")};
 }
 
-bool ToolRunner::performActions(const QStringList &actions)
+RunId ToolRunner::performActions(const QStringList &actions)
 {
     QStringList command = m_elevationCommand;
     command << m_toolPath << actions;
+    // Never a search through PATH: whatever stands first there would be
+    // asked for the administrator's password.
     if (!QDir::isAbsolutePath(command.first()))
-        command.first() = QStandardPaths::findExecutable(command.first());
-    if (command.first().isEmpty())
-        return false;
+        return 0;
 
     // Before the start, so that the end of a quick run is not missed.
     registerToolQuitObserver();
@@ -79,18 +115,19 @@ bool ToolRunner::performActions(const QStringList &actions)
     for (QByteArray &argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
+    const int limit = descriptorLimit();
 
     int output[2];
     if (pipe2(output, O_CLOEXEC) != 0)
-        return false;
+        return 0;
     const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
 
     const pid_t pid = fork();
     if (pid == 0) {
         setsid(); // keep the terminal's signals away from the tool
-        dup2(output[1], STDOUT_FILENO);
-        if (devNull >= 0)
-            dup2(devNull, STDIN_FILENO);
+        if (dup2(output[1], STDOUT_FILENO) < 0 || (devNull >= 0 && dup2(devNull, STDIN_FILENO) < 0))
+            _exit(127);
+        closeInheritedDescriptors(limit);
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -99,15 +136,16 @@ bool ToolRunner::performActions(const QStringList &actions)
         close(devNull);
     if (pid < 0) {
         close(output[0]);
-        return false;
+        return 0;
     }
-    if (!readStartedLine(output[0])) {
+    QByteArray rest;
+    if (!readStartedLine(output[0], rest)) {
         close(output[0]);
         reap(pid);
-        return false;
+        return 0;
     }
-    watch(pid, output[0]);
-    return true;
+    watch(pid, output[0], std::move(rest));
+    return m_lastRun;
 }
 
 void ToolRunner::registerToolQuitObserver()
@@ -127,36 +165,83 @@ void ToolRunner::registerToolQuitObserver()
 void ToolRunner::toolQuitReceived()
 {
     if (m_runs.empty())
-        emit toolQuitNotification();
+        emit toolQuitNotification(0);
 }
 
-void ToolRunner::watch(pid_t pid, int fd)
+void ToolRunner::watch(pid_t pid, int fd, QByteArray unread)
 {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    const RunId id = ++m_lastRun;
     auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, [this, fd] { runOutputReady(fd); });
-    m_runs.push_back({pid, fd, notifier});
+    connect(notifier, &QSocketNotifier::activated, this, [this, id] { runOutputReady(id); });
+    m_runs.push_back({id, pid, fd, notifier, std::move(unread), false, {}});
+    // Lines that came with "started" are passed on once the caller knows
+    // the run.
+    if (!m_runs.back().unread.isEmpty())
+        QMetaObject::invokeMethod(this, [this, id] { runOutputReady(id); }, Qt::QueuedConnection);
 }
 
-void ToolRunner::runOutputReady(int fd)
+ToolRunner::Run *ToolRunner::findRun(RunId id)
 {
-    char buffer[256];
-    ssize_t n;
-    do {
-        n = read(fd, buffer, sizeof buffer);
-    } while (n < 0 && errno == EINTR);
-    if (n > 0 || (n < 0 && errno == EAGAIN))
-        return;
+    const auto run = std::find_if(m_runs.begin(), m_runs.end(), [id](const Run &r) { return r.id == id; });
+    return run == m_runs.end() ? nullptr : &*run;
+}
 
-    const auto run = std::find_if(m_runs.begin(), m_runs.end(),
-                                  [fd](const Run &r) { return r.fd == fd; });
-    if (run == m_runs.end())
+void ToolRunner::runOutputReady(RunId id)
+{
+    Run *run = findRun(id);
+    if (!run)
         return;
-    const pid_t pid = run->pid;
+    bool ended = false;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(run->fd, buffer, sizeof buffer);
+        if (n > 0) {
+            run->unread.append(buffer, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        ended = n == 0 || errno != EAGAIN;
+        break;
+    }
+    const bool changed = takeLines(*run);
+    if (ended) {
+        endRun(id);
+    } else if (changed) {
+        const RunReport report = run->report;
+        emit runReported(id, report);
+    }
+}
+
+// Every complete line into the run's report; true when it changed.
+bool ToolRunner::takeLines(Run &run)
+{
+    const RunReport before = run.report;
+    qsizetype start = 0;
+    for (qsizetype end; (end = run.unread.indexOf('\n', start)) >= 0; start = end + 1) {
+        if (!run.skippingLine && end - start <= maximumLine)
+            readToolLine(QByteArrayView(run.unread).sliced(start, end - start), run.report);
+        run.skippingLine = false;
+    }
+    run.unread.remove(0, start);
+    if (run.unread.size() > maximumLine) {
+        run.unread.clear();
+        run.skippingLine = true;
+    }
+    return run.report != before;
+}
+
+void ToolRunner::endRun(RunId id)
+{
+    Run *run = findRun(id);
     run->notifier->setEnabled(false);
     run->notifier->deleteLater();
-    close(fd);
-    m_runs.erase(run);
-    reap(pid);
-    emit toolQuitNotification();
+    close(run->fd);
+    RunReport report = std::move(run->report);
+    report.ended = true;
+    report.exitStatus = reap(run->pid);
+    m_runs.erase(m_runs.begin() + (run - m_runs.data()));
+    emit runReported(id, report);
+    emit toolQuitNotification(id);
 }

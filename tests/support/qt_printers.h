@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <ostream>
 
@@ -17,4 +18,9 @@ inline void PrintTo(const QStringList &list, std::ostream *out)
     for (qsizetype i = 0; i < list.size(); ++i)
         *out << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
     *out << '}';
+}
+
+inline void PrintTo(const QUrl &url, std::ostream *out)
+{
+    *out << url.toString().toStdString();
 }

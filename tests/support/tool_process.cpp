@@ -8,6 +8,11 @@ QString toolForTestsPath()
     return QStringLiteral(TOOL_FOR_TESTS_PATH);
 }
 
+QString standInToolPath()
+{
+    return QStringLiteral(STAND_IN_TOOL_PATH);
+}
+
 ToolResult runTool(const QString &sdkDirectory, const QStringList &arguments)
 {
     QProcess tool;

@@ -6,7 +6,10 @@
 #include "sample_sdks.h"
 #include "tool_process.h"
 #include "tool_runner.h"
+#include "tree_snapshot.h"
 
+#include <QDir>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -16,8 +19,8 @@ TEST_F(TarnwickTest, FixAllTakesEveryUnfixedSdkOfTheRangeInOneList)
               "MacOSX10.13.sdk", "MacOSX10.14.sdk"},
              {"MacOSX10.11.sdk"});
     launch();
-    window->setAltKeyDown(true);
-    delegate->fixAllBtn->click();
+    pressAlt(true);
+    click(delegate->fixAllBtn);
     const FrameworkLayout layout(sdks);
     QStringList expected;
     for (const char *sdk : {"MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.13.sdk"})
@@ -32,7 +35,7 @@ TEST_F(TarnwickTest, RestoreAllSkipsSdksOutsideTheRange)
     makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk"},
              {"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk"});
     launch();
-    delegate->restoreAllBtn->click();
+    click(delegate->restoreAllBtn);
     const FrameworkLayout layout(sdks);
     QStringList expected;
     addRestoreActions(expected, "MacOSX10.8.sdk", layout);
@@ -41,17 +44,23 @@ TEST_F(TarnwickTest, RestoreAllSkipsSdksOutsideTheRange)
     EXPECT_EQ(runner.calls[0], expected);
 }
 
+// The table shows the SDK directory as it was at the last end of a tool;
+// when something else has changed it since, the buttons may offer what is
+// no longer there to do.
 TEST_F(TarnwickTest, NothingToDoCallsNothing)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.8.sdk"});
+    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
     launch();
-    delegate->fixAllAction();
-    window->setAltKeyDown(true);
-    makeSdks({}, {});
-    QDir(sdks + "/MacOSX10.8.sdk").removeRecursively();
-    delegate->restoreAllAction();
-    EXPECT_TRUE(runner.calls.isEmpty());
+    const FrameworkLayout layout(sdks);
+    makeSdks({}, {"MacOSX10.8.sdk"});
+    pressAlt(true);
+    click(delegate->fixAllBtn);
     EXPECT_FALSE(window->altKeyDown()) << "cleared even with nothing to do";
+    for (const char *sdk : {"MacOSX10.8.sdk", "MacOSX10.9.sdk"})
+        QDir(layout.qdFrameworkPathToHeaderDirectory("Headers_orig", sdk)).removeRecursively();
+    click(delegate->restoreAllBtn);
+    EXPECT_TRUE(runner.calls.isEmpty());
+    EXPECT_FALSE(window->progressBar->isVisible());
 }
 
 TEST_F(TarnwickTest, RowButtonsFixRestoreBeepOrExport)
@@ -63,35 +72,59 @@ TEST_F(TarnwickTest, RowButtonsFixRestoreBeepOrExport)
     addFixActions(fix, "MacOSX10.8.sdk", layout);
     addRestoreActions(restore, "MacOSX10.10.sdk", layout);
 
-    rowButton("MacOSX10.8.sdk")->click();
-    rowButton("MacOSX10.10.sdk")->click();
+    click(rowButton("MacOSX10.8.sdk"));
+    click(rowButton("MacOSX10.10.sdk"));
     ASSERT_EQ(runner.calls.size(), 2);
     EXPECT_EQ(runner.calls[0], fix);
     EXPECT_EQ(runner.calls[1], restore);
 
+    // Their buttons are hidden, so only the rule itself can be tried.
     delegate->tableButtonAction(rowButton("MacOSX10.6.sdk"));
     delegate->tableButtonAction(rowButton("MacOSX11.1.sdk"));
     EXPECT_EQ(beeps, 2);
     EXPECT_EQ(runner.calls.size(), 2);
 
     pressAlt(true);
-    rowButton("MacOSX10.6.sdk")->click();
+    click(rowButton("MacOSX10.6.sdk"));
     EXPECT_FALSE(window->altKeyDown()) << "the Alt state is spent on the export";
     EXPECT_EQ(runner.calls.size(), 2);
 }
 
+// The administrator dialog dismissed, through the real runner: no tool runs,
+// the SDKs stay as they are, and the window shows no run under way, no
+// busy state and no message.
 TEST_F(TarnwickTest, RefusedAuthorizationChangesNothing)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk"});
-    launch();
-    runner.granted = false;
-    delegate->fixAllAction();
-    EXPECT_EQ(runner.calls.size(), 1);
+    makeSampleSdk(sdks.toStdString(), "10.6");
+    makeSampleSdk(sdks.toStdString(), "10.9");
+    useSdkDirectoryForTools();
+    const QString elsewhere = root.filePath("elsewhere");
+    QDir().mkpath(elsewhere);
+    QDir().mkpath(root.filePath("in/MacOSX10.7.sdk"));
+    const TreeSnapshot before = snapshotTree(root.path().toStdString());
+    ToolRunner dismissing(toolForTestsPath(), {"/bin/sh", "-c", "exit 126", "pkexec"});
+    launchWith(dismissing);
+
+    click(delegate->fixAllBtn);
+    click(rowButton("MacOSX10.9.sdk"));
+    pressAlt(true);
+    click(rowButton("MacOSX10.9.sdk"));
+    choose({elsewhere});
+    click(delegate->importBtn);
+    choose({root.filePath("in/MacOSX10.7.sdk")});
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(snapshotTree(root.path().toStdString()), before);
     EXPECT_FALSE(delegate->importExportInProgress);
+    EXPECT_FALSE(window->progressBar->isVisible());
+    EXPECT_FALSE(delegate->alertSheet);
+    EXPECT_FALSE(delegate->failureSheet);
     EXPECT_TRUE(delegate->fixAllBtn->isEnabled());
     EXPECT_FALSE(delegate->restoreAllBtn->isEnabled());
+    EXPECT_TRUE(delegate->exportAllBtn->isEnabled());
     EXPECT_TRUE(delegate->importBtn->isEnabled());
-    EXPECT_EQ(rowState("MacOSX10.8.sdk").title, "Fix");
+    EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Fix");
+    EXPECT_TRUE(rowState("MacOSX10.9.sdk").enabled);
 }
 
 TEST_F(TarnwickTest, ShowInFilesOpensTheSdkDirectory)
@@ -106,18 +139,16 @@ TEST_F(TarnwickTest, FixAndRestoreThroughTheRealTool)
 {
     makeSampleSdk(sdks.toStdString(), "10.6");
     makeSampleSdk(sdks.toStdString(), "10.9");
-    qputenv("TARNWICK_TEST_SDK_DIRECTORY", sdks.toUtf8());
+    useSdkDirectoryForTools();
     ToolRunner tool(toolForTestsPath(), {});
-    window = std::make_unique<Window>();
-    delegate = std::make_unique<AppDelegate>(window.get(), sdks, &tool);
-    window->show();
-    delegate->applicationDidFinishLaunching();
+    launchWith(tool);
 
     ASSERT_EQ(rowState("MacOSX10.9.sdk").title, "Fix");
-    QTest::mouseClick(rowButton("MacOSX10.9.sdk"), Qt::LeftButton);
+    click(rowButton("MacOSX10.9.sdk"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->restoreAllBtn->isEnabled(); }, 10000));
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore");
     EXPECT_FALSE(delegate->fixAllBtn->isEnabled());
-    QTest::mouseClick(rowButton("MacOSX10.9.sdk"), Qt::LeftButton);
+    EXPECT_FALSE(delegate->failureSheet);
+    click(rowButton("MacOSX10.9.sdk"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return rowState("MacOSX10.9.sdk").title == "Fix"; }, 10000));
 }

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -61,7 +62,10 @@ TEST_F(TarnwickTest, RowsFollowTheRowTable)
     EXPECT_TRUE(rowState("MacOSX10.14.sdk").hidden);
 
     // An export or import running: every button off, titles kept, text black.
-    delegate->importExportInProgress = true;
+    QDir().mkpath(root.filePath("out"));
+    click(delegate->exportAllBtn);
+    choose({root.filePath("out")});
+    ASSERT_TRUE(delegate->importExportInProgress);
     pressAlt(true);
     for (const QString &sdk : allSdks) {
         const RowState state = rowState(sdk);
@@ -70,6 +74,32 @@ TEST_F(TarnwickTest, RowsFollowTheRowTable)
     }
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore") << "title left as it was";
     EXPECT_TRUE(rowState("MacOSX10.14.sdk").hidden) << "hidden left as it was";
+}
+
+// Alt+Tab: the window sees Alt go down but not up, since by then another
+// window has the keyboard; back in the window, Alt must not count as held.
+TEST_F(TarnwickTest, AltLetGoInAnotherWindowIsNoLongerHeld)
+{
+    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
+    launch();
+    pressAlt(true);
+    ASSERT_EQ(rowState("MacOSX10.8.sdk").title, "Export");
+    switchAway();
+    QTest::simulateEvent(otherWindow.get(), false, Qt::Key_Alt, Qt::NoModifier, QString(), false);
+    switchBack();
+    EXPECT_FALSE(window->altKeyDown());
+    EXPECT_EQ(rowState("MacOSX10.8.sdk").title, "Fix");
+    click(rowButton("MacOSX10.8.sdk"));
+    EXPECT_TRUE(panels.isEmpty()) << "a click fixes, it does not export";
+    ASSERT_EQ(runner.calls.size(), 1);
+    EXPECT_EQ(runner.calls[0][0], "Move");
+
+    // Held down elsewhere and still held on the way back.
+    switchAway();
+    QTest::simulateEvent(otherWindow.get(), true, Qt::Key_Alt, Qt::AltModifier, QString(), false);
+    switchBack();
+    EXPECT_EQ(rowState("MacOSX10.8.sdk").title, "Export");
+    pressAlt(false);
 }
 
 TEST_F(TarnwickTest, WithoutThe10_6SdkRepairButtonsShowButAreDisabled)
@@ -100,21 +130,28 @@ TEST_F(TarnwickTest, MainButtonsFollowTheMainButtonTable)
         {{"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk"}, {}, false, true, false, true, true},
         {{"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk"}, {"MacOSX10.9.sdk"}, false, true, true, true, true},
     };
+    QDir().mkpath(root.filePath("out"));
     for (const auto &c : cases) {
         SCOPED_TRACE(c.sdks.join(' ').toStdString() + " fixed: " + c.fixed.join(' ').toStdString());
         QDir(sdks).removeRecursively();
         QDir().mkpath(sdks);
         makeSdks(c.sdks, c.fixed);
         launch();
-        delegate->importExportInProgress = c.inProgress;
+        if (c.inProgress) {
+            click(delegate->exportAllBtn);
+            choose({root.filePath("out")});
+        }
+        // The buttons are set again at every end of a tool; Alt plays no part.
         for (bool alt : {false, true}) {
-            window->setAltKeyDown(alt);
-            delegate->fixMainWindowButtons();
+            pressAlt(alt);
+            if (!c.inProgress)
+                runner.finish(0);
             EXPECT_EQ(delegate->fixAllBtn->isEnabled(), c.fixAll);
             EXPECT_EQ(delegate->restoreAllBtn->isEnabled(), c.restoreAll);
             EXPECT_EQ(delegate->exportAllBtn->isEnabled(), c.exportAll);
             EXPECT_EQ(delegate->importBtn->isEnabled(), c.import);
         }
+        pressAlt(false);
     }
 }
 

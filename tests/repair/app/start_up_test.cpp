@@ -4,9 +4,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QProgressBar>
 #include <QSettings>
+#include <QTimer>
 #include <QTest>
 
 namespace {
@@ -86,7 +89,7 @@ TEST_F(TarnwickTest, Missing10_6SdkIsSaidOncePerLaunch)
     sheet->button(QMessageBox::Ok)->click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !delegate->missing10_6Sheet; }));
     delegate->windowDidBecomeKey();
-    delegate->toolQuitNotification();
+    runner.finish(0);
     EXPECT_FALSE(delegate->missing10_6Sheet);
 
     makeSdks({"MacOSX10.6.sdk"});
@@ -120,9 +123,28 @@ TEST_F(TarnwickTest, RememberedFolderIsLoadedAtLaunchAndSavedAtQuitOnly)
     QSettings().remove("LastImportExportDirURL");
 }
 
-TEST_F(TarnwickTest, ClosingTheWindowQuits)
+// Closing the window while an export is under way and its sheet is up ends
+// the application, which stores the folder chosen for that export.
+TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
 {
-    EXPECT_TRUE(qApp->quitOnLastWindowClosed());
+    QSettings().remove("LastImportExportDirURL");
+    makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
+    const QString folder = root.filePath("exports");
+    QDir().mkpath(folder);
     launch();
-    EXPECT_TRUE(window->testAttribute(Qt::WA_QuitOnClose));
+    click(delegate->exportAllBtn);
+    choose({folder});
+    ASSERT_TRUE(delegate->alertSheet);
+    dismiss(delegate->alertSheet);
+    ASSERT_TRUE(window->progressBar->isVisible());
+
+    bool closed = false;
+    QTimer::singleShot(0, window.get(), [&] { closed = window->close(); });
+    QTimer fault; // only a fault waits this long
+    fault.callOnTimeout([] { QCoreApplication::exit(1); });
+    fault.start(30000);
+    EXPECT_EQ(QApplication::exec(), 0) << "closing the window ended the application";
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8());
+    QSettings().remove("LastImportExportDirURL");
 }

@@ -49,10 +49,15 @@ void TarnwickTest::acceptDisclaimer(bool accepted)
 
 void TarnwickTest::launch()
 {
+    launchWith(runner);
+}
+
+void TarnwickTest::launchWith(ActionRunner &actionRunner)
+{
     delegate.reset();
     window.reset();
     window = std::make_unique<Window>();
-    delegate = std::make_unique<AppDelegate>(window.get(), sdks, &runner);
+    delegate = std::make_unique<AppDelegate>(window.get(), sdks, &actionRunner);
     delegate->beep = [this] { ++beeps; };
     delegate->terminate = [this] { ++terminations; };
     delegate->openUrl = [this](const QUrl &url) { opened.append(url); };
@@ -92,12 +97,14 @@ QPushButton *TarnwickTest::rowButton(const QString &sdk) const
     return view ? view->button() : nullptr;
 }
 
-// Events as the platform sends them, one per key; QTest's helpers add
-// events of their own for the modifiers.
+// Keys as the keyboard sends them, one event per key, to the widget with
+// the focus; they also set what the application takes as the keyboard's
+// state.
 void TarnwickTest::sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers)
 {
-    QKeyEvent event(type, key, modifiers);
-    QApplication::sendEvent(window->focusWidget() ? window->focusWidget() : window.get(), &event);
+    QWidget *target = window->focusWidget() ? window->focusWidget() : window.get();
+    // Not QTest::keyPress, which adds events of its own for the modifiers.
+    QTest::simulateEvent(target, type == QEvent::KeyPress, key, modifiers, QString(), false);
 }
 
 void TarnwickTest::pressAlt(bool down)
@@ -106,6 +113,43 @@ void TarnwickTest::pressAlt(bool down)
         sendKey(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
     else
         sendKey(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+}
+
+void TarnwickTest::switchAway()
+{
+    otherWindow = std::make_unique<QWidget>();
+    otherWindow->show();
+    otherWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(otherWindow.get()));
+}
+
+void TarnwickTest::switchBack()
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    otherWindow.reset();
+    QCoreApplication::processEvents(); // the queued activation handler
+}
+
+void TarnwickTest::click(QPushButton *button)
+{
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isVisible() && button->isEnabled()) << button->text().toStdString();
+    ASSERT_EQ(QApplication::activeModalWidget(), nullptr) << "a sheet is in the way";
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void TarnwickTest::dismiss(QPointer<QMessageBox> sheet)
+{
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(sheet->isVisible());
+    QTest::mouseClick(sheet->button(QMessageBox::Ok), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet; }));
+}
+
+void TarnwickTest::useSdkDirectoryForTools()
+{
+    qputenv("TARNWICK_TEST_SDK_DIRECTORY", sdks.toUtf8());
 }
 
 void TarnwickTest::choose(const QStringList &paths)

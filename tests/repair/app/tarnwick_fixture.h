@@ -6,6 +6,8 @@
 
 #include <QColor>
 #include <QEvent>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,13 +20,17 @@ class RecordingRunner : public ActionRunner
 public:
     QList<QStringList> calls;
     bool granted = true;
+    RunId lastRun = 0;
 
-    bool performActions(const QStringList &actions) override
+    RunId performActions(const QStringList &actions) override
     {
         calls.append(actions);
-        return granted;
+        return granted ? ++lastRun : 0;
     }
-    void finish() { emit toolQuitNotification(); }
+    // The end of the last run, or of the one given (0: some tool's end
+    // announced on the bus).
+    void finish() { emit toolQuitNotification(lastRun); }
+    void finish(RunId run) { emit toolQuitNotification(run); }
 };
 
 struct RowState {
@@ -69,4 +75,18 @@ protected:
     QPushButton *rowButton(const QString &sdk) const;
     void sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers);
     void pressAlt(bool down);
+    // Another window takes the keyboard, then this one gets it back; what
+    // happens in between is up to the caller.
+    void switchAway();
+    void switchBack();
+    // A button of the window, clicked while no sheet is in the way.
+    void click(QPushButton *button);
+    // Presses OK on a message sheet and waits until it is gone.
+    void dismiss(QPointer<QMessageBox> sheet);
+    // The SDK directory given to the test build's tools.
+    void useSdkDirectoryForTools();
+    // A window over the SDK directory whose runs go through the real runner.
+    void launchWith(ActionRunner &runner);
+
+    std::unique_ptr<QWidget> otherWindow;
 };

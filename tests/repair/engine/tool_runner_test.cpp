@@ -13,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -51,6 +53,27 @@ protected:
     }
 
     bool busAvailable() { return QDBusConnection::systemBus().isConnected(); }
+
+    // A file whose appearance lets a stand-in tool go on.
+    QByteArray waitFor(const QString &name)
+    {
+        return "while [ ! -e '" + root.filePath(name).toUtf8() + "' ]; do sleep 0.02; done\n";
+    }
+    void release(const QString &name) { writeFile(root.filePath(name).toStdString(), ""); }
+};
+
+// Every report and end the runner passes on, by run.
+struct RunLog {
+    std::map<RunId, QList<RunReport>> reports;
+    QList<RunId> ends;
+
+    explicit RunLog(ActionRunner &runner)
+    {
+        QObject::connect(&runner, &ActionRunner::runReported,
+                         [this](RunId run, const RunReport &report) { reports[run].append(report); });
+        QObject::connect(&runner, &ActionRunner::toolQuitNotification, [this](RunId run) { ends.append(run); });
+    }
+    RunReport last(RunId run) const { return reports.count(run) ? reports.at(run).last() : RunReport(); }
 };
 
 } // namespace
@@ -165,4 +188,99 @@ TEST_F(ToolRunnerTest, ALateToolQuitDoesNotEndARunUnderWay)
     EXPECT_TRUE(ends.isEmpty()) << "the run is still under way";
     writeFile(marker.toStdString(), "");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !ends.isEmpty(); }, 5000)) << "its own end comes through";
+}
+
+// Two runs at once, each with its own lines; what comes with "started" in
+// one piece, what comes split, lines too long to be the tool's, and lines
+// of later tools.
+TEST_F(ToolRunnerTest, EachRunsLinesReachItsOwnReport)
+{
+    const QByteArray longLine(5000, 'x');
+    ToolRunner first(script("first", "printf 'started\ntotal 4800 3\nprogress 1200 1\n'\n" + waitFor("go-first")
+                                         + "printf 'progr'; sleep 0.1; printf 'ess 4800 3\\nfailed 2 Copy \"/a b\" failed: "
+                                           "No space left on device\\nnews 1 2\\n'\n"
+                                         + "printf '" + longLine + "\\nfailed 3 " + longLine + "\\n'\nexit 1\n"),
+                     granting);
+    ToolRunner second(script("second", "echo started\necho 'total 10 1'\n" + waitFor("go-second")
+                                           + "echo 'progress 10 1'\n"),
+                      granting);
+    RunLog firstLog(first), secondLog(second);
+    const RunId a = first.performActions({});
+    const RunId b = second.performActions({});
+    ASSERT_NE(a, 0u);
+    ASSERT_NE(b, 0u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return firstLog.last(a).counted && secondLog.last(b).counted; }, 5000));
+    EXPECT_EQ(firstLog.last(a).doneBytes, 1200) << "the lines that came with \"started\"";
+    EXPECT_EQ(secondLog.last(b).totalBytes, 10);
+
+    release("go-second");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return secondLog.ends.size() == 1; }, 5000));
+    EXPECT_EQ(secondLog.ends, QList<RunId>{b});
+    EXPECT_TRUE(secondLog.last(b).ended);
+    EXPECT_EQ(secondLog.last(b).exitStatus, 0);
+    EXPECT_EQ(secondLog.last(b).doneBytes, 10);
+    EXPECT_TRUE(firstLog.ends.isEmpty()) << "one run's end is not the other's";
+
+    release("go-first");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return firstLog.ends.size() == 1; }, 5000));
+    const RunReport report = firstLog.last(a);
+    EXPECT_TRUE(report.ended);
+    EXPECT_EQ(report.exitStatus, 1);
+    EXPECT_EQ(report.doneBytes, 4800);
+    EXPECT_EQ(report.failures, (QList<ActionFailure>{{2, "Copy \"/a b\" failed: No space left on device"}}));
+    EXPECT_EQ(firstLog.ends, QList<RunId>{a});
+}
+
+TEST_F(ToolRunnerTest, RefusalAndAnAbruptEndReachTheCaller)
+{
+    ToolRunner refusing(script("refusing", "echo started\necho 'refused action 1: not a clean absolute path'\nexit 2\n"),
+                        granting);
+    ToolRunner killed(script("killed", "echo started\necho 'total 5 1'\nkill -9 $$\n"), granting);
+    RunLog refusedLog(refusing), killedLog(killed);
+    const RunId r = refusing.performActions({});
+    const RunId k = killed.performActions({});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return refusedLog.ends.size() == 1 && killedLog.ends.size() == 1; }, 5000));
+    EXPECT_TRUE(refusedLog.last(r).refused);
+    EXPECT_EQ(refusedLog.last(r).refusal, "action 1: not a clean absolute path");
+    EXPECT_EQ(refusedLog.last(r).exitStatus, 2);
+    EXPECT_TRUE(killedLog.last(k).ended);
+    EXPECT_EQ(killedLog.last(k).exitStatus, -9);
+}
+
+// A program named pkexec early in PATH must never be the one asked for the
+// administrator's password.
+TEST_F(ToolRunnerTest, ElevationIsNeverLookedUpInPath)
+{
+    const QString marker = root.filePath("impostor-ran");
+    QDir().mkpath(root.filePath("bin"));
+    const QString impostor = script("bin/pkexec", "touch '" + marker.toUtf8() + "'\nshift\nexec \"$@\"\n");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", root.filePath("bin").toUtf8() + ':' + path);
+    EXPECT_TRUE(QDir::isAbsolutePath(ToolRunner::elevationProgram()));
+    EXPECT_NE(ToolRunner::elevationProgram(), impostor);
+    if (geteuid() != 0) {
+        EXPECT_EQ(ToolRunner::defaultElevationCommand().first(), ToolRunner::elevationProgram());
+    }
+    ToolRunner runner(toolForTestsPath(), {"pkexec", "--disable-internal-agent"});
+    EXPECT_EQ(runner.performActions(copyAction()), 0u);
+    qputenv("PATH", path);
+    EXPECT_FALSE(QFile::exists(marker));
+    EXPECT_FALSE(QFile::exists(target));
+}
+
+// The tool gets the answer pipe, /dev/null and the standard error, nothing
+// else the application holds open.
+TEST_F(ToolRunnerTest, TheToolInheritsNoOtherDescriptor)
+{
+    const int inherited = fcntl(open("/dev/null", O_RDONLY), F_DUPFD, 200);
+    ASSERT_GE(inherited, 200);
+    const QString seen = root.filePath("seen");
+    ToolRunner runner(script("Tool", "echo started\ncd /proc/$$/fd && echo * > '" + seen.toUtf8() + "'\n"), granting);
+    RunLog log(runner);
+    ASSERT_NE(runner.performActions({}), 0u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !log.ends.isEmpty(); }, 5000));
+    close(inherited);
+    const QStringList descriptors = QString::fromStdString(readFile(seen.toStdString())).simplified().split(' ');
+    EXPECT_TRUE(descriptors.contains("0") && descriptors.contains("1") && descriptors.contains("2"));
+    EXPECT_FALSE(descriptors.contains(QString::number(inherited))) << descriptors.join(' ').toStdString();
 }

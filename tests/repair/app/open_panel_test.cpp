@@ -1,0 +1,148 @@
+// The folder and file dialog as a user meets it: what its accept button
+// says and what pressing it does.
+
+#include "open_panel.h"
+#include "qt_printers.h"
+#include "tree_snapshot.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class OpenPanelTest : public testing::Test
+{
+protected:
+    QTemporaryDir root;
+    QString f = root.filePath("F");
+    QWidget window;
+    int response = -1;
+    QList<QUrl> chosen;
+
+    void SetUp() override
+    {
+        for (const char *folder : {"A.sdk", "plain"})
+            QDir().mkpath(f + '/' + folder);
+        writeFile((f + "/b.sdk").toStdString(), "");
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    void open(OpenPanel panel)
+    {
+        panel.directoryURL = QUrl::fromLocalFile(f);
+        beginSheetModalForWindow(panel, &window, [this](int r, const QList<QUrl> &urls) {
+            response = r;
+            chosen = urls;
+        });
+        ASSERT_NE(dialog(), nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog()));
+        dialog()->setViewMode(QFileDialog::List);
+    }
+
+    static OpenPanel importPanel()
+    {
+        OpenPanel panel;
+        panel.prompt = "Choose";
+        panel.canChooseDirectories = true;
+        panel.allowsMultipleSelection = true;
+        panel.allowedFileTypes = {"sdk"};
+        return panel;
+    }
+
+    QFileDialog *dialog() const { return window.findChild<QFileDialog *>(); }
+    QPushButton *acceptButton() const
+    {
+        return dialog()->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Open);
+    }
+    QLineEdit *nameField() const { return dialog()->findChild<QLineEdit *>("fileNameEdit"); }
+    QListView *list() const { return dialog()->findChild<QListView *>("listView"); }
+
+    // Where the item named so is drawn, once the dialog has read its folder.
+    QPoint itemPosition(const QString &name)
+    {
+        QModelIndex item;
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            const QAbstractItemModel *model = list()->model();
+            for (int row = 0; row < model->rowCount(list()->rootIndex()); ++row) {
+                const QModelIndex index = model->index(row, 0, list()->rootIndex());
+                if (index.data().toString() == name)
+                    item = index;
+            }
+            return item.isValid();
+        })) << name.toStdString();
+        return list()->visualRect(item).center();
+    }
+};
+
+} // namespace
+
+TEST_F(OpenPanelTest, ImportDialogSaysChooseAndChoosesFoldersAndFiles)
+{
+    open(importPanel());
+    EXPECT_EQ(acceptButton()->text(), "Choose");
+
+    QTest::mouseClick(nameField(), Qt::LeftButton);
+    QTest::keyClicks(nameField(), "plain");
+    EXPECT_EQ(acceptButton()->text(), "Choose") << "a typed folder";
+    nameField()->clear();
+
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemPosition("A.sdk"));
+    EXPECT_EQ(acceptButton()->text(), "Choose") << "a selected folder";
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, itemPosition("b.sdk"));
+    EXPECT_EQ(acceptButton()->text(), "Choose") << "a folder and a file";
+
+    QTest::mouseClick(acceptButton(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return response != -1; }));
+    EXPECT_EQ(response, 1);
+    QStringList paths;
+    for (const QUrl &url : chosen)
+        paths << url.toLocalFile();
+    paths.sort();
+    EXPECT_EQ(paths, (QStringList{f + "/A.sdk", f + "/b.sdk"}));
+}
+
+TEST_F(OpenPanelTest, DoubleClickOpensAFolderAndATypedFolderIsChosen)
+{
+    open(importPanel());
+    // As the platform sends a double click: a click, then the second press
+    // as a double click, then its release.
+    const QPoint plain = itemPosition("plain");
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, plain);
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, plain);
+    QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, plain);
+    EXPECT_EQ(QDir(dialog()->directory()).absolutePath(), f + "/plain");
+    EXPECT_EQ(response, -1) << "still open";
+    EXPECT_EQ(acceptButton()->text(), "Choose");
+
+    QTest::mouseClick(nameField(), Qt::LeftButton);
+    QTest::keyClicks(nameField(), f + "/A.sdk");
+    QTest::keyClick(nameField(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return response != -1; }));
+    EXPECT_EQ(response, 1);
+    EXPECT_EQ(chosen, QList<QUrl>{QUrl::fromLocalFile(f + "/A.sdk")});
+}
+
+TEST_F(OpenPanelTest, ExportDialogChoosesAFolder)
+{
+    OpenPanel panel;
+    panel.prompt = "Choose";
+    panel.canChooseFiles = false;
+    panel.canChooseDirectories = true;
+    panel.canCreateDirectories = true;
+    open(panel);
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemPosition("plain"));
+    EXPECT_EQ(acceptButton()->text(), "Choose");
+    QTest::mouseClick(acceptButton(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return response != -1; }));
+    EXPECT_EQ(response, 1);
+    EXPECT_EQ(chosen, QList<QUrl>{QUrl::fromLocalFile(f + "/plain")});
+}

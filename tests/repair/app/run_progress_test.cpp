@@ -1,0 +1,181 @@
+// Runs of a tool that reports as Tool does: progress below the table while
+// a run is under way, one sheet when something failed, and runs that
+// overlap.
+
+#include "tarnwick_fixture.h"
+
+#include "framework_layout.h"
+#include "qt_printers.h"
+#include "sdk_table_view.h"
+#include "sample_sdks.h"
+#include "tool_process.h"
+#include "tool_runner.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <filesystem>
+
+namespace {
+
+class RunProgressTest : public TarnwickTest
+{
+protected:
+    QString elsewhere = root.filePath("elsewhere");
+    ToolRunner standIn{standInToolPath(), {}};
+
+    void SetUp() override
+    {
+        TarnwickTest::SetUp();
+        QDir().mkpath(elsewhere);
+        useSdkDirectoryForTools();
+    }
+
+    void TearDown() override
+    {
+        for (const char *hold : {"first", "second"})
+            release(hold);
+        qunsetenv("STAND_IN_HOLD");
+        qunsetenv("STAND_IN_REFUSE");
+        TarnwickTest::TearDown();
+    }
+
+    // The next run started waits halfway until released.
+    void holdNextRun(const char *name) { qputenv("STAND_IN_HOLD", root.filePath(name).toUtf8()); }
+    void release(const char *name) { QFile(root.filePath(name)).open(QIODevice::WriteOnly); }
+
+    bool busy() const
+    {
+        return !delegate->exportAllBtn->isEnabled() && !delegate->importBtn->isEnabled()
+            && !delegate->fixAllBtn->isEnabled();
+    }
+};
+
+} // namespace
+
+TEST_F(RunProgressTest, ALongExportShowsHowFarItIs)
+{
+    for (const char *sdk : {"10.6", "10.9", "10.13"})
+        makeSampleSdk(sdks.toStdString(), sdk);
+    launchWith(standIn);
+    EXPECT_FALSE(window->progressBar->isVisible());
+
+    holdNextRun("first");
+    click(delegate->exportAllBtn);
+    choose({elsewhere});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->progressBar->value() >= 500; }, 10000));
+    EXPECT_TRUE(window->progressBar->isVisible());
+    EXPECT_LT(window->progressBar->value(), 1000);
+    const QString text = window->progressLabel->text();
+    EXPECT_TRUE(QRegularExpression("^Exporting 3 SDKs: \\d+\\.\\d of \\d+\\.\\d kB$").match(text).hasMatch())
+        << text.toStdString();
+    EXPECT_TRUE(busy());
+
+    release("first");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->progressBar->isVisible(); }, 10000));
+    EXPECT_FALSE(busy());
+    EXPECT_FALSE(delegate->failureSheet) << "all done: nothing more to say";
+    EXPECT_EQ(lastMessage(), "Exporting SDKs...") << "its sheet stays until dismissed";
+    EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.13.sdk").isDir());
+}
+
+TEST_F(RunProgressTest, AFailedActionEndsInOneSheetThatSaysWhy)
+{
+    for (const char *sdk : {"10.6", "10.9"})
+        makeSampleSdk(sdks.toStdString(), sdk);
+    std::filesystem::create_symlink("gone.sdk", (sdks + "/MacOSX10.10.sdk").toStdString());
+    launchWith(standIn);
+
+    click(delegate->exportAllBtn);
+    choose({elsewhere});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 10000));
+    EXPECT_EQ(delegate->failureSheet->text(), "1 of 3 SDKs could not be exported.");
+    EXPECT_EQ(delegate->failureSheet->informativeText(),
+              QString("Copy \"%1/gone.sdk\" to \"%2/MacOSX10.10.sdk\" failed: No such file or directory").arg(sdks, elsewhere));
+    EXPECT_EQ(delegate->failureSheet->windowModality(), Qt::WindowModal);
+    EXPECT_FALSE(delegate->alertSheet) << "\"Exporting SDKs...\" gave way to what really happened";
+    EXPECT_FALSE(busy());
+    EXPECT_FALSE(window->progressBar->isVisible());
+    EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.9.sdk").isDir()) << "the other actions were done";
+    dismiss(delegate->failureSheet);
+}
+
+TEST_F(RunProgressTest, ARefusedListIsSaidAsSuch)
+{
+    makeSampleSdk(sdks.toStdString(), "10.6");
+    const QString incoming = root.filePath("incoming");
+    makeSampleSdk(incoming.toStdString(), "10.8");
+    qputenv("STAND_IN_REFUSE", "action 1 (\"Copy\" ...): not inside an SDK");
+    launchWith(standIn);
+
+    click(delegate->importBtn);
+    choose({incoming + "/MacOSX10.8.sdk"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 10000));
+    EXPECT_EQ(delegate->failureSheet->text(), "No SDK was imported.");
+    EXPECT_TRUE(delegate->failureSheet->informativeText().endsWith("\n\naction 1 (\"Copy\" ...): not inside an SDK"));
+    EXPECT_FALSE(busy());
+    EXPECT_FALSE(QFileInfo::exists(sdks + "/MacOSX10.8.sdk"));
+}
+
+// A fix is under way when an export starts; the fix ends first. The export
+// is still copying: the window must stay busy until the export itself ends.
+TEST_F(RunProgressTest, TheEndOfAnEarlierFixLeavesAnExportBusy)
+{
+    for (const char *sdk : {"10.6", "10.9"})
+        makeSampleSdk(sdks.toStdString(), sdk);
+    launchWith(standIn);
+
+    holdNextRun("first");
+    click(rowButton("MacOSX10.9.sdk"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->progressLabel->text().startsWith("Fixing 1 SDK"); }, 10000));
+    EXPECT_FALSE(busy()) << "a fix leaves the buttons as they are";
+
+    holdNextRun("second");
+    pressAlt(true);
+    click(rowButton("MacOSX10.6.sdk"));
+    choose({elsewhere});
+    dismiss(delegate->alertSheet);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->progressLabel->text().startsWith("Exporting 1 SDK:"); }, 10000));
+    EXPECT_TRUE(busy());
+
+    const int reloads = window->sdkTable->reloadCount();
+    release("first");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->sdkTable->reloadCount() > reloads; }, 10000))
+        << "the fix ended and the table was built again";
+    EXPECT_TRUE(FrameworkLayout(sdks).doesQDHeaderOrigExistInSDK("MacOSX10.9.sdk"));
+    EXPECT_TRUE(delegate->importExportInProgress);
+    EXPECT_TRUE(busy());
+    EXPECT_FALSE(rowState("MacOSX10.9.sdk").enabled);
+    EXPECT_TRUE(window->progressLabel->text().startsWith("Exporting 1 SDK:"));
+
+    release("second");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 10000));
+    EXPECT_FALSE(busy());
+    EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore");
+    EXPECT_FALSE(window->progressBar->isVisible());
+    EXPECT_FALSE(delegate->failureSheet);
+}
+
+// No SDK directory at all: the 10.6 SDK is imported into it all the same,
+// since the tool makes the folder for the copy.
+TEST_F(RunProgressTest, ImportIntoAMissingSdkDirectory)
+{
+    QDir(sdks).removeRecursively();
+    const QString incoming = root.filePath("incoming");
+    makeSampleSdk(incoming.toStdString(), "10.6");
+    launchWith(standIn);
+    dismiss(delegate->missing10_6Sheet);
+
+    click(delegate->importBtn);
+    choose({incoming + "/MacOSX10.6.sdk"});
+    EXPECT_EQ(lastMessage(), "Importing SDKs...");
+    dismiss(delegate->alertSheet);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 10000));
+    EXPECT_FALSE(delegate->failureSheet);
+    EXPECT_TRUE(QFileInfo(sdks + "/MacOSX10.6.sdk").isDir());
+    EXPECT_EQ(window->sdkTable->numberOfRows(), 1);
+}

@@ -1,0 +1,190 @@
+// Export and import as action lists, on temporary trees: which SDKs are
+// copied, from where and to where, and what the window is told.
+
+#include "export_plan.h"
+#include "import_plan.h"
+#include "qt_printers.h"
+#include "sample_sdks.h"
+#include "tool_process.h"
+#include "tree_snapshot.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+class CopyPlanTest : public testing::Test
+{
+protected:
+    QTemporaryDir root;
+    QString sdks = root.filePath("SDKs");
+    QString elsewhere = root.filePath("elsewhere");
+
+    void SetUp() override
+    {
+        mkdir(sdks);
+        mkdir(elsewhere);
+    }
+
+    void mkdir(const QString &path) { ASSERT_TRUE(QDir().mkpath(path)); }
+    void link(const QString &target, const QString &path)
+    {
+        std::filesystem::create_symlink(target.toStdString(), path.toStdString());
+    }
+    static QList<SdkRow> rows(const QStringList &names)
+    {
+        QList<SdkRow> result;
+        for (const QString &name : names)
+            result.append(SdkRow{{"sdk", name}});
+        return result;
+    }
+    static QStringList copy(const QString &from, const QString &to) { return {"Copy", from, to}; }
+};
+
+} // namespace
+
+// Links written by hand or by tab completion: whatever their spelling, the
+// source is the clean path of the folder they lead to, under the SDK
+// directory's own spelling.
+TEST_F(CopyPlanTest, ExportSourcesAreTheCleanPathsOfWhatSdkNamesLeadTo)
+{
+    const QString real = root.filePath("deep/real-sdks");
+    mkdir(real + "/MacOSX.sdk");
+    mkdir(real + "/MacOSX10.9.sdk");
+    mkdir(root.filePath("deep/beside.sdk"));
+    mkdir(root.filePath("far/Real.sdk"));
+    std::filesystem::remove(sdks.toStdString());
+    link(real, sdks); // the SDK directory itself is a link
+    const struct {
+        const char *sdk;
+        QString target; // empty: a folder of its own
+        QString source;
+    } cases[] = {
+        {"MacOSX10.9.sdk", {}, sdks + "/MacOSX10.9.sdk"},
+        {"MacOSX10.14.sdk", "MacOSX.sdk/", sdks + "/MacOSX.sdk"},
+        {"MacOSX10.15.sdk", "./MacOSX.sdk//", sdks + "/MacOSX.sdk"},
+        {"MacOSX10.16.sdk", "../real-sdks/./MacOSX.sdk", sdks + "/MacOSX.sdk"},
+        {"MacOSX10.12.sdk", "MacOSX10.14.sdk", sdks + "/MacOSX.sdk"}, // a chain
+        {"MacOSX10.13.sdk", root.filePath("far/../far/Real.sdk/"), root.filePath("far/Real.sdk")},
+        // ".." from the folder the link is really in, not from its spelling.
+        {"MacOSX10.10.sdk", "../beside.sdk", root.filePath("deep/beside.sdk")},
+        {"MacOSX10.11.sdk", "gone.sdk/", sdks + "/gone.sdk"}, // leads nowhere
+    };
+    QStringList names, expected;
+    for (const auto &c : cases) {
+        if (!c.target.isEmpty())
+            link(c.target, sdks + '/' + c.sdk);
+        names << c.sdk;
+        expected << copy(c.source, elsewhere + '/' + c.sdk);
+    }
+    const CopyPlan plan = exportPlan(sdks, elsewhere + '/', rows(names));
+    EXPECT_EQ(plan.outcome, CopyPlan::Run);
+    EXPECT_EQ(plan.actions, expected);
+}
+
+TEST_F(CopyPlanTest, ExportLeavesOutNamesTakenAtTheDestination)
+{
+    mkdir(sdks + "/MacOSX10.6.sdk");
+    mkdir(sdks + "/MacOSX10.9.sdk");
+    mkdir(elsewhere + "/MacOSX10.9.sdk");
+    CopyPlan plan = exportPlan(sdks, elsewhere, rows({"MacOSX10.6.sdk", "MacOSX10.9.sdk"}));
+    EXPECT_EQ(plan.actions, copy(sdks + "/MacOSX10.6.sdk", elsewhere + "/MacOSX10.6.sdk"));
+
+    mkdir(elsewhere + "/MacOSX10.6.sdk");
+    plan = exportPlan(sdks, elsewhere, rows({"MacOSX10.6.sdk", "MacOSX10.9.sdk"}));
+    EXPECT_EQ(plan.outcome, CopyPlan::AlreadyThere);
+    EXPECT_TRUE(plan.actions.isEmpty());
+    EXPECT_EQ(exportPlan(sdks, elsewhere, {}).outcome, CopyPlan::AlreadyThere) << "an empty table";
+}
+
+TEST_F(CopyPlanTest, ImportChoices)
+{
+    mkdir(sdks + "/MacOSX10.9.sdk");
+    const QString f = root.filePath("F");
+    for (const char *name : {"A.sdk", "B.txt", "X.SDK", ".old.sdk", "MacOSX10.9.sdk", "sub/C.sdk"})
+        mkdir(f + '/' + name);
+    writeFile((f + "/file.sdk").toStdString(), "");
+    const QString g = root.filePath("G");
+    for (const char *name : {"MacOSX10.6.sdk", "MacOSX10.7.sdk", "plain"})
+        mkdir(g + '/' + name);
+    const auto into = [&](const QString &from) { return copy(from, sdks + '/' + QFileInfo(from).fileName()); };
+    const auto sdkEntries = [&](const QString &folder) {
+        QStringList actions;
+        for (const QString &name : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Unsorted))
+            if (name.endsWith(".sdk") && name != "MacOSX10.9.sdk")
+                actions << into(folder + '/' + name);
+        return actions;
+    };
+
+    const struct {
+        const char *what;
+        QStringList chosen;
+        QStringList actions;
+        CopyPlan::Outcome outcome;
+        QString remembered;
+    } cases[] = {
+        {"one SDK", {g + "/MacOSX10.6.sdk"}, into(g + "/MacOSX10.6.sdk"), CopyPlan::Run, g},
+        {"a folder of SDKs: hidden ones too, not .SDK, not what exists", {f}, sdkEntries(f), CopyPlan::Run, f},
+        {"several SDKs", {g + "/MacOSX10.7.sdk", f + "/A.sdk"}, into(g + "/MacOSX10.7.sdk") + into(f + "/A.sdk"), CopyPlan::Run, g},
+        {"a folder first: only its entries", {g, f + "/A.sdk"}, sdkEntries(g), CopyPlan::Run, g},
+        {"an SDK first: a plain folder is not looked into", {f + "/A.sdk", g}, into(f + "/A.sdk"), CopyPlan::Run, f},
+        {"every SDK there already", {f + "/MacOSX10.9.sdk"}, {}, CopyPlan::AlreadyThere, f},
+        {"no SDK item", {f + "/X.SDK"}, {}, CopyPlan::NothingFound, f + "/X.SDK"},
+        {"a folder without SDKs", {g + "/plain"}, {}, CopyPlan::NothingFound, g + "/plain"},
+    };
+    EXPECT_EQ(sdkEntries(f).size(), 9) << "A.sdk, .old.sdk, file.sdk";
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const ImportPlan plan = importPlan(sdks, c.chosen);
+        EXPECT_EQ(plan.copies.actions, c.actions);
+        EXPECT_EQ(plan.copies.outcome, c.outcome);
+        EXPECT_EQ(plan.folderToRemember, c.remembered);
+    }
+}
+
+// A chosen SDK that is a link brings in the folder it leads to, under the
+// link's own name, and a folder of SDKs may hold such links too.
+TEST_F(CopyPlanTest, ImportedLinksContributeTheFolderTheyName)
+{
+    const QString store = root.filePath("store");
+    mkdir(store + "/Real.sdk");
+    const QString in = root.filePath("in");
+    mkdir(in);
+    link("../store/Real.sdk/", in + "/MacOSX10.6.sdk");
+    link(store + "/missing.sdk", in + "/MacOSX10.8.sdk");
+    EXPECT_EQ(importPlan(sdks, {in + "/MacOSX10.6.sdk"}).copies.actions,
+              copy(store + "/Real.sdk", sdks + "/MacOSX10.6.sdk"));
+    ImportPlan plan = importPlan(sdks, {in});
+    plan.copies.actions.sort(); // the folder's order is the file system's
+    EXPECT_EQ(plan.copies.actions.size(), 6);
+    EXPECT_TRUE(plan.copies.actions.contains(store + "/Real.sdk"));
+    EXPECT_TRUE(plan.copies.actions.contains(store + "/missing.sdk")) << "it fails in the tool, by name";
+}
+
+// The lists above, carried out by the tool: a link written with a trailing
+// slash no longer spoils the whole export, and an imported link arrives as
+// the folder it names.
+TEST_F(CopyPlanTest, ToolCarriesOutPlansWithLinksInThem)
+{
+    makeSampleSdk(sdks.toStdString(), "10.14");
+    link("MacOSX10.14.sdk/", sdks + "/MacOSX10.15.sdk");
+    CopyPlan plan = exportPlan(sdks, elsewhere, rows({"MacOSX10.14.sdk", "MacOSX10.15.sdk"}));
+    ToolResult result = runTool(sdks, plan.actions);
+    EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+    const TreeSnapshot exported = snapshotTree((sdks + "/MacOSX10.14.sdk").toStdString());
+    EXPECT_EQ(snapshotTree((elsewhere + "/MacOSX10.15.sdk").toStdString()), exported);
+
+    const QString in = root.filePath("in");
+    mkdir(in);
+    link(elsewhere + "/MacOSX10.15.sdk/", in + "/MacOSX10.13.sdk");
+    plan = importPlan(sdks, {in + "/MacOSX10.13.sdk"}).copies;
+    result = runTool(sdks, plan.actions);
+    EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+    EXPECT_TRUE(QFileInfo(sdks + "/MacOSX10.13.sdk").isDir());
+    EXPECT_FALSE(QFileInfo(sdks + "/MacOSX10.13.sdk").isSymLink());
+    EXPECT_EQ(snapshotTree((sdks + "/MacOSX10.13.sdk").toStdString()), exported);
+}

@@ -1,0 +1,189 @@
+// A stand-in for Tool that speaks the whole of its output protocol, for the
+// window's tests: "started"; "refused <reason>" for a list it refuses (a
+// malformed one, or one with an operand that is not a clean absolute path);
+// "total <bytes> <items>" counted before the first action; "progress" at
+// most five times a second and once at the end; "failed <position>
+// <reason>" per failed action. It copies, moves and removes with plain
+// calls, creating a missing SDK directory for a copy into it.
+//
+// STAND_IN_REFUSE, when set, is the reason for refusing every list.
+// STAND_IN_HOLD names a file: once half of the bytes are copied (at once
+// when there are none), the stand-in waits until that file exists, so that
+// a test sees a run under way without depending on time.
+
+#include <chrono>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Counts {
+    long long bytes = 0;
+    long long items = 0;
+};
+
+Counts total, done;
+auto lastProgress = std::chrono::steady_clock::time_point();
+bool held = false;
+
+void line(const std::string &text)
+{
+    std::fputs((text + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+void progress(bool always)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (!always && now - lastProgress < std::chrono::milliseconds(200))
+        return;
+    lastProgress = now;
+    line("progress " + std::to_string(done.bytes) + ' ' + std::to_string(done.items));
+}
+
+void holdHalfway()
+{
+    const char *hold = std::getenv("STAND_IN_HOLD");
+    if (held || !hold || done.bytes * 2 < total.bytes)
+        return;
+    held = true;
+    progress(true);
+    while (!fs::exists(hold))
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+bool isClean(const std::string &path)
+{
+    if (path.empty() || path[0] != '/')
+        return false;
+    if (path == "/")
+        return true;
+    std::size_t start = 1;
+    for (;;) {
+        const std::size_t slash = path.find('/', start);
+        const std::string part = path.substr(start, slash - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        if (slash == std::string::npos)
+            return true;
+        start = slash + 1;
+    }
+}
+
+Counts count(const fs::path &source)
+{
+    Counts counts;
+    std::error_code error;
+    const auto status = fs::symlink_status(source, error);
+    if (error)
+        return counts;
+    ++counts.items;
+    if (fs::is_regular_file(status))
+        counts.bytes += static_cast<long long>(fs::file_size(source, error));
+    if (fs::is_directory(status)) {
+        for (auto it = fs::recursive_directory_iterator(source, error); !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+            ++counts.items;
+            if (it->is_regular_file(error) && !it->is_symlink(error))
+                counts.bytes += static_cast<long long>(it->file_size(error));
+        }
+    }
+    return counts;
+}
+
+void copyItem(const fs::path &source, const fs::path &destination)
+{
+    const auto status = fs::symlink_status(source);
+    if (fs::is_symlink(status)) {
+        fs::copy_symlink(source, destination);
+    } else if (fs::is_directory(status)) {
+        fs::create_directory(destination, source);
+        for (const auto &entry : fs::directory_iterator(source))
+            copyItem(entry.path(), destination / entry.path().filename());
+    } else {
+        fs::copy_file(source, destination);
+        done.bytes += static_cast<long long>(fs::file_size(source));
+    }
+    ++done.items;
+    progress(false);
+    holdHalfway();
+}
+
+std::string quoted(const std::string &text)
+{
+    return '"' + text + '"';
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    line("started");
+    if (const char *reason = std::getenv("STAND_IN_REFUSE")) {
+        line(std::string("refused ") + reason);
+        return 2;
+    }
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() % 3 != 0) {
+        line("refused the list is incomplete: every action needs a verb and two operands");
+        return 2;
+    }
+    for (std::size_t i = 0; i < arguments.size(); i += 3) {
+        const std::string &verb = arguments[i];
+        const bool remove = verb == "Remove";
+        if (verb != "Copy" && verb != "Move" && !remove) {
+            line("refused action " + std::to_string(i / 3 + 1) + ": unknown verb " + quoted(verb));
+            return 2;
+        }
+        for (std::size_t k : {i + 1, i + 2}) {
+            if ((k == i + 2 && remove) ? !arguments[k].empty() : !isClean(arguments[k])) {
+                line("refused action " + std::to_string(i / 3 + 1) + ": not a clean absolute path: " + quoted(arguments[k]));
+                return 2;
+            }
+        }
+    }
+
+    for (std::size_t i = 0; i < arguments.size(); i += 3) {
+        if (arguments[i] == "Copy") {
+            const Counts counts = count(arguments[i + 1]);
+            total.bytes += counts.bytes;
+            total.items += counts.items;
+        }
+    }
+    line("total " + std::to_string(total.bytes) + ' ' + std::to_string(total.items));
+    holdHalfway();
+
+    const char *sdkDirectory = std::getenv("TARNWICK_TEST_SDK_DIRECTORY");
+    int status = 0;
+    for (std::size_t i = 0; i < arguments.size(); i += 3) {
+        const std::string &verb = arguments[i], &first = arguments[i + 1], &second = arguments[i + 2];
+        std::string what = verb + ' ' + quoted(first) + (second.empty() ? "" : " to " + quoted(second));
+        try {
+            std::error_code missing;
+            if (verb != "Remove" && fs::exists(fs::symlink_status(second, missing)))
+                throw fs::filesystem_error("", std::make_error_code(std::errc::file_exists));
+            if (verb == "Copy") {
+                if (sdkDirectory && fs::path(second).parent_path() == sdkDirectory)
+                    fs::create_directories(sdkDirectory);
+                copyItem(first, second);
+            } else if (verb == "Move") {
+                fs::rename(first, second);
+            } else if (fs::remove_all(first) == 0) {
+                throw fs::filesystem_error("", std::make_error_code(std::errc::no_such_file_or_directory));
+            }
+        } catch (const fs::filesystem_error &error) {
+            line("failed " + std::to_string(i / 3 + 1) + ' ' + what + " failed: " + std::strerror(error.code().value()));
+            status = 1;
+        }
+    }
+    progress(true);
+    return status;
+}
