@@ -19,6 +19,7 @@
 namespace {
 
 constexpr int attemptsAtAFreeName = 16;
+constexpr std::size_t batchSize = 64; // source descriptors held open at once
 constexpr std::size_t chunk = std::size_t(64) << 20; // progress is told at least this often
 
 using DevicePair = std::pair<dev_t, dev_t>;
@@ -308,7 +309,7 @@ private:
         while (!m_levels.empty()) {
             Level &level = m_levels.back();
             if (level.next < level.names.size()) {
-                if (std::string error = copyEntry(m_levels.size() - 1); !error.empty())
+                if (std::string error = copyEntries(m_levels.size() - 1); !error.empty())
                     return error;
                 continue;
             }
@@ -322,69 +323,124 @@ private:
         return {};
     }
 
-    std::string copyEntry(std::size_t index)
+    // An item of a folder, read with the source's rights and waiting to be
+    // written with the target's.
+    struct Prepared {
+        std::string name;
+        std::string shown;
+        std::string relative;
+        struct stat status;
+        UniqueFd in;          // a file, opened and checked
+        bool linked = false;  // a further name of a file copied before
+        std::string linkText; // a symbolic link
+    };
+
+    // Up to batchSize items of the folder are read with the source's
+    // rights, then written with the target's: the file-system identity
+    // changes twice a batch instead of twice an item.
+    std::string copyEntries(std::size_t index)
     {
         Level &level = m_levels[index];
-        const std::string name = level.names[level.next++];
-        const std::string shown = level.shown + "/" + name;
-        const std::string relative = level.relative.empty() ? name : level.relative + "/" + name;
+        std::vector<Prepared> batch;
+        std::set<std::pair<dev_t, ino_t>> inBatch;
         actAs(m_from.rights);
-        struct stat seen;
-        if (fstatat(level.source.get(), name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
-            return failure("cannot examine", shown, errno);
-        const int target = level.target.get();
+        while (level.next < level.names.size() && batch.size() < batchSize) {
+            Prepared item;
+            item.name = level.names[level.next];
+            item.shown = level.shown + "/" + item.name;
+            item.relative = level.relative.empty() ? item.name : level.relative + "/" + item.name;
+            struct stat seen;
+            if (fstatat(level.source.get(), item.name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
+                return failure("cannot examine", item.shown, errno);
+            if (S_ISDIR(seen.st_mode)) {
+                if (!batch.empty())
+                    break; // the batch first, in the folder's order
+                ++level.next;
+                return enterFolder(index, item, seen); // level is no longer valid
+            }
+            ++level.next;
+            item.status = seen;
+            if (S_ISREG(seen.st_mode)) {
+                const auto inode = std::pair(seen.st_dev, seen.st_ino);
+                item.linked = seen.st_nlink > 1 && (m_firstCopies.count(inode) || !inBatch.insert(inode).second);
+                if (!item.linked) {
+                    std::string why;
+                    pauseForTest("open", item.name);
+                    item.in = openSeenItem(level.source.get(), item.name, seen, item.status, why);
+                    if (!item.in)
+                        return "cannot read " + item.shown + ": " + why;
+                }
+            } else if (S_ISLNK(seen.st_mode)) {
+                if (std::string error = readLink(level.source.get(), item.name, seen, item.shown, item.linkText);
+                    !error.empty())
+                    return error;
+            } else {
+                return "cannot copy " + item.shown + ": not a file, folder or symbolic link";
+            }
+            batch.push_back(std::move(item));
+        }
+        for (Prepared &item : batch) {
+            if (std::string error = write(level, item); !error.empty())
+                return error;
+        }
+        return {};
+    }
 
-        if (S_ISREG(seen.st_mode)) {
-            if (linkToFirstCopy(seen, target, name)) {
+    std::string write(const Level &level, Prepared &item)
+    {
+        const int target = level.target.get();
+        actAs(m_to.rights);
+        if (S_ISLNK(item.status.st_mode)) {
+            if (symlinkat(item.linkText.c_str(), target, item.name.c_str()) != 0)
+                return failure("cannot create the copy of the link", item.shown, errno);
+            return finishLink(target, item.name, item.status, item.shown);
+        }
+        if (item.linked) {
+            if (linkToFirstCopy(item.status, target, item.name)) {
                 m_progress.advance(0, 1);
                 return {};
             }
+            // No further name to be had (too many links, say): a copy of its own.
             actAs(m_from.rights);
-            struct stat status;
+            const struct stat seen = item.status;
             std::string why;
-            pauseForTest("open", name);
-            UniqueFd in = openSeenItem(level.source.get(), name, seen, status, why);
-            if (!in)
-                return "cannot read " + shown + ": " + why;
+            item.in = openSeenItem(level.source.get(), item.name, seen, item.status, why);
+            if (!item.in)
+                return "cannot read " + item.shown + ": " + why;
             actAs(m_to.rights);
-            UniqueFd out(openat(target, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-            if (!out)
-                return failure("cannot create the copy of", shown, errno);
-            if (std::string error = fillFile(in.get(), status, std::move(out), shown); !error.empty())
-                return error;
-            if (status.st_nlink > 1)
-                m_firstCopies.emplace(std::pair(status.st_dev, status.st_ino), relative);
-            return {};
         }
-        if (S_ISLNK(seen.st_mode)) {
-            std::string text;
-            if (std::string error = readLink(level.source.get(), name, seen, shown, text); !error.empty())
-                return error;
-            actAs(m_to.rights);
-            if (symlinkat(text.c_str(), target, name.c_str()) != 0)
-                return failure("cannot create the copy of the link", shown, errno);
-            return finishLink(target, name, seen, shown);
-        }
-        if (S_ISDIR(seen.st_mode)) {
-            if (m_levels.size() >= maxWalkDepth)
-                return "cannot copy " + shown + ": folders nested more than "
-                       + std::to_string(maxWalkDepth) + " levels deep";
-            Level inner;
-            actAs(m_from.rights);
-            if (std::string error = openSource(level.source.get(), name, seen, shown, inner); !error.empty())
-                return error;
-            actAs(m_to.rights);
-            if (mkdirat(target, name.c_str(), 0700) != 0)
-                return failure("cannot create the copy of", shown, errno);
-            inner.target.reset(openat(target, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-            if (!inner.target)
-                return failure("cannot open the copy of", shown, errno);
-            inner.relative = relative;
-            m_progress.advance(0, 1);
-            m_levels.push_back(std::move(inner)); // level is no longer valid
-            return {};
-        }
-        return "cannot copy " + shown + ": not a file, folder or symbolic link";
+        UniqueFd out(openat(target, item.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!out)
+            return failure("cannot create the copy of", item.shown, errno);
+        if (std::string error = fillFile(item.in.get(), item.status, std::move(out), item.shown); !error.empty())
+            return error;
+        item.in.reset();
+        if (item.status.st_nlink > 1)
+            m_firstCopies.emplace(std::pair(item.status.st_dev, item.status.st_ino), item.relative);
+        return {};
+    }
+
+    std::string enterFolder(std::size_t index, const Prepared &item, const struct stat &seen)
+    {
+        if (m_levels.size() >= maxWalkDepth)
+            return "cannot copy " + item.shown + ": folders nested more than " + std::to_string(maxWalkDepth)
+                   + " levels deep";
+        Level inner;
+        actAs(m_from.rights);
+        if (std::string error = openSource(m_levels[index].source.get(), item.name, seen, item.shown, inner);
+            !error.empty())
+            return error;
+        const int target = m_levels[index].target.get();
+        actAs(m_to.rights);
+        if (mkdirat(target, item.name.c_str(), 0700) != 0)
+            return failure("cannot create the copy of", item.shown, errno);
+        inner.target.reset(openat(target, item.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!inner.target)
+            return failure("cannot open the copy of", item.shown, errno);
+        inner.relative = item.relative;
+        m_progress.advance(0, 1);
+        m_levels.push_back(std::move(inner));
+        return {};
     }
 
     std::string fillFile(int in, const struct stat &status, UniqueFd out, const std::string &shown)

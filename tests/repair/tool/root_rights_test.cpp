@@ -15,7 +15,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
-#include <set>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -156,6 +155,12 @@ TEST_F(RootRightsTest, OutsideTheSdkDirectoryToolHasTheUsersRightsOnly)
         EXPECT_NE(result.standardError.indexOf("action 1"), -1) << result.standardError.constData();
     }
     EXPECT_TRUE(fs::is_empty(sdks));
+
+    // A user who cannot be told apart from root gets nothing done.
+    const ToolOutcome unknown = run({"Copy", secret, home + "/stolen"}, 3999999999u);
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.standardError.indexOf("cannot find the user"), -1) << unknown.standardError.constData();
+    EXPECT_FALSE(exists(home + "/stolen"));
 
     // Root itself, without pkexec, still has its own rights.
     const ToolOutcome result = run({"Copy", secret, home + "/copied"}, std::nullopt);
