@@ -3,6 +3,7 @@
 
 #include "action_list.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -28,13 +29,34 @@ bool clean(const std::string &path)
     }
 }
 
+bool startsWith(const std::string &text, const std::string &prefix)
+{
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin());
+}
+
 bool insideAnSdk(const std::string &path)
 {
     const std::string prefix = sdks + "/";
-    if (!clean(path) || path.compare(0, prefix.size(), prefix) != 0)
+    if (!clean(path) || !startsWith(path, prefix))
         return false;
     const std::string rest = path.substr(prefix.size());
     return rest.find('/') != std::string::npos; // "<sdk>/<item>..."
+}
+
+// Root writes inside an SDK, or a new entry "<name>.sdk" of the SDK
+// directory, or anywhere outside the SDK directory (with the user's rights).
+bool writableByCopy(const std::string &path)
+{
+    if (path == sdks)
+        return false;
+    if (!startsWith(path, sdks + "/") || insideAnSdk(path))
+        return true;
+    return path.size() >= 4 && path.substr(path.size() - 4) == ".sdk";
+}
+
+bool withinItself(const std::string &source, const std::string &destination)
+{
+    return destination == source || startsWith(destination, source + "/");
 }
 
 bool allowed(const std::vector<std::string> &a)
@@ -44,10 +66,10 @@ bool allowed(const std::vector<std::string> &a)
     for (std::size_t i = 0; i < a.size(); i += 3) {
         const std::string &verb = a[i], &first = a[i + 1], &second = a[i + 2];
         if (verb == "Copy") {
-            if (!clean(first) || !clean(second))
+            if (!clean(first) || !clean(second) || !writableByCopy(second) || withinItself(first, second))
                 return false;
         } else if (verb == "Move") {
-            if (!insideAnSdk(first) || !insideAnSdk(second))
+            if (!insideAnSdk(first) || !insideAnSdk(second) || (second != first && withinItself(first, second)))
                 return false;
         } else if (verb == "Remove") {
             if (!insideAnSdk(first) || !second.empty())

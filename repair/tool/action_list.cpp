@@ -22,6 +22,19 @@ bool isCleanAbsolutePath(std::string_view path)
     }
 }
 
+bool isBelow(const std::string &path, const std::string &folder)
+{
+    return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0
+           && path[folder.size()] == '/';
+}
+
+bool isNewSdkName(const std::string &path)
+{
+    static const std::string_view extension = ".sdk";
+    return path.size() >= extension.size()
+           && path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
+}
+
 std::string describe(std::size_t index, const std::vector<std::string> &arguments)
 {
     std::string text = "action " + std::to_string(index / 3 + 1) + " (";
@@ -31,6 +44,19 @@ std::string describe(std::size_t index, const std::vector<std::string> &argument
         text += quoted(arguments[i]);
     }
     return text + ")";
+}
+
+// The reason a destination of a Copy is refused, or "".
+std::string copyDestinationFault(const Action &action, const std::string &sdkDirectory)
+{
+    if (action.second == action.first || isBelow(action.second, action.first))
+        return "the destination lies inside its own source";
+    if (action.second == sdkDirectory)
+        return "the destination is the SDK directory itself";
+    if (placeOf(action.second, sdkDirectory) == Place::sdkEntry && !isNewSdkName(action.second))
+        return "a new entry of " + quoted(sdkDirectory) + " must be named \"*.sdk\": "
+               + quoted(action.second);
+    return {};
 }
 
 } // namespace
@@ -53,14 +79,13 @@ std::string quoted(const std::string &text)
     return result + '"';
 }
 
-bool isInsideAnSdk(const std::string &path, const std::string &sdkDirectory)
+Place placeOf(const std::string &path, const std::string &sdkDirectory)
 {
-    if (!isCleanAbsolutePath(path) || path.size() <= sdkDirectory.size() + 1
-        || path.compare(0, sdkDirectory.size(), sdkDirectory) != 0
-        || path[sdkDirectory.size()] != '/')
-        return false;
-    // "<sdk>/<item>": at least one slash after the SDK's own name.
-    return path.find('/', sdkDirectory.size() + 1) != std::string::npos;
+    if (!isBelow(path, sdkDirectory))
+        return Place::outside;
+    // "<sdk>/<item>": a slash after the entry's own name.
+    return path.find('/', sdkDirectory.size() + 1) == std::string::npos ? Place::sdkEntry
+                                                                          : Place::insideAnSdk;
 }
 
 std::variant<std::vector<Action>, Refusal>
@@ -85,11 +110,16 @@ validateActionList(const std::vector<std::string> &arguments, const std::string 
             return refuse("\"Remove\" takes an empty second operand");
         if (!isRemove && !isCleanAbsolutePath(action.second))
             return refuse("not a clean absolute path: " + quoted(action.second));
-        if (action.verb != "Copy") {
+        if (action.verb == "Copy") {
+            if (const std::string fault = copyDestinationFault(action, sdkDirectory); !fault.empty())
+                return refuse(fault);
+        } else {
             for (const std::string *operand : {&action.first, &action.second}) {
-                if (!operand->empty() && !isInsideAnSdk(*operand, sdkDirectory))
+                if (!operand->empty() && placeOf(*operand, sdkDirectory) != Place::insideAnSdk)
                     return refuse("not inside an SDK of " + quoted(sdkDirectory) + ": " + quoted(*operand));
             }
+            if (isBelow(action.second, action.first))
+                return refuse("the destination lies inside its own source");
         }
         actions.push_back(std::move(action));
     }

@@ -14,15 +14,25 @@ struct Refusal {
     std::string reason; // one line naming the first bad action
 };
 
+// Where a clean absolute path lies with respect to the SDK directory.
+enum class Place {
+    outside,      // not below the SDK directory (the directory itself included)
+    sdkEntry,     // directly in the SDK directory: an SDK, or what would be one
+    insideAnSdk,  // strictly below an entry of the SDK directory
+};
+
+Place placeOf(const std::string &path, const std::string &sdkDirectory);
+
 // Checks a whole action list before anything is done, so that a list with
-// one bad action changes nothing at all. "Remove" and "Move" may only touch
-// items inside an SDK of sdkDirectory; "Copy" may read and write anywhere,
-// since exports leave the SDK directory and imports come from outside it.
+// one bad action changes nothing at all. Root's rights reach the SDK
+// directory only, so that is where the rules are narrow: "Remove" and
+// "Move" touch items inside an SDK only; "Copy" writes into the SDK
+// directory only inside an SDK (fix, restore) or as a new entry whose name
+// ends in ".sdk" (import), and may write outside it (export), where Tool
+// acts with the rights of the user who asked. No destination lies inside
+// its own source.
 std::variant<std::vector<Action>, Refusal>
 validateActionList(const std::vector<std::string> &arguments, const std::string &sdkDirectory);
-
-// True when path lies strictly below <sdkDirectory>/<some SDK>/.
-bool isInsideAnSdk(const std::string &path, const std::string &sdkDirectory);
 
 // The text in double quotes, with quotes, backslashes and control characters
 // escaped, so that any operand fits on one line of a report.

@@ -1,25 +1,45 @@
 #pragma once
 
+#include "file_identity.h"
 #include "unique_fd.h"
 
+#include <optional>
 #include <string>
+#include <sys/types.h>
 
-// An operand's folder, opened for *at calls, and its last component. Acting
-// on (folder, name) never follows a link in the name itself.
+// Who new items belong to.
+struct Owner {
+    uid_t uid = 0;
+    gid_t gid = 0;
+};
+
+// An operand's folder, opened for *at calls, its last component, and the
+// rights every operation on it uses. Acting on (folder, name) never
+// follows a link in the name itself.
 struct ItemLocation {
     UniqueFd folder;
     std::string name;
+    Rights rights = Rights::root;
+    // Inside the SDK directory: its owner, for every item created there.
+    // Outside it, new items belong to whoever creates them: the user.
+    std::optional<Owner> owner;
 };
 
-// Opens the folder that holds path. Below the SDK directory the folder is
-// reached without ever leaving that directory: a symbolic link on the way
-// that points outside makes this fail instead of being followed, whenever
-// it was planted. Returns an empty string or the reason of the failure.
+// Opens the folder that holds path. Outside the SDK directory it is opened
+// with the user's rights, as the user would. Inside, a path below an SDK is
+// resolved beneath that SDK (the path's first component below the SDK
+// directory, itself followed only to a folder beneath the SDK directory
+// other than the directory itself), so that no link inside one SDK reaches
+// another SDK or the directory, whenever it was planted. With
+// createSdkDirectory, a missing SDK directory is made first, with its
+// missing parents (root's, mode 0755). Returns "" or the reason, with
+// errno telling its cause.
 std::string locateItem(const std::string &path, const std::string &sdkDirectory,
-                       ItemLocation &location);
+                       ItemLocation &location, bool createSdkDirectory = false);
 
 // A hidden name beside an item, for work in progress that must never stand
-// under the item's own name: ".<name>.tarnwick-<purpose>-<pid>-<n>".
+// under the item's own name: ".<name>.tarnwick-<purpose>-<random>". Nobody
+// can guess it ahead; creating it still has to be exclusive.
 std::string temporaryName(const std::string &name, const char *purpose);
 
 std::string reasonOf(int error);

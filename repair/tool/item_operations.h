@@ -1,20 +1,24 @@
 #pragma once
 
+#include "copy_progress.h"
+
 #include <string>
 
 // The three verbs of an action list. None ever overwrites, and each returns
 // an empty string on success or the system's reason of the failure.
 
-// Copies source to destination under a hidden temporary name beside it and
-// renames the finished copy into place, so that a failed or interrupted copy
-// never leaves an item under the destination's name.
+// Copies source to destination (see copyTree). An import, a new "*.sdk"
+// entry of the SDK directory, first makes a missing SDK directory.
 std::string copyItem(const std::string &source, const std::string &destination,
-                     const std::string &sdkDirectory);
+                     const std::string &sdkDirectory, CopyProgress &progress);
 
 // Renames; across file systems, copies as above and then removes the source.
 std::string moveItem(const std::string &source, const std::string &destination,
-                     const std::string &sdkDirectory);
+                     const std::string &sdkDirectory, CopyProgress &progress);
 
 // Renames the item aside first, then deletes it without following links.
 // Nothing at path counts as success.
 std::string removeItem(const std::string &path, const std::string &sdkDirectory);
+
+// Adds what copyItem would copy from source.
+void addCopySize(const std::string &source, const std::string &sdkDirectory, CopyTotals &totals);

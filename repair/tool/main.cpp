@@ -3,17 +3,19 @@
 // Arguments: verb, operand, operand, ... as built by Tarnwick. The whole list
 // is checked first; then every action runs in order, a failed one reported
 // and passed over. At the end, ToolQuit is posted on the system bus.
+// Root's rights are used inside the SDK directory only; everything outside
+// it is done with the rights of the user who asked (PKEXEC_UID).
 // Exit status: 0 all done, 1 some action failed, 2 list refused.
 
 #include "action_list.h"
+#include "file_identity.h"
 #include "item_operations.h"
+#include "process_limits.h"
+#include "tool_output.h"
 #include "tool_quit.h"
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <syslog.h>
 #include <unistd.h>
@@ -29,67 +31,78 @@ std::string sdkDirectory()
     return TOOL_SDK_DIRECTORY;
 }
 
-// The caller learns from this line that the rights were granted. Nobody
-// need read it: a closed or full pipe must not stop the work.
-void announceStart()
-{
-    static const char line[] = "started\n";
-    const char *rest = line;
-    size_t left = sizeof line - 1;
-    while (left > 0) {
-        const ssize_t n = write(STDOUT_FILENO, rest, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        rest += n;
-        left -= static_cast<size_t>(n);
-    }
-}
-
 void report(const std::string &message)
 {
     std::fprintf(stderr, "Tool: %s\n", message.c_str());
     syslog(LOG_ERR, "%s", message.c_str());
 }
 
-std::string perform(const Action &action, const std::string &sdkDirectory)
+std::string perform(const Action &action, const std::string &sdkDirectory, CopyProgress &progress)
 {
     if (action.verb == "Copy")
-        return copyItem(action.first, action.second, sdkDirectory);
+        return copyItem(action.first, action.second, sdkDirectory, progress);
     if (action.verb == "Move")
-        return moveItem(action.first, action.second, sdkDirectory);
+        return moveItem(action.first, action.second, sdkDirectory, progress);
     return removeItem(action.first, sdkDirectory);
+}
+
+// Checks the list and who asked; "" or why nothing may be done.
+std::string refusalOf(const std::variant<std::vector<Action>, Refusal> &checked)
+{
+    const std::string identity = adoptInvokingUser(std::getenv("PKEXEC_UID"));
+    keepOnlyFileCapabilities();
+    if (const auto *refusal = std::get_if<Refusal>(&checked))
+        return refusal->reason;
+    return identity;
+}
+
+int carryOut(const std::vector<Action> &actions, const std::string &sdks, ToolOutput &output)
+{
+    CopyTotals totals;
+    for (const Action &action : actions) {
+        if (action.verb == "Copy")
+            addCopySize(action.first, sdks, totals);
+    }
+    output.total(totals);
+    ProgressLines progress(output, totals);
+    int status = 0;
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        const Action &action = actions[i];
+        const std::string error = perform(action, sdks, progress);
+        actAs(Rights::root);
+        if (error.empty())
+            continue;
+        std::string what = action.verb + " " + quoted(action.first);
+        if (!action.second.empty())
+            what += " to " + quoted(action.second);
+        report(what + " failed: " + error);
+        output.failed(i + 1, what + " failed: " + error);
+        status = 1;
+    }
+    progress.finish();
+    return status;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    std::signal(SIGPIPE, SIG_IGN);
-    fcntl(STDOUT_FILENO, F_SETFD, FD_CLOEXEC);
+    undoCallersLimits();
     umask(077); // every new item gets its mode explicitly
-    announceStart();
+    ToolOutput output(STDOUT_FILENO);
+    output.started();
     openlog("tarnwick-tool", LOG_PID, LOG_USER);
 
     const std::string sdks = sdkDirectory();
     const auto checked = validateActionList({argv + 1, argv + argc}, sdks);
-    int status = 0;
-    if (const auto *refusal = std::get_if<Refusal>(&checked)) {
-        report("refused the list, nothing done: " + refusal->reason);
-        status = 2;
+    int status = 2;
+    if (const std::string refusal = refusalOf(checked); !refusal.empty()) {
+        report("refused the list, nothing done: " + refusal);
+        output.refused(refusal);
     } else {
-        for (const Action &action : std::get<std::vector<Action>>(checked)) {
-            const std::string error = perform(action, sdks);
-            if (error.empty())
-                continue;
-            std::string what = action.verb + " " + quoted(action.first);
-            if (!action.second.empty())
-                what += " to " + quoted(action.second);
-            report(what + " failed: " + error);
-            status = 1;
-        }
+        status = carryOut(std::get<std::vector<Action>>(checked), sdks, output);
     }
+    actAs(Rights::root);
     postToolQuit();
     closelog();
     return status;

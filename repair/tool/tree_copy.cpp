@@ -1,177 +1,538 @@
 #include "tree_copy.h"
 
-#include "item_location.h"
-#include "unique_fd.h"
+#include "beneath_resolution.h"
+#include "test_pause.h"
+#include "tree_removal.h"
+#include "tree_walk.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <map>
+#include <set>
 #include <sys/ioctl.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
 
-std::string failure(const std::string &what, const std::string &name)
+constexpr int attemptsAtAFreeName = 16;
+constexpr std::size_t batchSize = 64; // source descriptors held open at once
+constexpr std::size_t chunk = std::size_t(64) << 20; // progress is told at least this often
+
+using DevicePair = std::pair<dev_t, dev_t>;
+
+// Ways of copying data that a pair of file systems turned out not to
+// offer: each is tried once per pair, not once per file.
+std::set<DevicePair> withoutClone, withoutRangeCopy;
+
+bool notOffered(int error)
 {
-    return what + " " + name + ": " + reasonOf(errno);
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP
+           || error == ENOTTY;
 }
 
-bool writeAll(int out, const char *data, ssize_t size)
+bool writeAll(int out, const char *data, std::size_t size, off_t at)
 {
     while (size > 0) {
-        const ssize_t n = write(out, data, static_cast<size_t>(size));
+        const ssize_t n = pwrite(out, data, size, at);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return false;
         data += n;
-        size -= n;
+        at += n;
+        size -= static_cast<std::size_t>(n);
     }
     return true;
 }
 
-// A reflink where the file system shares blocks, copy_file_range where it
-// copies in the kernel, plain reads and writes elsewhere.
-bool copyData(int in, int out)
+struct Copied {
+    bool ok = true;
+    bool reachedEnd = true; // false: the source ended early
+};
+
+// Copies length bytes at offset: in the kernel where it can, with reads
+// and writes elsewhere.
+Copied copyRange(int in, int out, off_t offset, off_t length, const DevicePair &devices,
+                 CopyProgress &progress)
 {
-    if (ioctl(out, FICLONE, in) == 0)
-        return true;
-    for (;;) {
-        const ssize_t n = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-        if (n == 0)
-            return true;
-        if (n > 0)
+    off_t from = offset, to = offset;
+    while (length > 0 && !withoutRangeCopy.count(devices)) {
+        const auto step = static_cast<std::size_t>(std::min<off_t>(length, chunk));
+        const ssize_t n = copy_file_range(in, &from, out, &to, step, 0);
+        if (n > 0) {
+            length -= n;
+            progress.advance(static_cast<std::uint64_t>(n), 0);
             continue;
+        }
+        if (n == 0)
+            return {true, false};
         if (errno == EINTR)
             continue;
-        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-            return false;
-        break; // not offered here: fall back from where the offsets stand
+        if (!notOffered(errno))
+            return {false, false};
+        withoutRangeCopy.insert(devices);
     }
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        const ssize_t n = read(in, buffer.data(), buffer.size());
+    static std::vector<char> buffer(std::size_t(1) << 20);
+    while (length > 0) {
+        const auto step = static_cast<std::size_t>(std::min<off_t>(length, static_cast<off_t>(buffer.size())));
+        const ssize_t n = pread(in, buffer.data(), step, from);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return false;
+            return {false, false};
         if (n == 0)
+            return {true, false};
+        if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n), to))
+            return {false, false};
+        from += n;
+        to += n;
+        length -= n;
+        progress.advance(static_cast<std::uint64_t>(n), 0);
+    }
+    return {};
+}
+
+// The file's data, at most the size it had when opened: a file that a
+// user keeps writing to cannot keep the copy going. Holes stay holes.
+bool copyData(int in, int out, const struct stat &status, dev_t targetDevice, CopyProgress &progress)
+{
+    const off_t size = status.st_size;
+    if (size == 0)
+        return true;
+    const DevicePair devices{status.st_dev, targetDevice};
+    if (!withoutClone.count(devices)) {
+        if (ioctl(out, FICLONE, in) == 0) {
+            progress.advance(static_cast<std::uint64_t>(size), 0);
             return true;
-        if (!writeAll(out, buffer.data(), n))
-            return false;
-    }
-}
-
-// Owner first: changing it clears set-id bits that the mode then restores.
-bool finish(int fd, const struct stat &status, const Owner &owner)
-{
-    if (owner.apply && fchown(fd, owner.uid, owner.gid) != 0)
-        return false;
-    if (fchmod(fd, status.st_mode & 07777) != 0)
-        return false;
-    const timespec times[2] = {status.st_atim, status.st_mtim};
-    return futimens(fd, times) == 0;
-}
-
-std::string copyFile(int sourceFolder, const std::string &sourceName, const struct stat &status,
-                     int targetFolder, const std::string &targetName, const Owner &owner,
-                     const std::string &shown)
-{
-    UniqueFd in(openat(sourceFolder, sourceName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!in)
-        return failure("cannot read", shown);
-    UniqueFd out(openat(targetFolder, targetName.c_str(),
-                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!out)
-        return failure("cannot create the copy of", shown);
-    if (!copyData(in.get(), out.get()))
-        return failure("cannot copy the contents of", shown);
-    if (!finish(out.get(), status, owner))
-        return failure("cannot set the attributes of the copy of", shown);
-    if (close(out.release()) != 0)
-        return failure("cannot write the copy of", shown);
-    return {};
-}
-
-std::string copyLink(int sourceFolder, const std::string &sourceName, const struct stat &status,
-                     int targetFolder, const std::string &targetName, const Owner &owner,
-                     const std::string &shown)
-{
-    std::vector<char> target(static_cast<size_t>(status.st_size) + 2);
-    const ssize_t length = readlinkat(sourceFolder, sourceName.c_str(), target.data(), target.size());
-    if (length < 0 || static_cast<size_t>(length) >= target.size())
-        return failure("cannot read the link", shown);
-    target[static_cast<size_t>(length)] = '\0';
-    if (symlinkat(target.data(), targetFolder, targetName.c_str()) != 0)
-        return failure("cannot create the copy of the link", shown);
-    if (owner.apply
-        && fchownat(targetFolder, targetName.c_str(), owner.uid, owner.gid, AT_SYMLINK_NOFOLLOW) != 0)
-        return failure("cannot set the owner of the copy of", shown);
-    const timespec times[2] = {status.st_atim, status.st_mtim};
-    if (utimensat(targetFolder, targetName.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
-        return failure("cannot set the times of the copy of", shown);
-    return {};
-}
-
-std::string copyFolder(int sourceFolder, const std::string &sourceName, const struct stat &status,
-                       int targetFolder, const std::string &targetName, const Owner &owner,
-                       const std::string &shown)
-{
-    UniqueFd in(openat(sourceFolder, sourceName.c_str(),
-                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!in)
-        return failure("cannot open", shown);
-    if (mkdirat(targetFolder, targetName.c_str(), 0700) != 0)
-        return failure("cannot create the copy of", shown);
-    UniqueFd out(openat(targetFolder, targetName.c_str(),
-                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!out)
-        return failure("cannot open the copy of", shown);
-
-    DIR *listing = fdopendir(in.get());
-    if (!listing)
-        return failure("cannot list", shown);
-    in.release();
-    std::string error;
-    errno = 0;
-    while (const dirent *entry = readdir(listing)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        struct stat child;
-        if (fstatat(dirfd(listing), name.c_str(), &child, AT_SYMLINK_NOFOLLOW) != 0) {
-            error = failure("cannot examine", shown + "/" + name);
-            break;
         }
-        error = copyTree(dirfd(listing), name, child, out.get(), name, owner, shown + "/" + name);
-        if (!error.empty())
-            break;
-        errno = 0;
+        if (notOffered(errno))
+            withoutClone.insert(devices);
     }
-    if (error.empty() && errno != 0)
-        error = failure("cannot list", shown);
-    closedir(listing);
-    if (!error.empty())
-        return error;
-    // Mode and times last: a read-only folder must still take its contents,
-    // and adding them would change its modification time.
-    if (!finish(out.get(), status, owner))
-        return failure("cannot set the attributes of the copy of", shown);
-    return {};
+    // Fewer blocks than the size needs: there are holes to keep.
+    const bool sparse = status.st_blocks * 512 < size;
+    off_t at = 0;
+    while (at < size) {
+        off_t data = at, hole = size;
+        if (sparse) {
+            data = lseek(in, at, SEEK_DATA);
+            if (data < 0 && errno == ENXIO)
+                data = size; // only a hole is left
+            else if (data < 0)
+                data = at;
+            else
+                hole = std::min<off_t>(std::max<off_t>(lseek(in, data, SEEK_HOLE), data), size);
+            if (hole <= data && data < size)
+                hole = size;
+            data = std::min(data, size);
+        }
+        progress.advance(static_cast<std::uint64_t>(data - at), 0);
+        const Copied copied = copyRange(in, out, data, hole - data, devices, progress);
+        if (!copied.ok)
+            return false;
+        if (!copied.reachedEnd)
+            return true;
+        at = hole;
+    }
+    return !sparse || ftruncate(out, size) == 0;
 }
+
+class TreeCopy
+{
+public:
+    TreeCopy(const ItemLocation &from, const ItemLocation &to, CopyProgress &progress,
+             const std::string &shown)
+        : m_from(from), m_to(to), m_progress(progress), m_shown(shown)
+    {
+    }
+
+    std::string run()
+    {
+        actAs(m_from.rights);
+        struct stat seen;
+        if (fstatat(m_from.folder.get(), m_from.name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
+            return "source: " + reasonOf(errno);
+        actAs(m_to.rights);
+        struct stat existing;
+        if (fstatat(m_to.folder.get(), m_to.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+            return "destination: " + reasonOf(EEXIST);
+
+        struct stat destination;
+        if (fstat(m_to.folder.get(), &destination) != 0)
+            return "destination folder: " + reasonOf(errno);
+        m_destinationFolder = {destination.st_dev, destination.st_ino};
+
+        std::string error = copyRoot(seen);
+        if (error.empty())
+            error = walk();
+        if (error.empty()) {
+            actAs(m_to.rights);
+            if (renameat2(m_to.folder.get(), m_pending.c_str(), m_to.folder.get(), m_to.name.c_str(),
+                          RENAME_NOREPLACE)
+                != 0)
+                error = "destination: " + reasonOf(errno);
+        }
+        if (!error.empty())
+            discard();
+        return error;
+    }
+
+private:
+    struct Level {
+        UniqueFd source;
+        UniqueFd target;
+        struct stat status; // of the source folder, given to the copy at the end
+        std::vector<std::string> names;
+        std::size_t next = 0;
+        std::string shown;
+        std::string relative; // below the copy's top, for hard links
+    };
+
+    static std::string failure(const std::string &what, const std::string &shown, int error)
+    {
+        return what + " " + shown + ": " + reasonOf(error);
+    }
+
+    mode_t modeOf(const struct stat &status) const
+    {
+        mode_t mode = status.st_mode & 07777;
+        if (m_to.owner)
+            return mode & ~(S_ISUID | S_ISGID | S_IWGRP | S_IWOTH);
+        if (status.st_uid != invokingUserId())
+            mode &= ~(S_ISUID | S_ISGID);
+        return mode;
+    }
+
+    // Owner first: changing it clears set-id bits that the mode then sets.
+    bool finish(int fd, const struct stat &status) const
+    {
+        if (m_to.owner && fchown(fd, m_to.owner->uid, m_to.owner->gid) != 0)
+            return false;
+        if (fchmod(fd, modeOf(status)) != 0)
+            return false;
+        const timespec times[2] = {status.st_atim, status.st_mtim};
+        return futimens(fd, times) == 0;
+    }
+
+    // Calls make with fresh hidden names until one is free; make answers
+    // like the system call it wraps.
+    template <typename Make>
+    bool makePending(Make make)
+    {
+        actAs(m_to.rights);
+        for (int attempt = 0; attempt < attemptsAtAFreeName; ++attempt) {
+            m_pending = temporaryName(m_to.name, "copy");
+            if (make(m_pending.c_str()) >= 0)
+                return true;
+            if (errno != EEXIST)
+                return false;
+        }
+        return false;
+    }
+
+    // What now stands under the hidden name is what this run made there.
+    void madePending()
+    {
+        m_made = fstatat(m_to.folder.get(), m_pending.c_str(), &m_madeStatus, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+
+    std::string copyRoot(const struct stat &seen)
+    {
+        const int folder = m_to.folder.get();
+        if (S_ISREG(seen.st_mode)) {
+            actAs(m_from.rights);
+            struct stat status;
+            std::string why;
+            pauseForTest("open", m_from.name);
+            UniqueFd in = openSeenItem(m_from.folder.get(), m_from.name, seen, status, why);
+            if (!in)
+                return "cannot read " + m_shown + ": " + why;
+            UniqueFd out;
+            if (!makePending([&](const char *name) {
+                    out.reset(openat(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+                    return out.get();
+                }))
+                return failure("cannot create the copy of", m_shown, errno);
+            madePending();
+            return fillFile(in.get(), status, std::move(out), m_shown);
+        }
+        if (S_ISLNK(seen.st_mode)) {
+            std::string target;
+            if (std::string error = readLink(m_from.folder.get(), m_from.name, seen, m_shown, target); !error.empty())
+                return error;
+            if (!makePending([&](const char *name) { return symlinkat(target.c_str(), folder, name); }))
+                return failure("cannot create the copy of the link", m_shown, errno);
+            madePending();
+            return finishLink(folder, m_pending, seen, m_shown);
+        }
+        if (S_ISDIR(seen.st_mode)) {
+            actAs(m_from.rights);
+            Level top;
+            if (std::string error = openSource(m_from.folder.get(), m_from.name, seen, m_shown, top);
+                !error.empty())
+                return error;
+            if (!makePending([&](const char *name) { return mkdirat(folder, name, 0700); }))
+                return failure("cannot create the copy of", m_shown, errno);
+            madePending();
+            top.target.reset(openat(folder, m_pending.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!top.target)
+                return failure("cannot open the copy of", m_shown, errno);
+            m_progress.advance(0, 1);
+            m_levels.push_back(std::move(top));
+            return {};
+        }
+        return "cannot copy " + m_shown + ": not a file, folder or symbolic link";
+    }
+
+    // Opens a source folder that the walk saw, and lists it.
+    std::string openSource(int folder, const std::string &name, const struct stat &seen,
+                           const std::string &shown, Level &level)
+    {
+        std::string why;
+        level.source = openSeenItem(folder, name, seen, level.status, why);
+        if (!level.source)
+            return "cannot open " + shown + ": " + why;
+        // The destination's folder lies inside the source: copying it too would never end.
+        if (std::pair(level.status.st_dev, level.status.st_ino) == m_destinationFolder)
+            return "cannot copy " + m_shown + " into itself: the destination lies inside it";
+        if (std::string error = listNames(level.source.get(), level.names); !error.empty())
+            return "cannot list " + shown + ": " + error;
+        level.shown = shown;
+        return {};
+    }
+
+    std::string walk()
+    {
+        while (!m_levels.empty()) {
+            Level &level = m_levels.back();
+            if (level.next < level.names.size()) {
+                if (std::string error = copyEntries(m_levels.size() - 1); !error.empty())
+                    return error;
+                continue;
+            }
+            // Mode and times last: a read-only folder must still take its
+            // contents, and adding them would change its modification time.
+            actAs(m_to.rights);
+            if (!finish(level.target.get(), level.status))
+                return failure("cannot set the attributes of the copy of", level.shown, errno);
+            m_levels.pop_back();
+        }
+        return {};
+    }
+
+    // An item of a folder, read with the source's rights and waiting to be
+    // written with the target's.
+    struct Prepared {
+        std::string name;
+        std::string shown;
+        std::string relative;
+        struct stat status;
+        UniqueFd in;          // a file, opened and checked
+        bool linked = false;  // a further name of a file copied before
+        std::string linkText; // a symbolic link
+    };
+
+    // Up to batchSize items of the folder are read with the source's
+    // rights, then written with the target's: the file-system identity
+    // changes twice a batch instead of twice an item.
+    std::string copyEntries(std::size_t index)
+    {
+        Level &level = m_levels[index];
+        std::vector<Prepared> batch;
+        std::set<std::pair<dev_t, ino_t>> inBatch;
+        actAs(m_from.rights);
+        while (level.next < level.names.size() && batch.size() < batchSize) {
+            Prepared item;
+            item.name = level.names[level.next];
+            item.shown = level.shown + "/" + item.name;
+            item.relative = level.relative.empty() ? item.name : level.relative + "/" + item.name;
+            struct stat seen;
+            if (fstatat(level.source.get(), item.name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
+                return failure("cannot examine", item.shown, errno);
+            if (S_ISDIR(seen.st_mode)) {
+                if (!batch.empty())
+                    break; // the batch first, in the folder's order
+                ++level.next;
+                return enterFolder(index, item, seen); // level is no longer valid
+            }
+            ++level.next;
+            item.status = seen;
+            if (S_ISREG(seen.st_mode)) {
+                const auto inode = std::pair(seen.st_dev, seen.st_ino);
+                item.linked = seen.st_nlink > 1 && (m_firstCopies.count(inode) || !inBatch.insert(inode).second);
+                if (!item.linked) {
+                    std::string why;
+                    pauseForTest("open", item.name);
+                    item.in = openSeenItem(level.source.get(), item.name, seen, item.status, why);
+                    if (!item.in)
+                        return "cannot read " + item.shown + ": " + why;
+                }
+            } else if (S_ISLNK(seen.st_mode)) {
+                if (std::string error = readLink(level.source.get(), item.name, seen, item.shown, item.linkText);
+                    !error.empty())
+                    return error;
+            } else {
+                return "cannot copy " + item.shown + ": not a file, folder or symbolic link";
+            }
+            batch.push_back(std::move(item));
+        }
+        for (Prepared &item : batch) {
+            if (std::string error = write(level, item); !error.empty())
+                return error;
+        }
+        return {};
+    }
+
+    std::string write(const Level &level, Prepared &item)
+    {
+        const int target = level.target.get();
+        actAs(m_to.rights);
+        if (S_ISLNK(item.status.st_mode)) {
+            if (symlinkat(item.linkText.c_str(), target, item.name.c_str()) != 0)
+                return failure("cannot create the copy of the link", item.shown, errno);
+            return finishLink(target, item.name, item.status, item.shown);
+        }
+        if (item.linked) {
+            if (linkToFirstCopy(item.status, target, item.name)) {
+                m_progress.advance(0, 1);
+                return {};
+            }
+            // No further name to be had (too many links, say): a copy of its own.
+            actAs(m_from.rights);
+            const struct stat seen = item.status;
+            std::string why;
+            item.in = openSeenItem(level.source.get(), item.name, seen, item.status, why);
+            if (!item.in)
+                return "cannot read " + item.shown + ": " + why;
+            actAs(m_to.rights);
+        }
+        UniqueFd out(openat(target, item.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!out)
+            return failure("cannot create the copy of", item.shown, errno);
+        if (std::string error = fillFile(item.in.get(), item.status, std::move(out), item.shown); !error.empty())
+            return error;
+        item.in.reset();
+        if (item.status.st_nlink > 1)
+            m_firstCopies.emplace(std::pair(item.status.st_dev, item.status.st_ino), item.relative);
+        return {};
+    }
+
+    std::string enterFolder(std::size_t index, const Prepared &item, const struct stat &seen)
+    {
+        if (m_levels.size() >= maxWalkDepth)
+            return "cannot copy " + item.shown + ": folders nested more than " + std::to_string(maxWalkDepth)
+                   + " levels deep";
+        Level inner;
+        actAs(m_from.rights);
+        if (std::string error = openSource(m_levels[index].source.get(), item.name, seen, item.shown, inner);
+            !error.empty())
+            return error;
+        const int target = m_levels[index].target.get();
+        actAs(m_to.rights);
+        if (mkdirat(target, item.name.c_str(), 0700) != 0)
+            return failure("cannot create the copy of", item.shown, errno);
+        inner.target.reset(openat(target, item.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!inner.target)
+            return failure("cannot open the copy of", item.shown, errno);
+        inner.relative = item.relative;
+        m_progress.advance(0, 1);
+        m_levels.push_back(std::move(inner));
+        return {};
+    }
+
+    std::string fillFile(int in, const struct stat &status, UniqueFd out, const std::string &shown)
+    {
+        actAs(m_to.rights);
+        struct stat made;
+        if (fstat(out.get(), &made) != 0 || !copyData(in, out.get(), status, made.st_dev, m_progress))
+            return failure("cannot copy the contents of", shown, errno);
+        if (!finish(out.get(), status))
+            return failure("cannot set the attributes of the copy of", shown, errno);
+        if (close(out.release()) != 0)
+            return failure("cannot write the copy of", shown, errno);
+        m_progress.advance(0, 1);
+        return {};
+    }
+
+    std::string readLink(int folder, const std::string &name, const struct stat &seen,
+                         const std::string &shown, std::string &text)
+    {
+        actAs(m_from.rights);
+        std::vector<char> target(static_cast<std::size_t>(seen.st_size) + 2);
+        const ssize_t length = readlinkat(folder, name.c_str(), target.data(), target.size());
+        if (length < 0)
+            return failure("cannot read the link", shown, errno);
+        if (static_cast<std::size_t>(length) >= target.size() - 1)
+            return "cannot read the link " + shown + ": it was replaced while being copied";
+        text.assign(target.data(), static_cast<std::size_t>(length));
+        return {};
+    }
+
+    std::string finishLink(int folder, const std::string &name, const struct stat &seen, const std::string &shown)
+    {
+        actAs(m_to.rights);
+        if (m_to.owner
+            && fchownat(folder, name.c_str(), m_to.owner->uid, m_to.owner->gid, AT_SYMLINK_NOFOLLOW) != 0)
+            return failure("cannot set the owner of the copy of", shown, errno);
+        const timespec times[2] = {seen.st_atim, seen.st_mtim};
+        if (utimensat(folder, name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+            return failure("cannot set the times of the copy of", shown, errno);
+        m_progress.advance(0, 1);
+        return {};
+    }
+
+    // A further name of a file already copied becomes a further name of
+    // the copy. The copy is found again below the top of this run's copy
+    // without following any link, so nothing swapped in leads elsewhere.
+    bool linkToFirstCopy(const struct stat &seen, int folder, const std::string &name)
+    {
+        if (seen.st_nlink < 2)
+            return false;
+        const auto first = m_firstCopies.find(std::pair(seen.st_dev, seen.st_ino));
+        if (first == m_firstCopies.end())
+            return false;
+        actAs(m_to.rights);
+        const std::string &path = first->second;
+        const auto slash = path.rfind('/');
+        UniqueFd holder(openFolderBeneath(m_levels.front().target.get(),
+                                          slash == std::string::npos ? "" : path.substr(0, slash),
+                                          Links::refuse));
+        const std::string firstName = slash == std::string::npos ? path : path.substr(slash + 1);
+        return holder && linkat(holder.get(), firstName.c_str(), folder, name.c_str(), 0) == 0;
+    }
+
+    // Removes what this run made under the hidden name, if it still stands there.
+    void discard()
+    {
+        m_levels.clear();
+        if (!m_made)
+            return;
+        actAs(m_to.rights);
+        struct stat now;
+        if (fstatat(m_to.folder.get(), m_pending.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0
+            && now.st_dev == m_madeStatus.st_dev && now.st_ino == m_madeStatus.st_ino)
+            removeTree(m_to.folder.get(), m_pending, m_to.rights);
+    }
+
+    const ItemLocation &m_from;
+    const ItemLocation &m_to;
+    CopyProgress &m_progress;
+    const std::string m_shown;
+    std::string m_pending;
+    std::pair<dev_t, ino_t> m_destinationFolder;
+    bool m_made = false;
+    struct stat m_madeStatus {};
+    std::vector<Level> m_levels;
+    std::map<std::pair<dev_t, ino_t>, std::string> m_firstCopies;
+};
 
 } // namespace
 
-std::string copyTree(int sourceFolder, const std::string &sourceName, const struct stat &status,
-                     int targetFolder, const std::string &targetName, const Owner &owner,
+std::string copyTree(const ItemLocation &from, const ItemLocation &to, CopyProgress &progress,
                      const std::string &shown)
 {
-    if (S_ISREG(status.st_mode))
-        return copyFile(sourceFolder, sourceName, status, targetFolder, targetName, owner, shown);
-    if (S_ISLNK(status.st_mode))
-        return copyLink(sourceFolder, sourceName, status, targetFolder, targetName, owner, shown);
-    if (S_ISDIR(status.st_mode))
-        return copyFolder(sourceFolder, sourceName, status, targetFolder, targetName, owner, shown);
-    return "cannot copy " + shown + ": not a file, folder or symbolic link";
+    return TreeCopy(from, to, progress, shown).run();
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "file_identity.h"
+
 #include <string>
 
-// Deletes (folder, name) and everything below it without following any
-// symbolic link. Nothing there is success. Returns "" or the reason.
-std::string removeTree(int folder, const std::string &name);
+// Deletes (folder, name) and everything below it with the given rights,
+// without following any symbolic link and without going deeper than any
+// walk of Tool goes. Nothing there is success. Returns "" or the reason.
+std::string removeTree(int folder, const std::string &name, Rights rights);

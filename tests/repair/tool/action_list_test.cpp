@@ -24,6 +24,10 @@ TEST(ActionList, AcceptsWellFormedLists)
         {"Move", "/X/SDKs/A.sdk/a b", "/X/SDKs/A.sdk/a\nb\"c\xc3\xa9"},
         {"Copy", "/home/user/MacOSX10.6.sdk", "/X/SDKs/MacOSX10.6.sdk"},
         {"Copy", "/X/SDKs/MacOSX10.9.sdk", "/media/usb/MacOSX10.9.sdk"},
+        {"Copy", "/X/SDKs/MacOSX10.6.sdk/System/QD", "/X/SDKs/MacOSX10.9.sdk/System/QD"},
+        {"Copy", "/X/SDKs/A.sdk", "/X/SDKs/.B.sdk"},
+        {"Copy", "/X/SDKs", "/home/user/all"},
+        {"Copy", "/a/b", "/a/bc"},
         {"Copy", "/a", "/b", "Remove", "/X/SDKs/s/x", ""},
         {"Remove", "/X/SDKs/.hidden/x", ""},
     };
@@ -60,6 +64,15 @@ TEST(ActionList, RefusesMalformedListsNamingTheFirstBadAction)
         {{"Move", "/tmp/x", "/X/SDKs/s/x"}, "not inside an SDK"},
         {{"Move", "/X/SDKs/s/x", "/X/SDKs/t"}, "not inside an SDK"},
         {{"Copy", "/a", "/b", "Remove", "/X/SDKs/s", ""}, "action 2"},
+        // Root writes into the SDK directory only inside an SDK or as a new SDK.
+        {{"Copy", "/a", "/X/SDKs/notes"}, "must be named"},
+        {{"Copy", "/a", "/X/SDKs/MacOSX10.9.SDK"}, "must be named"},
+        {{"Copy", "/a", "/X/SDKs"}, "SDK directory itself"},
+        {{"Copy", "/a", "/a"}, "inside its own source"},
+        {{"Copy", "/a", "/a/b"}, "inside its own source"},
+        {{"Copy", "/X/SDKs/s/x", "/X/SDKs/s/x/y"}, "inside its own source"},
+        {{"Move", "/X/SDKs/s/x", "/X/SDKs/s/x/y"}, "inside its own source"},
+        {{"Move", "/X/SDKs/s/x", "/X/SDKs/t.sdk"}, "not inside an SDK"},
     };
     for (const auto &c : cases) {
         const std::string reason = refusalOf(c.list);

@@ -7,6 +7,7 @@
 #include "qt_printers.h"
 #include "restore_plan.h"
 #include "sample_sdks.h"
+#include "tool_launch.h"
 #include "tool_process.h"
 #include "tree_snapshot.h"
 
@@ -213,26 +214,33 @@ TEST_F(FaultTest, LinksSwappedInDuringARunNeverLeadOutside)
     const std::string inside = sdks + "/MacOSX10.9.sdk/System/F";
     const std::string decoy = sdks + "/MacOSX10.9.sdk/System/decoy";
     const std::string outside = base + "/outside";
-    fill(inside, 400, 8);
     fill(outside, 400, 8);
-    fs::create_directory_symlink(outside, decoy);
     const TreeSnapshot untouched = snapshotTree(outside, true);
 
-    std::vector<std::string> actions;
-    for (int i = 0; i < 400; ++i)
-        actions.insert(actions.end(), {"Remove", inside + "/f" + std::to_string(i), ""});
+    // With openat2, and with the walk that stands in for it.
+    for (const int openat2Error : {0, ENOSYS}) {
+        SCOPED_TRACE(openat2Error);
+        fill(inside, 400, 8);
+        if (!exists(decoy))
+            fs::create_directory_symlink(outside, decoy);
+        std::vector<std::string> actions;
+        for (int i = 0; i < 400; ++i)
+            actions.insert(actions.end(), {"Remove", inside + "/f" + std::to_string(i), ""});
 
-    // Swap the folder and a link to the outside, back and forth, atomically,
-    // for as long as the tool runs.
-    std::atomic<bool> running{true};
-    std::thread swapper([&] {
-        while (running)
+        // Swap the folder and a link to the outside, back and forth,
+        // atomically, for as long as the tool runs.
+        std::atomic<bool> running{true};
+        std::thread swapper([&] {
+            while (running)
+                renameat2(AT_FDCWD, inside.c_str(), AT_FDCWD, decoy.c_str(), RENAME_EXCHANGE);
+        });
+        const ToolOutcome result = runToolAs({sdks, actions, std::nullopt, {}, openat2Error, {}});
+        running = false;
+        swapper.join();
+
+        EXPECT_NE(result.exitCode, 2);
+        EXPECT_EQ(snapshotTree(outside, true), untouched) << "nothing outside the SDK directory was removed";
+        if (fs::is_symlink(inside)) // leave the folder in its place for the next round
             renameat2(AT_FDCWD, inside.c_str(), AT_FDCWD, decoy.c_str(), RENAME_EXCHANGE);
-    });
-    const ToolResult result = runTool(QString::fromStdString(sdks), list(actions));
-    running = false;
-    swapper.join();
-
-    EXPECT_NE(result.exitCode, 2);
-    EXPECT_EQ(snapshotTree(outside, true), untouched) << "nothing outside the SDK directory was removed";
+    }
 }

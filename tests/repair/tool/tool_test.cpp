@@ -6,6 +6,7 @@
 
 #include <QDBusConnection>
 #include <QDir>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,6 +14,7 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -89,6 +91,65 @@ void makeFramework(const std::string &framework)
         utimensat(AT_FDCWD, entry.path().c_str(), old, AT_SYMLINK_NOFOLLOW);
 }
 
+// What copying the tree at path comes to: bytes of its files and items.
+std::pair<std::uint64_t, std::uint64_t> sizeOfTree(const std::string &path)
+{
+    if (!fs::is_directory(fs::symlink_status(path)))
+        return {fs::file_size(path), 1};
+    std::uint64_t bytes = 0, items = 1;
+    for (const auto &entry : fs::recursive_directory_iterator(path)) {
+        ++items;
+        if (entry.is_regular_file() && !entry.is_symlink())
+            bytes += entry.file_size();
+    }
+    return {bytes, items};
+}
+
+std::vector<std::string> linesOf(const QByteArray &output)
+{
+    std::vector<std::string> lines;
+    for (const QByteArray &line : output.split('\n'))
+        lines.push_back(line.toStdString());
+    if (!lines.empty() && lines.back().empty())
+        lines.pop_back();
+    return lines;
+}
+
+// Starts the test build of Tool with the given standard output.
+pid_t spawnTool(const std::string &sdks, std::vector<std::string> arguments, int output)
+{
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_adddup2(&files, output, STDOUT_FILENO);
+    std::string tool = toolForTestsPath().toStdString();
+    std::vector<char *> argv{tool.data()};
+    for (std::string &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::string variable = "TARNWICK_TEST_SDK_DIRECTORY=" + sdks;
+    std::vector<char *> environment{variable.data()};
+    for (char **e = environ; *e; ++e)
+        environment.push_back(*e);
+    environment.push_back(nullptr);
+    pid_t pid = -1;
+    posix_spawn(&pid, tool.c_str(), &files, nullptr, argv.data(), environment.data());
+    posix_spawn_file_actions_destroy(&files);
+    return pid;
+}
+
+// The exit status, or -1 if it did not end within a time only a fault reaches.
+int waitForEnd(pid_t pid)
+{
+    int status = -1;
+    const bool ended = QTest::qWaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 60000);
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 } // namespace
 
 TEST_F(ToolTest, OperandsArriveWhateverTheyContain)
@@ -99,7 +160,8 @@ TEST_F(ToolTest, OperandsArriveWhateverTheyContain)
     const ToolResult result = run({"Copy", odd, target, "Remove", target + " missing", ""});
     EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
     EXPECT_EQ(readFile(target), "odd");
-    EXPECT_EQ(result.standardOutput, "started\n");
+    EXPECT_TRUE(result.standardOutput.startsWith("started\ntotal 3 1\n")) << result.standardOutput.constData();
+    EXPECT_TRUE(result.standardOutput.endsWith("\nprogress 3 1\n")) << result.standardOutput.constData();
 }
 
 TEST_F(ToolTest, RemoveMoveAndAnEmptyList)
@@ -108,7 +170,7 @@ TEST_F(ToolTest, RemoveMoveAndAnEmptyList)
     const TreeSnapshot before = snapshotTree(base, true);
     ToolResult result = run({});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.standardOutput, "started\n");
+    EXPECT_EQ(result.standardOutput, "started\ntotal 0 0\nprogress 0 0\n");
     EXPECT_EQ(snapshotTree(base, true), before) << "an empty list changes nothing";
 
     const std::string headers = sdk + "/System/QD.framework/Versions/A/Headers";
@@ -138,6 +200,9 @@ TEST_F(ToolTest, RefusedListsChangeNothing)
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_NE(result.standardError.indexOf("action 2"), -1) << result.standardError.constData();
         EXPECT_EQ(result.standardError.count('\n'), 1) << "one clear line";
+        // The same reason for the application, after "started".
+        const QByteArray reason = result.standardError.mid(result.standardError.indexOf("action 2"));
+        EXPECT_EQ(result.standardOutput, "started\nrefused " + reason);
         EXPECT_EQ(snapshotTree(base, true), before);
     }
 }
@@ -184,7 +249,7 @@ TEST_F(ToolTest, LinksPlantedInsideAnSdkAreNotFollowedOutOfIt)
 {
     writeFile(outside + "/precious", "keep");
     fs::create_directory_symlink(outside, sdk + "/System/escape");
-    fs::create_directory_symlink("../../MacOSX10.9.sdk/System", sdk + "/System/inside");
+    fs::create_directory_symlink("../System", sdk + "/System/inside");
     writeFile(sdk + "/System/here", "here");
 
     ToolResult result = run({"Remove", sdk + "/System/escape/precious", "",
@@ -196,7 +261,7 @@ TEST_F(ToolTest, LinksPlantedInsideAnSdkAreNotFollowedOutOfIt)
     EXPECT_FALSE(exists(outside + "/here"));
     EXPECT_FALSE(exists(outside + "/copied"));
 
-    // A link that stays inside the SDK directory may be used.
+    // A link that stays inside its SDK may be used.
     result = run({"Move", sdk + "/System/inside/here", sdk + "/System/inside/moved"});
     EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
     EXPECT_EQ(readFile(sdk + "/System/moved"), "here");
@@ -250,8 +315,118 @@ TEST_F(ToolTest, StartedLineComesBeforeAnyAction)
     int status = 0;
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(output.substr(output.find_first_not_of('x')), "started\n");
+    EXPECT_EQ(output.substr(output.find_first_not_of('x'), 8), "started\n");
     EXPECT_TRUE(exists(target));
+}
+
+TEST_F(ToolTest, OutputTellsTotalsProgressAndEachFailure)
+{
+    makeFramework(outside + "/Print.framework");
+    writeFile(outside + "/big", std::string(3 << 20, 'b'));
+    const auto [frameworkBytes, frameworkItems] = sizeOfTree(outside + "/Print.framework");
+    const ToolResult result = run({"Copy", outside + "/Print.framework", sdk + "/System/Print.framework",
+                                   "Copy", outside + "/missing", sdk + "/System/missing",
+                                   "Copy", outside + "/big", sdk + "/System/big"});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::uint64_t bytes = frameworkBytes + (3 << 20), items = frameworkItems + 1;
+    const std::vector<std::string> lines = linesOf(result.standardOutput);
+    ASSERT_GE(lines.size(), 4u) << result.standardOutput.constData();
+    EXPECT_EQ(lines[0], "started");
+    EXPECT_EQ(lines[1], "total " + std::to_string(bytes) + " " + std::to_string(items));
+    EXPECT_EQ(lines.back(), "progress " + std::to_string(bytes) + " " + std::to_string(items));
+    std::uint64_t lastBytes = 0, lastItems = 0;
+    std::vector<std::string> failures;
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        std::uint64_t doneBytes, doneItems;
+        if (std::sscanf(lines[i].c_str(), "progress %lu %lu", &doneBytes, &doneItems) == 2) {
+            EXPECT_TRUE(doneBytes >= lastBytes && doneItems >= lastItems && doneBytes <= bytes && doneItems <= items)
+                << lines[i];
+            lastBytes = doneBytes;
+            lastItems = doneItems;
+        } else {
+            failures.push_back(lines[i]);
+        }
+    }
+    EXPECT_EQ(failures, std::vector<std::string>{"failed 2 Copy \"" + outside + "/missing\" to \"" + sdk
+                                                 + "/System/missing\" failed: source: No such file or directory"});
+}
+
+TEST_F(ToolTest, EveryReasonIsOneLineOfUtf8WithinTheLimit)
+{
+    std::string odd = "/odd\xc2\x85" "control\xff\xfe" "bytes";
+    for (int i = 0; i < 20; ++i)
+        odd += "/" + std::string(200, 'a' + i % 26) + "\xe2\x82";
+    const ToolResult result = run({"Copy", outside + odd, outside + "/short",
+                                   "Copy", outside + "/short\x01", outside + "/copy"});
+    const std::vector<std::string> lines = linesOf(result.standardOutput);
+    ASSERT_EQ(lines.size(), 5u) << result.standardOutput.constData();
+    for (const std::string &line : {lines[2], lines[3]}) {
+        ASSERT_EQ(line.rfind("failed ", 0), 0u) << line;
+        EXPECT_LE(line.size() + 1, 4096u);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString text = utf8.decode(QByteArray::fromStdString(line));
+        EXPECT_FALSE(utf8.hasError()) << line;
+        EXPECT_FALSE(text.contains(QChar(0x85)));
+        for (const char c : line)
+            EXPECT_GE(static_cast<unsigned char>(c), 0x20) << line;
+    }
+    EXPECT_EQ(lines[2].size() + 1, 4096u) << "a long reason is cut, not dropped";
+}
+
+TEST_F(ToolTest, NobodyReadingTheOutputNeverHoldsUpTheWork)
+{
+    for (int i = 0; i < 2000; ++i)
+        writeFile(outside + "/many/f" + std::to_string(i), "f");
+    const std::vector<std::string> list = {"Copy", outside + "/missing", sdk + "/System/missing",
+                                           "Copy", outside + "/many", sdk + "/System/many"};
+
+    // The application quit before Tool started: the pipe has no reader.
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    close(pipeFds[0]);
+    pid_t pid = spawnTool(sdks, list, pipeFds[1]);
+    close(pipeFds[1]);
+    EXPECT_EQ(waitForEnd(pid), 1) << "a closed pipe is no error, the failed Copy is";
+    EXPECT_TRUE(exists(sdk + "/System/many/f1999"));
+    fs::remove_all(sdk + "/System/many");
+
+    // The application read "started", then nothing more while the pipe is full.
+    ASSERT_EQ(pipe(pipeFds), 0);
+    pid = spawnTool(sdks, list, pipeFds[1]);
+    char started[8];
+    ASSERT_EQ(read(pipeFds[0], started, sizeof started), 8);
+    fcntl(pipeFds[1], F_SETFL, O_NONBLOCK);
+    const std::string filler(4096, 'x');
+    while (write(pipeFds[1], filler.data(), filler.size()) > 0) {
+    }
+    close(pipeFds[1]);
+    EXPECT_EQ(waitForEnd(pid), 1);
+    EXPECT_TRUE(exists(sdk + "/System/many/f1999"));
+    close(pipeFds[0]);
+}
+
+TEST_F(ToolTest, AnImportMakesAMissingSdkDirectory)
+{
+    const std::string missing = base + "/new/Developer/SDKs";
+    writeFile(outside + "/MacOSX10.6.sdk/System/x", "x");
+    // Nothing but an import makes it.
+    ToolResult result = runTool(QString::fromStdString(missing),
+                                {"Remove", QString::fromStdString(missing + "/MacOSX10.6.sdk/x"), "",
+                                 "Copy", QString::fromStdString(outside + "/MacOSX10.6.sdk/System/x"),
+                                 QString::fromStdString(missing + "/MacOSX10.6.sdk/x")});
+    EXPECT_EQ(result.exitCode, 1) << "the Remove finds nothing to do, the Copy no SDK";
+    EXPECT_FALSE(exists(base + "/new"));
+
+    result = runTool(QString::fromStdString(missing), {"Copy", QString::fromStdString(outside + "/MacOSX10.6.sdk"),
+                                                       QString::fromStdString(missing + "/MacOSX10.6.sdk")});
+    EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+    EXPECT_EQ(readFile(missing + "/MacOSX10.6.sdk/System/x"), "x");
+    for (const std::string &folder : {base + "/new", base + "/new/Developer", missing}) {
+        struct stat status;
+        ASSERT_EQ(stat(folder.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0755u) << folder;
+        EXPECT_EQ(status.st_uid, geteuid()) << folder; // root in CI, as under pkexec
+    }
 }
 
 TEST_F(ToolTest, EveryRunEndsWithOneToolQuitOnTheSystemBus)

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+// Told of every item a copy creates and of the bytes of file data it has
+// done (holes included), as the copy goes.
+class CopyProgress
+{
+public:
+    virtual ~CopyProgress() = default;
+    virtual void advance(std::uint64_t bytes, std::uint64_t items) = 0;
+};
+
+// What the Copy actions of a list will copy, counted before they run.
+struct CopyTotals {
+    std::uint64_t bytes = 0;
+    std::uint64_t items = 0;
+};

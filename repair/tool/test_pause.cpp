@@ -1,0 +1,27 @@
+#include "test_pause.h"
+
+#ifdef TOOL_TEST_HOOKS
+
+#include <cerrno>
+#include <cstdlib>
+#include <unistd.h>
+
+// TARNWICK_TEST_PAUSE="<point> <name>": the first time the run reaches that
+// point for an item of that name, it says so on standard error and waits
+// for one byte (or the end) on standard input.
+void pauseForTest(const char *point, const std::string &name)
+{
+    static bool done = false;
+    const char *wanted = std::getenv("TARNWICK_TEST_PAUSE");
+    if (done || !wanted || std::string(point) + " " + name != wanted)
+        return;
+    done = true;
+    const std::string line = "paused " + std::string(wanted) + "\n";
+    if (write(STDERR_FILENO, line.data(), line.size()) < 0)
+        return;
+    char byte;
+    while (read(STDIN_FILENO, &byte, 1) < 0 && errno == EINTR) {
+    }
+}
+
+#endif

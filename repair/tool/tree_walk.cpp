@@ -1,0 +1,49 @@
+#include "tree_walk.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+std::string listNames(int folder, std::vector<std::string> &names)
+{
+    // Not on the stack, which a caller may have made small.
+    alignas(dirent64) static char buffer[32768];
+    for (;;) {
+        const ssize_t size = getdents64(folder, buffer, sizeof buffer);
+        if (size < 0 && errno == EINTR)
+            continue;
+        if (size < 0)
+            return std::strerror(errno);
+        if (size == 0)
+            return {};
+        for (ssize_t at = 0; at < size;) {
+            const auto *entry = reinterpret_cast<const dirent64 *>(buffer + at);
+            at += entry->d_reclen;
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.emplace_back(entry->d_name);
+        }
+    }
+}
+
+UniqueFd openSeenItem(int folder, const std::string &name, const struct stat &seen,
+                      struct stat &status, std::string &reason)
+{
+    const int folderFlag = S_ISDIR(seen.st_mode) ? O_DIRECTORY : 0;
+    UniqueFd item(openat(folder, name.c_str(),
+                         O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | folderFlag));
+    if (!item) {
+        reason = std::strerror(errno);
+        return item;
+    }
+    if (fstat(item.get(), &status) != 0) {
+        reason = std::strerror(errno);
+        item.reset();
+    } else if ((status.st_mode & S_IFMT) != (seen.st_mode & S_IFMT) || status.st_dev != seen.st_dev
+               || status.st_ino != seen.st_ino) {
+        reason = "it was replaced while being copied";
+        item.reset();
+    }
+    return item;
+}

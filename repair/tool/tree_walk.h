@@ -1,0 +1,27 @@
+#pragma once
+
+#include "unique_fd.h"
+
+#include <cstddef>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+// The steps every walk of Tool (copy, count, removal) is made of.
+
+// How deep a walk goes below the item it starts from. Far deeper than any
+// real SDK (whose paths stay within 1024 bytes), and each level holds at
+// most two descriptors, so a planted tree of any depth fails its action
+// cleanly instead of exhausting descriptors, memory or stack.
+constexpr std::size_t maxWalkDepth = 256;
+
+// The names in an open folder, "." and ".." left out. Returns "" or the
+// reason the listing failed.
+std::string listNames(int folder, std::vector<std::string> &names);
+
+// Opens (folder, name) for reading, never following a link, never
+// blocking on a FIFO, never taking a terminal, and only if it is still the
+// item (type, device, inode) that the walk saw; status is then what the
+// open item holds now. Returns an invalid descriptor and the reason otherwise.
+UniqueFd openSeenItem(int folder, const std::string &name, const struct stat &seen,
+                      struct stat &status, std::string &reason);

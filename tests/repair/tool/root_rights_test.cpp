@@ -1,0 +1,475 @@
+// What an administrator's password for changing the SDKs buys, tried as a
+// local user would try to stretch it: Tool runs as root, as pkexec starts
+// it for the user nobody (PKEXEC_UID), on decoy trees. Root's rights must
+// reach the SDK directory and nothing else.
+
+#include "qt_printers.h"
+#include "tool_launch.h"
+#include "tool_process.h"
+#include "tree_snapshot.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t nobody = 65534;
+constexpr gid_t nogroup = 65534;
+
+class RootRightsTest : public testing::Test
+{
+protected:
+    std::string base = openTemporaryFolder("tarnwick-rights");
+    std::string sdks = base + "/SDKs";
+    std::string home = base + "/home"; // the user's own folder
+
+    void SetUp() override
+    {
+        if (!isRoot())
+            GTEST_SKIP() << "needs root, which Tool has under pkexec";
+        fs::create_directories(sdks);
+        fs::create_directories(home);
+        chown(home.c_str(), nobody, nogroup);
+    }
+    void TearDown() override { removeAll(base); }
+
+    ToolOutcome run(const std::vector<std::string> &arguments, std::optional<uid_t> user = nobody,
+                    int openat2Error = 0)
+    {
+        return runToolAs({sdks, arguments, user, {}, openat2Error, {}});
+    }
+
+    static bool exists(const std::string &path)
+    {
+        struct stat status;
+        return lstat(path.c_str(), &status) == 0;
+    }
+
+    static struct stat statusOf(const std::string &path)
+    {
+        struct stat status {};
+        lstat(path.c_str(), &status);
+        return status;
+    }
+
+    // A file of the user's, with a mode set after the owner (which clears set-id bits).
+    static void userFile(const std::string &path, mode_t mode, const std::string &contents = "x")
+    {
+        writeFile(path, contents);
+        lchown(path.c_str(), nobody, nogroup);
+        chmod(path.c_str(), mode);
+    }
+
+    static void giveToUser(const std::string &path)
+    {
+        for (const auto &entry : fs::recursive_directory_iterator(path))
+            lchown(entry.path().c_str(), nobody, nogroup);
+    }
+
+    static std::vector<std::string> hiddenItems(const std::string &folder)
+    {
+        std::vector<std::string> names;
+        for (const auto &entry : fs::directory_iterator(folder))
+            if (entry.path().filename().string().find(".tarnwick-") != std::string::npos)
+                names.push_back(entry.path().filename().string());
+        return names;
+    }
+};
+
+} // namespace
+
+TEST_F(RootRightsTest, AnImportMakesNoSetIdProgramsAndNoSharedWritableFolders)
+{
+    const std::string incoming = home + "/MacOSX10.99.sdk";
+    fs::create_directories(incoming + "/open");
+    userFile(incoming + "/run", 04755);
+    userFile(incoming + "/group", 02755);
+    userFile(incoming + "/open/shared", 0666);
+    lchown((incoming + "/open").c_str(), nobody, nogroup);
+    chmod((incoming + "/open").c_str(), 0777);
+    lchown(incoming.c_str(), nobody, nogroup);
+    const struct stat directory = statusOf(sdks);
+
+    for (const std::optional<uid_t> user : {std::optional<uid_t>(nobody), std::optional<uid_t>()}) {
+        SCOPED_TRACE(user ? "through pkexec" : "started by root");
+        const std::string imported = sdks + "/MacOSX10.99.sdk";
+        const ToolOutcome result = run({"Copy", incoming, imported}, user);
+        ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
+        for (const std::string &item : {imported, imported + "/run", imported + "/group", imported + "/open",
+                                        imported + "/open/shared"}) {
+            const struct stat status = statusOf(item);
+            EXPECT_EQ(status.st_uid, directory.st_uid) << item;
+            EXPECT_EQ(status.st_gid, directory.st_gid) << item;
+            EXPECT_EQ(status.st_mode & 06022, 0u) << item << " has mode " << std::oct << (status.st_mode & 07777);
+        }
+        EXPECT_EQ(statusOf(imported + "/run").st_mode & 0777, 0755u) << "the other bits stay";
+        removeAll(imported);
+    }
+}
+
+TEST_F(RootRightsTest, OutsideTheSdkDirectoryToolHasTheUsersRightsOnly)
+{
+    const std::string secret = base + "/root-only/secret";
+    writeFile(secret, "secret");
+    chmod(secret.c_str(), 0600);
+    chmod((base + "/root-only").c_str(), 0700);
+    const std::string locked = base + "/locked"; // root's, 0755
+    fs::create_directories(locked);
+    userFile(home + "/mine", 0644, "mine");
+
+    const struct {
+        std::vector<std::string> list;
+        std::string mustNotExist;
+    } failing[] = {
+        {{"Copy", secret, home + "/stolen"}, home + "/stolen"},
+        {{"Copy", secret, sdks + "/Stolen.sdk"}, sdks + "/Stolen.sdk"},
+        {{"Copy", home + "/mine", locked + "/planted"}, locked + "/planted"},
+    };
+    for (const auto &c : failing) {
+        SCOPED_TRACE(c.list[1] + " -> " + c.list[2]);
+        const ToolOutcome result = run(c.list);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.standardError.indexOf("Permission denied"), -1) << result.standardError.constData();
+        EXPECT_FALSE(exists(c.mustNotExist));
+    }
+
+    // Into the SDK directory only as a new SDK or inside an SDK: anything
+    // else is refused whole.
+    for (const std::string &target : {sdks + "/planted", sdks + "/MacOSX10.9.SDK", sdks}) {
+        const ToolOutcome result = run({"Copy", home + "/mine", target});
+        EXPECT_EQ(result.exitCode, 2) << target;
+        EXPECT_NE(result.standardError.indexOf("action 1"), -1) << result.standardError.constData();
+    }
+    EXPECT_TRUE(fs::is_empty(sdks));
+
+    // A user who cannot be told apart from root gets nothing done.
+    const ToolOutcome unknown = run({"Copy", secret, home + "/stolen"}, 3999999999u);
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.standardError.indexOf("cannot find the user"), -1) << unknown.standardError.constData();
+    EXPECT_FALSE(exists(home + "/stolen"));
+
+    // Root itself, without pkexec, still has its own rights.
+    const ToolOutcome result = run({"Copy", secret, home + "/copied"}, std::nullopt);
+    EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+    EXPECT_EQ(readFile(home + "/copied"), "secret");
+}
+
+TEST_F(RootRightsTest, ASourceSwappedForAFifoFailsItsActionInsteadOfHanging)
+{
+    const std::string source = home + "/MacOSX10.99.sdk";
+    fs::create_directories(source);
+    userFile(source + "/a", 0644);
+    userFile(source + "/victim", 0644);
+    const std::string target = sdks + "/MacOSX10.99.sdk";
+
+    QProcess tool;
+    startTool(tool, {sdks, {"Copy", source, target}, nobody, {}, 0, "open victim"});
+    QByteArray errors;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        errors += tool.readAllStandardError();
+        return errors.contains("paused open victim") || tool.state() == QProcess::NotRunning;
+    }, 60000));
+    ASSERT_TRUE(errors.contains("paused")) << "the test build holds before it opens the file";
+    // The walk saw a regular file; a FIFO stands there now, with nobody writing.
+    ASSERT_EQ(mkfifo((base + "/fifo").c_str(), 0666), 0);
+    ASSERT_EQ(rename((base + "/fifo").c_str(), (source + "/victim").c_str()), 0);
+    tool.write("x");
+    tool.closeWriteChannel();
+    const bool ended = tool.waitForFinished(60000);
+    if (!ended)
+        tool.kill();
+    ASSERT_TRUE(ended) << "Tool hangs on the FIFO";
+    errors += tool.readAllStandardError();
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_NE(errors.indexOf(QByteArray::fromStdString(source + "/victim")), -1) << errors.constData();
+    EXPECT_FALSE(exists(target));
+    EXPECT_TRUE(hiddenItems(sdks).empty());
+
+    // A FIFO, a socket or a device that stands in a source from the start.
+    fs::remove(source + "/victim");
+    const std::string special = source + "/special";
+    for (const std::string kind : {"fifo", "socket", "device"}) {
+        SCOPED_TRACE(kind);
+        if (kind == "fifo")
+            mkfifo(special.c_str(), 0666);
+        else if (kind == "device")
+            mknod(special.c_str(), S_IFCHR | 0666, makedev(1, 5)); // /dev/zero
+        else {
+            const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            special.copy(address.sun_path, sizeof address.sun_path - 1);
+            bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
+            close(listener);
+        }
+        const ToolOutcome result = run({"Copy", source, target});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.standardError.indexOf(QByteArray::fromStdString(special)), -1)
+            << result.standardError.constData();
+        EXPECT_FALSE(exists(target));
+        fs::remove(special);
+    }
+}
+
+TEST_F(RootRightsTest, NoLinkInsideOneSdkReachesAnotherSdkOrTheSdkDirectory)
+{
+    const std::string sixSdk = sdks + "/MacOSX10.6.sdk";
+    writeFile(sixSdk + "/System/keep", "keep");
+    const std::string planted = sdks + "/MacOSX10.98.sdk";
+    writeFile(planted + "/System/x", "x");
+    fs::create_directory_symlink("..", planted + "/up");
+    fs::create_directory_symlink(".", sdks + "/MacOSX10.97.sdk");
+    fs::create_directory_symlink("MacOSX10.6.sdk", sdks + "/MacOSX10.96.sdk");
+    const TreeSnapshot six = snapshotTree(sixSdk, true);
+
+    for (const int openat2Error : {0, ENOSYS, EPERM}) {
+        SCOPED_TRACE(openat2Error ? "without openat2" : "with openat2");
+        const std::vector<std::vector<std::string>> lists = {
+            {"Remove", planted + "/up/MacOSX10.6.sdk", ""},
+            {"Remove", planted + "/up/MacOSX10.6.sdk/System/keep", ""},
+            {"Move", planted + "/up/MacOSX10.6.sdk/System", planted + "/taken"},
+            {"Copy", planted + "/System/x", planted + "/up/MacOSX10.6.sdk/System/planted"},
+            {"Remove", sdks + "/MacOSX10.97.sdk/MacOSX10.6.sdk", ""},
+        };
+        for (const auto &list : lists) {
+            const ToolOutcome result = run(list, nobody, openat2Error);
+            EXPECT_EQ(result.exitCode, 1) << list[1];
+            EXPECT_NE(result.standardError.indexOf("outside the SDK"), -1) << result.standardError.constData();
+        }
+        EXPECT_EQ(snapshotTree(sixSdk, true), six);
+        EXPECT_FALSE(exists(planted + "/taken"));
+
+        // An SDK that is a link to another beside it is still that SDK.
+        const ToolOutcome result = run({"Move", sdks + "/MacOSX10.96.sdk/System/keep", sdks + "/MacOSX10.96.sdk/System/kept",
+                                        "Move", sdks + "/MacOSX10.96.sdk/System/kept", sdks + "/MacOSX10.96.sdk/System/keep"},
+                                       nobody, openat2Error);
+        EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+    }
+}
+
+TEST_F(RootRightsTest, CopiesKeepHolesAndHardLinks)
+{
+    constexpr off_t size = 64 << 20;
+    const std::string source = home + "/MacOSX10.99.sdk";
+    fs::create_directories(source + "/sub");
+    const int fd = open((source + "/big").c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(pwrite(fd, "head", 4, 0), 4);
+    ASSERT_EQ(pwrite(fd, "middle", 6, size / 2), 6);
+    ASSERT_EQ(ftruncate(fd, size), 0);
+    close(fd);
+    for (const char *name : {"/big2", "/big3", "/sub/big4"})
+        ASSERT_EQ(link((source + "/big").c_str(), (source + name).c_str()), 0);
+
+    for (const int openat2Error : {0, ENOSYS}) {
+        SCOPED_TRACE(openat2Error ? "without openat2" : "with openat2");
+        const std::string target = sdks + "/MacOSX10.99.sdk";
+        const ToolOutcome result = run({"Copy", source, target}, nobody, openat2Error);
+        ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
+        const struct stat big = statusOf(target + "/big");
+        EXPECT_EQ(big.st_size, size);
+        EXPECT_EQ(big.st_nlink, 4u) << "the four names stay one file";
+        for (const char *name : {"/big2", "/big3", "/sub/big4"})
+            EXPECT_EQ(statusOf(target + name).st_ino, big.st_ino) << name;
+        EXPECT_LT(big.st_blocks * 512, 1 << 20) << "the holes stay holes";
+        const std::string copied = readFile(target + "/sub/big4");
+        EXPECT_EQ(copied.substr(0, 4), "head");
+        EXPECT_EQ(copied.substr(size / 2, 6), "middle");
+        EXPECT_EQ(copied.find_first_not_of('\0', size / 2 + 6), std::string::npos);
+        removeAll(target);
+    }
+}
+
+TEST_F(RootRightsTest, HiddenNamesCannotBeForeseenAndCleanupTakesOnlyWhatTheRunMade)
+{
+    // Tool is held between fork and exec, so that its process id is known
+    // before it runs: the hidden names of a run must not follow from it.
+    const auto heldRun = [&](const std::vector<std::string> &arguments, const auto &plant) {
+        const std::string tool = toolForTestsPath().toStdString();
+        std::vector<std::string> words{tool};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char *> argv;
+        for (std::string &word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        std::vector<std::string> settings{"TARNWICK_TEST_SDK_DIRECTORY=" + sdks, "PKEXEC_UID=65534"};
+        std::vector<char *> environment;
+        for (std::string &setting : settings)
+            environment.push_back(setting.data());
+        environment.push_back(nullptr);
+        int gate[2];
+        EXPECT_EQ(pipe(gate), 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            char byte;
+            close(gate[1]);
+            if (read(gate[0], &byte, 1) == 1)
+                execve(tool.c_str(), argv.data(), environment.data());
+            _exit(127);
+        }
+        close(gate[0]);
+        plant(pid);
+        EXPECT_EQ(write(gate[1], "x", 1), 1);
+        close(gate[1]);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+
+    // An export into a folder shared with others, where a hidden item of
+    // somebody else's bears the name the copy would have had.
+    writeFile(sdks + "/MacOSX10.9.sdk/System/x", "x");
+    const std::string shared = base + "/shared";
+    fs::create_directories(shared);
+    chmod(shared.c_str(), 01777);
+    std::string theirs;
+    int status = heldRun({"Copy", sdks + "/MacOSX10.9.sdk", shared + "/MacOSX10.9.sdk"}, [&](pid_t pid) {
+        theirs = shared + "/.MacOSX10.9.sdk.tarnwick-copy-" + std::to_string(pid) + "-1";
+        writeFile(theirs + "/precious", "theirs");
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(theirs + "/precious"), "theirs");
+    EXPECT_EQ(readFile(shared + "/MacOSX10.9.sdk/System/x"), "x");
+
+    // A Remove sets the item aside under a hidden name, never over one.
+    status = heldRun({"Remove", sdks + "/MacOSX10.9.sdk/System/x", ""}, [&](pid_t pid) {
+        theirs = sdks + "/MacOSX10.9.sdk/System/.x.tarnwick-remove-" + std::to_string(pid) + "-1";
+        writeFile(theirs, "theirs");
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(exists(sdks + "/MacOSX10.9.sdk/System/x"));
+    EXPECT_EQ(readFile(theirs), "theirs");
+}
+
+TEST_F(RootRightsTest, TheCallersLimitsCannotStopToolHalfway)
+{
+    const std::string sdk = sdks + "/MacOSX10.9.sdk";
+    fs::create_directories(sdk);
+    const std::string large(64 * 1024, 'x');
+    userFile(home + "/large", 0644, large);
+
+    // A file size limit would kill root Tool in the middle of a copy. Root
+    // lifts a lowered hard limit too where it may (not in every container):
+    // then the copy is done, else it fails cleanly and the next action runs.
+    for (const bool hardToo : {false, true}) {
+        SCOPED_TRACE(hardToo ? "soft and hard limit" : "soft limit");
+        const ToolOutcome result = runToolAs({sdks, {"Copy", home + "/large", sdk + "/large", "Remove", sdk + "/large", ""},
+                                              nobody, {{RLIMIT_FSIZE, 1024, hardToo}}, 0, {}});
+        if (hardToo && result.exitCode == 1) {
+            EXPECT_NE(result.standardError.indexOf("File too large"), -1) << result.standardError.constData();
+        } else {
+            EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+            EXPECT_TRUE(result.standardOutput.endsWith("progress 65536 1\n")) << result.standardOutput.constData();
+        }
+        EXPECT_TRUE(fs::is_empty(sdk));
+    }
+
+    // A tree deeper than any walk goes, under a small stack: the actions
+    // fail, nothing is left, and the next action runs. A tmpfs where the
+    // test may mount one, as a chain this deep takes minutes on a busy disk.
+    const std::string deep = base + "/deep";
+    fs::create_directories(deep);
+    const bool onTmpfs = mount("tmpfs", deep.c_str(), "tmpfs", 0, "mode=0755") == 0;
+    const std::string deepSdks = deep + "/SDKs";
+    fs::create_directories(deepSdks + "/MacOSX10.9.sdk");
+    makeFolderChain(deep + "/source", 100000);
+    makeFolderChain(deepSdks + "/MacOSX10.9.sdk/deep", 100000);
+    const ToolOutcome result = runToolAs({deepSdks,
+                                          {"Copy", deep + "/source", deepSdks + "/MacOSX10.9.sdk/copied",
+                                           "Remove", deepSdks + "/MacOSX10.9.sdk/deep", "",
+                                           "Copy", home + "/large", deepSdks + "/MacOSX10.9.sdk/after"},
+                                          nobody, {{RLIMIT_STACK, 64 * 1024}}, 0, {}});
+    EXPECT_EQ(result.exitCode, 1) << "ended by a signal";
+    EXPECT_EQ(result.standardError.count("levels deep"), 2) << result.standardError.constData();
+    EXPECT_FALSE(exists(deepSdks + "/MacOSX10.9.sdk/copied"));
+    EXPECT_TRUE(exists(deepSdks + "/MacOSX10.9.sdk/deep/d/d")) << "a removal that failed puts the item back";
+    EXPECT_TRUE(exists(deepSdks + "/MacOSX10.9.sdk/after"));
+    EXPECT_TRUE(hiddenItems(deepSdks + "/MacOSX10.9.sdk").empty());
+    if (onTmpfs) {
+        umount2(deep.c_str(), MNT_DETACH);
+    } else {
+        removeFolderChain(deep + "/source");
+        removeFolderChain(deepSdks + "/MacOSX10.9.sdk/deep");
+    }
+}
+
+TEST_F(RootRightsTest, ADestinationInsideItsOwnSourceIsRefused)
+{
+    writeFile(home + "/tree/inner/file", "f");
+    fs::create_directory_symlink("tree", home + "/link");
+    giveToUser(home);
+    const TreeSnapshot tree = snapshotTree(home + "/tree", true);
+    for (const std::string &destination : {home + "/link/copy", home + "/link/inner/copy"}) {
+        const ToolOutcome result = run({"Copy", home + "/tree", destination});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.standardError.indexOf("into itself"), -1) << result.standardError.constData();
+        EXPECT_EQ(snapshotTree(home + "/tree", true), tree);
+    }
+    const ToolOutcome result = run({"Copy", home + "/tree", home + "/tree/inner/copy"});
+    EXPECT_EQ(result.exitCode, 2) << "seen in the list already";
+}
+
+TEST_F(RootRightsTest, ExportedItemsBelongToTheUserWhoAsked)
+{
+    const std::string sdk = sdks + "/MacOSX10.9.sdk";
+    writeFile(sdk + "/System/header.h", "h");
+    writeFile(sdk + "/System/tool", "t");
+    chmod((sdk + "/System/tool").c_str(), 04755);
+    fs::create_symlink("header.h", sdk + "/System/link.h");
+    // Folders shared with everybody: owned by root, or by a third user.
+    for (const uid_t owner : {uid_t(0), uid_t(12345)}) {
+        SCOPED_TRACE(owner);
+        const std::string shared = base + "/shared" + std::to_string(owner);
+        fs::create_directories(shared);
+        chown(shared.c_str(), owner, owner);
+        chmod(shared.c_str(), 01777);
+        const ToolOutcome result = run({"Copy", sdk, shared + "/MacOSX10.9.sdk"});
+        ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
+        for (const auto &entry : fs::recursive_directory_iterator(shared)) {
+            const struct stat status = statusOf(entry.path());
+            EXPECT_EQ(status.st_uid, nobody) << entry.path();
+            EXPECT_EQ(status.st_gid, nogroup) << entry.path();
+        }
+        EXPECT_EQ(statusOf(shared + "/MacOSX10.9.sdk/System/tool").st_mode & 07777, 0755u)
+            << "root's set-id program becomes the user's plain one";
+    }
+}
+
+TEST_F(RootRightsTest, WithoutOpenat2MoveAndRemoveStillWork)
+{
+    const std::string system = sdks + "/MacOSX10.9.sdk/System";
+    writeFile(system + "/Frameworks/QD.framework/Headers/QD.h", "own");
+    writeFile(system + "/old/file", "old");
+    writeFile(base + "/QD.h", "copied");
+    for (const int openat2Error : {ENOSYS, EPERM}) {
+        SCOPED_TRACE(openat2Error);
+        const std::string headers = system + "/Frameworks/QD.framework/Headers";
+        ToolOutcome result = run({"Move", headers + "/QD.h", headers + "/QD.h_orig",
+                                  "Copy", base + "/QD.h", headers + "/QD.h",
+                                  "Remove", system + "/old", ""},
+                                 nobody, openat2Error);
+        EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+        EXPECT_EQ(readFile(headers + "/QD.h_orig"), "own");
+        EXPECT_EQ(readFile(headers + "/QD.h"), "copied");
+        EXPECT_FALSE(exists(system + "/old"));
+
+        result = run({"Remove", headers + "/QD.h", "", "Move", headers + "/QD.h_orig", headers + "/QD.h"},
+                     nobody, openat2Error);
+        EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+        EXPECT_EQ(readFile(headers + "/QD.h"), "own");
+        writeFile(system + "/old/file", "old");
+    }
+}
