@@ -22,6 +22,7 @@ public:
     using Body = std::function<bool(SearchSink &)>;
 
     SearchThread(Body body, QObject *receiver, const char *drainMethod);
+    ~SearchThread() override;
 
     struct Delivery {
         std::vector<ResultRecord> records;
