@@ -60,6 +60,8 @@ protected:
         delegate.reset();
         window.reset();
         QSettings().clear();
+        // QTemporaryDir cannot remove names that are not UTF-8.
+        std::filesystem::remove_all(root.path().toStdString());
     }
 
     void header(const QString &path, const QString &text)
