@@ -37,6 +37,7 @@ TreeWalk::~TreeWalk()
 bool TreeWalk::run(const std::string &root, WalkVisitor &visitor)
 {
     closeAll();
+    m_maxOpen = maxOpenFolders;
     const int descriptor = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0)
         return false;
@@ -113,7 +114,7 @@ bool TreeWalk::enter(int descriptor)
     level.pathLength = m_path.size();
     ++m_open;
     list(level);
-    if (m_open > maxOpenFolders)
+    if (m_open > m_maxOpen)
         closeShallowest();
     return true;
 }
@@ -121,10 +122,17 @@ bool TreeWalk::enter(int descriptor)
 void TreeWalk::descend(const char *name)
 {
     const int parent = m_levels[m_depth - 1].descriptor;
-    int descriptor;
-    do {
-        descriptor = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    } while (descriptor < 0 && (errno == EMFILE || errno == ENFILE) && closeShallowest());
+    const auto openFolder = [&] { return openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC); };
+    int descriptor = openFolder();
+    if (descriptor < 0 && (errno == EMFILE || errno == ENFILE)) {
+        // The process has fewer descriptors than the walk would hold: from
+        // here on it holds one less than it has now, which leaves one for a
+        // header beside its deepest folder.
+        m_maxOpen = std::max(1, m_open - 1);
+        while (m_open >= m_maxOpen && closeShallowest()) {
+        }
+        descriptor = openFolder();
+    }
     if (descriptor >= 0)
         enter(descriptor);
 }

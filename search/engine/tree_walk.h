@@ -40,7 +40,8 @@ public:
     // True when the visitor stopped it.
     bool run(const std::string &root, WalkVisitor &visitor);
 
-    // Descriptors of folders held open at most.
+    // Descriptors of folders held open at most; fewer when the process
+    // runs short of them.
     static constexpr int maxOpenFolders = 8;
 
 private:
@@ -65,6 +66,7 @@ private:
     std::vector<Level> m_levels; // kept between folders, for their buffers
     std::size_t m_depth = 0;     // levels in use
     int m_open = 0;
+    int m_maxOpen = maxOpenFolders;
     std::vector<char> m_scratch;
     std::string m_path;
 };
