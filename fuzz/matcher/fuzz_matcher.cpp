@@ -1,8 +1,10 @@
 // The matcher's byte paths against the decision on decoded text, with the
-// literal comment removal, for any header bytes and search string.
+// literal comment removal, for any header bytes and search string; and the
+// same header given to the matcher in pieces, searched in small windows.
 
 #include "header_matcher.h"
 #include "mac_roman.h"
+#include "match_stream.h"
 #include "reference_stripping.h"
 #include "unicode_match.h"
 
@@ -19,7 +21,9 @@ const char *const pieces[16] = {"a", "s", "S", "f", "i", "I", "l", "e", "/", "*"
 } // namespace
 
 // The first byte chooses the options, the second how many pieces make the
-// search string, the next ones which; the rest is the header.
+// search string and, in its high bits, the window and the length of the
+// pieces the header is streamed in; the next bytes choose the pieces of the
+// search string; the rest is the header.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     if (size < 2)
@@ -43,6 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     HeaderMatcher matcher(needle, ignoreComments, caseSensitive, locale);
     if (matcher.matches(header) != expected)
+        std::abort();
+
+    MatchStream stream(matcher, matcher.span() + (data[1] >> 2 & 7));
+    const std::size_t piece = 1 + (data[1] >> 5);
+    for (std::size_t at = 0; at < header.size(); at += piece)
+        stream.feed(header.substr(at, piece));
+    if (stream.finish() != expected)
         std::abort();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "app_delegate.h"
 
+#include "header_search.h"
 #include "my_table_view.h"
 #include "my_window.h"
 #include "search_thread.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+
+#include <cstdlib>
 
 AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent)
     : QObject(parent)
@@ -29,6 +33,7 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     , fileCountLabel(window->fileCountLabel)
     , searchCancelledLabel(window->searchCancelledLabel)
     , openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
+    , exitProcess([](int status) { std::_Exit(status); })
     , m_sdkDirectory(std::move(sdkDirectory))
 {
     tableView->setModel(&tableData);
@@ -42,7 +47,6 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 }
 
-// A search still running at quit is left to end with the process.
 AppDelegate::~AppDelegate()
 {
     if (searchThread) {
@@ -60,9 +64,18 @@ void AppDelegate::applicationDidFinishLaunching()
     searchField->setFocus();
 }
 
+// The settings first, then the search is asked to stop. A worker that
+// does not end within the grace period is stuck (in a read of a hung file
+// system, say): the process ends without it rather than wait.
 void AppDelegate::applicationWillTerminate()
 {
     savePrefs();
+    if (!searchThread)
+        return;
+    window->setSearchThread(nullptr);
+    searchThread->requestInterruption();
+    if (!searchThread->wait(QDeadlineTimer(quitGrace)))
+        exitProcess(0);
 }
 
 void AppDelegate::loadSkipFrameworksArray()
@@ -94,14 +107,20 @@ void AppDelegate::searchFieldAction()
     toolbarItemsSetEnabled(false);
     progInd->show();
 
-    std::vector<std::string> nums, skipped;
-    for (const QString &num : std::as_const(sdkNums))
-        nums.push_back(QFile::encodeName(num).toStdString());
-    for (const QString &name : std::as_const(skipFrameworks))
-        skipped.push_back(QFile::encodeName(name).toStdString());
-    searchThread = new SearchThread(HeaderSearch(QFile::encodeName(m_sdkDirectory).toStdString(),
-                                                 std::move(nums), std::move(skipped)),
-                                    std::move(request), this, "drainSearchResults");
+    SearchThread::Body body;
+    if (searchBody) {
+        body = [standIn = searchBody, request](SearchSink &sink) { return standIn(request, sink); };
+    } else {
+        std::vector<std::string> nums, skipped;
+        for (const QString &num : std::as_const(sdkNums))
+            nums.push_back(QFile::encodeName(num).toStdString());
+        for (const QString &name : std::as_const(skipFrameworks))
+            skipped.push_back(QFile::encodeName(name).toStdString());
+        body = [search = HeaderSearch(QFile::encodeName(m_sdkDirectory).toStdString(), std::move(nums),
+                                      std::move(skipped)),
+                request](SearchSink &sink) mutable { return search.searchHeadersForString(request, sink); };
+    }
+    searchThread = new SearchThread(std::move(body), this, "drainSearchResults");
     window->setSearchThread(searchThread);
     searchThread->start();
 }
@@ -131,7 +150,7 @@ void AppDelegate::tableViewDoubleAction()
     const QModelIndexList selected = tableView->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    openUrl(QUrl::fromLocalFile(tableData.rows().at(selected.first().row()).path));
+    openUrl(tableData.rows().at(selected.first().row()).url());
 }
 
 void AppDelegate::columnHeaderClicked(int section)
@@ -182,7 +201,7 @@ void AppDelegate::drainSearchResults()
         QList<ResultRow> rows;
         rows.reserve(static_cast<qsizetype>(delivery.records.size()));
         for (const ResultRecord &record : delivery.records)
-            rows.append({QFile::decodeName(record.name.c_str()), QFile::decodeName(record.path.c_str())});
+            rows.append(ResultRow(QByteArray::fromStdString(record.name), QByteArray::fromStdString(record.path)));
         arrayAddObjects(std::move(rows));
     } while (delivery.more && slice.elapsed() < 15);
     if (delivery.more) {

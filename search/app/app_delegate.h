@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results_model.h"
+#include "search_types.h"
 
 #include <QObject>
 #include <QStringList>
@@ -51,6 +52,12 @@ public:
 
     // What reaches the desktop; tests put a recorder here.
     std::function<void(const QUrl &)> openUrl;
+    // How the process ends when a search will not stop at quit.
+    std::function<void(int status)> exitProcess;
+    // What a run does on the worker thread, when not the engine's search.
+    std::function<bool(const SearchRequest &, SearchSink &)> searchBody;
+    // How long quitting waits for a search asked to stop.
+    static constexpr int quitGrace = 500; // milliseconds
 
     // Start-up and preferences.
     void applicationDidFinishLaunching();

@@ -1,15 +1,41 @@
 #include "results_model.h"
 
+#include <QFile>
+
 #include <algorithm>
 
 const QStringList ResultsModel::columnIdentifiers{QStringLiteral("Name"), QStringLiteral("Path")};
 
+ResultRow::ResultRow(QByteArray name, QByteArray path)
+    : m_name(std::move(name))
+    , m_path(std::move(path))
+    , m_displayName(QFile::decodeName(m_name))
+    , m_displayPath(QFile::decodeName(m_path))
+{
+}
+
+// Percent-encoded byte by byte: a URL made from the readable form would name
+// another file when the name is not UTF-8.
+QUrl ResultRow::url() const
+{
+    return QUrl::fromEncoded("file://" + m_path.toPercentEncoding("/"));
+}
+
 QString ResultRow::value(const QString &key) const
 {
     if (key == QLatin1String("Name"))
-        return name;
+        return m_displayName;
     if (key == QLatin1String("Path"))
-        return path;
+        return m_displayPath;
+    return {};
+}
+
+QByteArray ResultRow::bytes(const QString &key) const
+{
+    if (key == QLatin1String("Name"))
+        return m_name;
+    if (key == QLatin1String("Path"))
+        return m_path;
     return {};
 }
 
@@ -76,7 +102,9 @@ void ResultsModel::sortUsingDescriptors(const QList<SortDescriptor> &descriptors
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::stable_sort(m_rows.begin(), m_rows.end(), [&](const ResultRow &a, const ResultRow &b) {
         for (const SortDescriptor &descriptor : descriptors) {
-            const int order = m_collator.compare(a.value(descriptor.key), b.value(descriptor.key));
+            int order = m_collator.compare(a.value(descriptor.key), b.value(descriptor.key));
+            if (order == 0)
+                order = a.bytes(descriptor.key).compare(b.bytes(descriptor.key));
             if (order != 0)
                 return descriptor.ascending ? order < 0 : order > 0;
         }

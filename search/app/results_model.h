@@ -1,17 +1,41 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QByteArray>
 #include <QCollator>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
-// A result record: "Name", the header's file name, and "Path", its path.
-struct ResultRow {
-    QString name;
-    QString path;
+// A result record: "Name", the header's file name, and "Path", its path,
+// both kept as the file system's bytes, which need not be UTF-8. The table
+// shows a readable form; opening and every other use of the file take the
+// bytes.
+class ResultRow
+{
+public:
+    ResultRow() = default;
+    ResultRow(QByteArray name, QByteArray path);
 
+    // The real bytes.
+    const QByteArray &name() const { return m_name; }
+    const QByteArray &path() const { return m_path; }
+    // For showing: bytes that are not UTF-8 read as U+FFFD.
+    const QString &displayName() const { return m_displayName; }
+    const QString &displayPath() const { return m_displayPath; }
+    // A file URL that names exactly the bytes of path().
+    QUrl url() const;
+
+    // Under a record key ("Name" or "Path"): the display form, the bytes.
     QString value(const QString &key) const;
+    QByteArray bytes(const QString &key) const;
+
+private:
+    QByteArray m_name;
+    QByteArray m_path;
+    QString m_displayName;
+    QString m_displayPath;
 };
 
 struct SortDescriptor {
@@ -41,7 +65,7 @@ public:
 
     // In place, by the first descriptor, later ones breaking ties; compared
     // as a file browser compares names: by locale, ignoring case, numbers by
-    // their value.
+    // their value; names that read alike by their bytes.
     void sortUsingDescriptors(const QList<SortDescriptor> &descriptors);
 
 private:

@@ -11,19 +11,34 @@ private:
     SearchThread &m_thread;
 };
 
-SearchThread::SearchThread(HeaderSearch search, SearchRequest request, QObject *receiver,
-                           const char *drainMethod)
-    : m_search(std::move(search))
-    , m_request(std::move(request))
+SearchThread::SearchThread(Body body, QObject *receiver, const char *drainMethod)
+    : m_body(std::move(body))
     , m_receiver(receiver)
     , m_drainMethod(drainMethod)
 {
 }
 
+// Destroyed once the worker has returned. Its last step took the lock, so
+// taking it here orders all the worker did before the members go, also for
+// a sanitizer that cannot see inside QThread::wait.
+SearchThread::~SearchThread()
+{
+    const std::lock_guard guard(m_lock);
+}
+
+// No exception leaves the worker: the engine treats what it cannot handle
+// as unreadable, and anything else that escapes ends the run where it is,
+// shown like any other end.
 void SearchThread::run()
 {
     Sink sink(*this);
-    finish(m_search.searchHeadersForString(m_request, sink));
+    bool cancelled;
+    try {
+        cancelled = m_body(sink);
+    } catch (...) {
+        cancelled = isInterruptionRequested();
+    }
+    finish(cancelled);
 }
 
 void SearchThread::deliver(ResultRecord record)

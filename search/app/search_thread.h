@@ -1,10 +1,11 @@
 #pragma once
 
-#include "header_search.h"
+#include "search_types.h"
 
 #include <QThread>
 
 #include <deque>
+#include <functional>
 #include <mutex>
 
 // The worker of one search run. The engine's sink hands every record to the
@@ -17,7 +18,11 @@ class SearchThread : public QThread
     Q_OBJECT
 
 public:
-    SearchThread(HeaderSearch search, SearchRequest request, QObject *receiver, const char *drainMethod);
+    // The run: true when it ended because it was cancelled.
+    using Body = std::function<bool(SearchSink &)>;
+
+    SearchThread(Body body, QObject *receiver, const char *drainMethod);
+    ~SearchThread() override;
 
     struct Delivery {
         std::vector<ResultRecord> records;
@@ -37,8 +42,7 @@ private:
     void finish(bool cancelled);
     void askReceiver(); // with m_lock held
 
-    HeaderSearch m_search;
-    const SearchRequest m_request;
+    Body m_body;
     QObject *const m_receiver;
     const char *const m_drainMethod;
 

@@ -55,49 +55,34 @@ HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComme
 
 bool HeaderMatcher::matches(std::string_view headerBytes)
 {
+    if (!containedIn(headerBytes))
+        return false;
+    if (!m_ignoreComments)
+        return true;
+    ++m_counters.headersStripped;
+    return containedIn(comments::removeComments(headerBytes, m_withoutComments));
+}
+
+bool HeaderMatcher::containedIn(std::string_view bytes)
+{
     if (m_empty)
         return false;
-    if (m_needle)
-        return matchesAsBytes(headerBytes);
-    // A needle beyond ASCII needs a character beyond ASCII in the text,
-    // which plain ASCII bytes give only under Turkic folding (I to ı).
-    if (m_needleBeyondAscii && !m_text.foldsTurkic() && isAscii(headerBytes))
+    if (m_needle) {
+        const ByteNeedle::Result found = m_needle->find(bytes, m_needleTakesFoldedLetters);
+        if (found.found)
+            return true;
+        if (!found.foldingLetters)
+            return false;
+    } else if (m_needleBeyondAscii && !m_text.foldsTurkic() && isAscii(bytes)) {
+        // A needle beyond ASCII needs a character beyond ASCII in the text,
+        // which plain ASCII bytes give only under Turkic folding (I to ı).
         return false;
-    return matchesAsText(headerBytes);
-}
-
-bool HeaderMatcher::matchesAsBytes(std::string_view bytes)
-{
-    const ByteNeedle::Result raw = m_needle->find(bytes, m_needleTakesFoldedLetters);
-    if (!raw.found)
-        return raw.foldingLetters && matchesAsText(bytes);
-    if (!m_ignoreComments)
-        return true;
-    const std::string_view rest = stripped(bytes);
-    const ByteNeedle::Result inRest = m_needle->find(rest, m_needleTakesFoldedLetters);
-    if (inRest.found)
-        return true;
-    // The raw text matches (its bytes do); only the stripped text is open.
-    if (!inRest.foldingLetters)
-        return false;
+    }
     ++m_counters.headersDecoded;
-    return m_text.containedIn(decodeMacRoman(rest));
+    return m_text.containedIn(decodeMacRoman(bytes));
 }
 
-bool HeaderMatcher::matchesAsText(std::string_view bytes)
+std::size_t HeaderMatcher::span() const
 {
-    ++m_counters.headersDecoded;
-    const std::u16string text = decodeMacRoman(bytes);
-    if (!m_text.containedIn(text))
-        return false;
-    if (!m_ignoreComments)
-        return true;
-    ++m_counters.headersStripped;
-    return m_text.containedIn(comments::removeBlocks<char16_t>(comments::removeLines<char16_t>(text)));
-}
-
-std::string_view HeaderMatcher::stripped(std::string_view bytes)
-{
-    ++m_counters.headersStripped;
-    return comments::removeComments(bytes, m_withoutComments);
+    return std::max<std::size_t>(m_text.comparedForm().size(), 1);
 }

@@ -36,15 +36,23 @@ public:
     HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComments, bool caseSensitive,
                   const icu::Locale &locale = icu::Locale::getDefault());
 
+    // The decision for a whole header.
     bool matches(std::string_view headerBytes);
+
+    // The containment test alone, on raw or stripped bytes. A match never
+    // depends on the text around it: every Mac Roman character is a whole
+    // character of its own (a CR LF pair aside), decomposes and folds by
+    // itself, and yields at least one unit of the compared form. So a text
+    // may be tested piece by piece, in windows that overlap by span() - 1
+    // bytes and never part CR from LF.
+    bool containedIn(std::string_view bytes);
+    // The most bytes one match can cover.
+    std::size_t span() const;
+    bool ignoresComments() const { return m_ignoreComments; }
 
     const MatchCounters &counters() const { return m_counters; }
 
 private:
-    bool matchesAsBytes(std::string_view bytes);
-    bool matchesAsText(std::string_view bytes);
-    std::string_view stripped(std::string_view bytes);
-
     UnicodeMatcher m_text;
     bool m_ignoreComments;
     bool m_caseSensitive;

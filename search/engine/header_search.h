@@ -9,14 +9,20 @@
 // The frameworks whose trees a search never enters.
 std::vector<std::string> loadSkipFrameworksArray();
 
+// Where a run starts for an SDK: the folder "MacOSX<osNum>.sdk" of the SDK
+// directory or, when that folder is a symbolic link, the folder the file
+// system resolves it to. Written with one "/" between components.
+std::string sdkFolder(const std::string &sdkDirectory, const std::string &osNum);
+
 // The search run over the SDK folders of one SDK directory.
 //
-// The walk reports every entry below an SDK folder once, depth first, each
-// folder before its contents, siblings in the order the folder lists them,
-// hidden entries included. Symbolic links are entries of their own and are
-// never entered, so each framework header is reached once, through its real
-// folder; a link named *.h is read through, though. After every entry the
-// sink is asked whether to stop.
+// The walk (TreeWalk) reports every entry below an SDK folder once, depth
+// first, each folder before its contents, siblings in the order the folder
+// lists them, hidden entries included. Symbolic links are entries of their
+// own and are never entered, so each framework header is reached once,
+// through its real folder; a link named *.h is read through, though. Each
+// header is read and decided by a HeaderReader. After every entry, and
+// between the pieces of a large header, the sink is asked whether to stop.
 class HeaderSearch
 {
 public:
@@ -36,7 +42,7 @@ public:
     std::uint64_t bytesRead() const { return m_bytesRead; }
 
 private:
-    class Walk;
+    class Visitor;
 
     std::string m_sdkDirectory;
     std::vector<std::string> m_sdkNums;

@@ -12,7 +12,7 @@ struct SearchRequest {
 };
 
 // One matching header: "Name", its file name, and "Path", its full path as
-// the walk reached it.
+// the walk reached it, both as the file system's bytes (not always UTF-8).
 struct ResultRecord {
     std::string name;
     std::string path;

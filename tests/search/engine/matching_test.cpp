@@ -2,12 +2,14 @@
 #include "byte_search.h"
 #include "header_matcher.h"
 #include "mac_roman.h"
+#include "match_stream.h"
 #include "unicode_match.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <set>
+#include <unicode/brkiter.h>
 #include <unicode/ucnv.h>
 
 namespace {
@@ -72,6 +74,81 @@ TEST(MacRoman, EveryByteHasItsOwnCharacter)
         }
     }
     ucnv_close(converter);
+}
+
+// What lets a header be searched in windows: no Mac Roman character joins
+// its neighbour, under any comparison, except CR with LF.
+TEST(MacRoman, EveryCharacterStandsAlone)
+{
+    const UnicodeMatcher exact(u"x", true, english), folded(u"x", false, english), turkic(u"x", false, turkish);
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> characters(icu::BreakIterator::createCharacterInstance(english, status));
+    ASSERT_TRUE(U_SUCCESS(status));
+    for (const UnicodeMatcher *matcher : {&exact, &folded, &turkic}) {
+        std::array<std::u16string, 256> alone;
+        for (int byte = 0; byte < 256; ++byte) {
+            alone[byte] = matcher->comparedForm(decodeMacRoman(std::string(1, static_cast<char>(byte))));
+            ASSERT_FALSE(alone[byte].empty()) << byte;
+        }
+        for (int a = 0; a < 256; ++a) {
+            for (int b = 0; b < 256; ++b) {
+                const std::u16string pair = matcher->comparedForm(
+                    decodeMacRoman(std::string{static_cast<char>(a), static_cast<char>(b)}));
+                ASSERT_EQ(pair, alone[a] + alone[b]) << a << " " << b;
+                const icu::UnicodeString text(false, pair.data(), static_cast<int32_t>(pair.size()));
+                characters->setText(text);
+                ASSERT_EQ(characters->isBoundary(static_cast<int32_t>(alone[a].size())), a != '\r' || b != '\n')
+                    << a << " " << b;
+            }
+        }
+    }
+}
+
+// A header given in pieces, searched in small windows, against the same
+// header decided whole.
+TEST(MatchStream, PiecesDecideAsTheWholeHeaderDoes)
+{
+    const std::vector<std::string> pieces = {
+        "/*", "*/", "//", "/", "*", "\r", "\n", "\r\n", " ", "NS", "Foo", "NSFoo", "nsfoo", "x;",
+        "\xA7", "\xDE", "caf\x8E", "e", "\x0B",
+    };
+    const std::vector<std::string> needles = {
+        "NSFoo", "nsfoo", "SFoo", "strasse", "fi", "caf\xC3\xA9", "\r\nNS", "\nNS", "o\r", "*/", "x;", "F",
+    };
+    std::mt19937 random(2031);
+    std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1), count(0, 60), cut(1, 12);
+    int checked = 0;
+    for (const icu::Locale *locale : {&english, &turkish}) {
+        for (const std::string &needle : needles) {
+            for (int flags = 0; flags < 4; ++flags) {
+                const bool ignoreComments = flags & 1, caseSensitive = flags & 2;
+                HeaderMatcher whole(needle, ignoreComments, caseSensitive, *locale);
+                HeaderMatcher inPieces(needle, ignoreComments, caseSensitive, *locale);
+                for (int round = 0; round < 400; ++round) {
+                    std::string header;
+                    for (std::size_t i = count(random); i > 0; --i)
+                        header += pieces[piece(random)];
+                    const std::size_t window = inPieces.span() + round % 5;
+                    MatchStream stream(inPieces, window);
+                    bool decided = false;
+                    for (std::size_t at = 0; at < header.size();) {
+                        const std::size_t length = std::min(cut(random), header.size() - at);
+                        stream.feed(std::string_view(header).substr(at, length));
+                        decided = decided || stream.decided();
+                        at += length;
+                    }
+                    const bool expected = whole.matches(header);
+                    ASSERT_EQ(stream.finish(), expected)
+                        << "header \"" << hex(header) << "\" needle \"" << hex(needle) << "\" window " << window
+                        << " ignoreComments " << ignoreComments << " caseSensitive " << caseSensitive << " locale "
+                        << locale->getName();
+                    ASSERT_TRUE(!decided || expected) << hex(header);
+                    ++checked;
+                }
+            }
+        }
+    }
+    EXPECT_GT(checked, 30000);
 }
 
 TEST(Matching, PlatformTextSemantics)

@@ -43,9 +43,9 @@ std::vector<ResultRecord> obviousSearch(const std::string &sdks, const std::vect
         chosen = {request.sdkTitle};
     for (const std::string &num : chosen) {
         fs::path root = sdks + "/MacOSX" + num + ".sdk";
-        while (fs::is_symlink(root))
-            root = (root.parent_path() / fs::read_symlink(root)).lexically_normal();
         std::error_code error;
+        if (fs::is_symlink(root))
+            root = fs::canonical(root, error);
         for (fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, error), end;
              !error && it != end; it.increment(error)) {
             const std::string name = it->path().filename().string();
@@ -69,8 +69,14 @@ std::vector<ResultRecord> obviousSearch(const std::string &sdks, const std::vect
 
 TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
 {
+    // The SDK directory is a link, and one SDK folder a link that climbs out
+    // of the real one.
     char pattern[] = "/tmp/scoutmark-equivalence-XXXXXX";
-    const std::string sdks = mkdtemp(pattern);
+    const std::string base = mkdtemp(pattern);
+    const std::string real = base + "/real/sdks";
+    fs::create_directories(real);
+    fs::create_directory_symlink("real/sdks", base + "/SDKs");
+    const std::string sdks = base + "/SDKs";
     const std::vector<std::string> pieces = {
         "NSFoo", "nsfoo", "NSFOO", "// NSFoo", "/* NSFoo */", "/*", "*/", "//", "\n", "\r", " ", "int x;",
         "\xA7", "\xDE", "\xDF", "\x8E", "\x83", "STRASSE", "stra\xA7" "e", "file", "FILE", "caf\x8E", "Ns/* */Foo",
@@ -86,7 +92,7 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
             text = std::string(random() % 200, 'x') + text;
         return text;
     };
-    for (const char *sdk : {"MacOSX10.9.sdk", "MacOSX10.13.sdk", "Real.sdk"}) {
+    for (const char *sdk : {"MacOSX10.9.sdk", "MacOSX10.13.sdk", "../other/Real.sdk"}) {
         for (int i = 0; i < 150; ++i) {
             const std::string folder = i % 3 == 0 ? "usr/include/sub" + std::to_string(i % 7)
                                      : i % 3 == 1 ? "System/Library/Frameworks/F" + std::to_string(i % 5) + ".framework/Versions/A/Headers"
@@ -96,7 +102,7 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
         writeFile(sdks + "/" + sdk + "/usr/include/other.hpp", "NSFoo");
         fs::create_symlink("sub0/h0.h", sdks + "/" + sdk + "/usr/include/link.h");
     }
-    fs::create_directory_symlink("Real.sdk", sdks + "/MacOSX10.14.sdk");
+    fs::create_directory_symlink("../other/Real.sdk/", real + "/MacOSX10.14.sdk");
     const std::vector<std::string> nums = {"10.9", "10.13", "10.14", "10.9"};
 
     HeaderSearch search(sdks, nums);
@@ -115,5 +121,5 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
         }
     }
     EXPECT_GT(nonEmpty, 40) << "the corpus exercises real matches";
-    fs::remove_all(sdks);
+    fs::remove_all(base);
 }

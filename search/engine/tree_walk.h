@@ -1,0 +1,72 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// What a walk reports to, on the thread that walks.
+class WalkVisitor
+{
+public:
+    virtual ~WalkVisitor() = default;
+    // An entry that is not a folder and whose extension is exactly "h".
+    // folder is an open descriptor of the folder that holds it, valid for
+    // the call. True stops the walk.
+    virtual bool header(int folder, const char *name, const std::string &path) = 0;
+    // Asked after every entry walked; true stops the walk.
+    virtual bool stopRequested() = 0;
+};
+
+// Lists the tree below a folder and reports its headers: every entry once,
+// depth first, each folder before its contents, siblings in the order the
+// folder lists them, hidden entries included. Symbolic links are entries of
+// their own and are never entered; the folders of the skip list are not
+// entered either. Paths have one "/" between components when the root has.
+//
+// Each folder is listed whole when it is entered, so that its descriptor can
+// be closed while its subfolders are walked: at most a few descriptors are
+// open at any depth, and a closed folder is opened again through ".." of its
+// child on the way back. A folder that is already on the current path (the
+// same device and inode, as a mount of a folder inside itself makes it) is
+// not entered again.
+class TreeWalk
+{
+public:
+    explicit TreeWalk(std::vector<std::string> skipFrameworks);
+    ~TreeWalk();
+    TreeWalk(const TreeWalk &) = delete;
+    TreeWalk &operator=(const TreeWalk &) = delete;
+
+    // True when the visitor stopped it.
+    bool run(const std::string &root, WalkVisitor &visitor);
+
+    // Descriptors of folders held open at most; fewer when the process
+    // runs short of them.
+    static constexpr int maxOpenFolders = 8;
+
+private:
+    struct Level {
+        std::vector<char> listing; // the folder's getdents64 records, all of them
+        std::size_t next = 0;      // where the next record starts
+        std::size_t pathLength = 0;
+        int descriptor = -1;       // -1 while closed to spare descriptors
+        dev_t device = 0;
+        ino_t inode = 0;
+    };
+
+    bool step(WalkVisitor &visitor);
+    bool enter(int descriptor);
+    void descend(const char *name);
+    void leave();
+    void list(Level &level);
+    bool closeShallowest();
+    void closeAll();
+
+    std::vector<std::string> m_skipFrameworks;
+    std::vector<Level> m_levels; // kept between folders, for their buffers
+    std::size_t m_depth = 0;     // levels in use
+    int m_open = 0;
+    int m_maxOpen = maxOpenFolders;
+    std::vector<char> m_scratch;
+    std::string m_path;
+};

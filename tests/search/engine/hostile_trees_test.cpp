@@ -1,0 +1,272 @@
+// Trees and headers that a search must come through with a sound result:
+// headers of gigabytes, SDK folders behind links, very deep trees, a folder
+// mounted inside itself.
+
+#include "header_search.h"
+#include "recording_sink.h"
+#include "tree_snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <set>
+#include <cstdint>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool sanitized = true;
+#else
+constexpr bool sanitized = false;
+#endif
+
+const std::string needle = "NSNeedle";
+constexpr std::uint64_t gib = std::uint64_t(1) << 30;
+constexpr std::uint64_t hugeSize = gib / 2; // far beyond any buffer, and quick to read
+
+// Zeros that take no room on disk, with text at the start and at the end.
+void sparseHeader(const std::string &path, std::uint64_t size, const std::string &head, const std::string &tail)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(ftruncate(file, static_cast<off_t>(size)), 0);
+    ASSERT_EQ(pwrite(file, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
+    ASSERT_EQ(pwrite(file, tail.data(), tail.size(), static_cast<off_t>(size - tail.size())),
+              static_cast<ssize_t>(tail.size()));
+    close(file);
+}
+
+long statusKilobytes(const std::string &key)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stol(line.substr(key.size() + 1));
+    }
+    return 0;
+}
+
+// A process may reset its own high-water mark of resident memory.
+void resetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// The descriptor limit that leaves this process exactly free descriptors.
+rlim_t limitLeaving(int free)
+{
+    std::set<int> open;
+    for (const auto &entry : fs::directory_iterator("/proc/self/fd"))
+        open.insert(std::stoi(entry.path().filename().string()));
+    int number = 0;
+    for (int left = free; left > 0; ++number)
+        left -= open.count(number) ? 0 : 1;
+    return static_cast<rlim_t>(number);
+}
+
+// Runs body in a child process and gives its wait status; body's answer is
+// the child's exit status, 77 when the child could not set up its case. An
+// exception that leaves body ends the child as it would end a worker thread.
+int inChild(const std::function<int()> &body)
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit([&]() noexcept { return body(); }());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+std::string describeStatus(int status)
+{
+    if (WIFSIGNALED(status))
+        return "killed by signal " + std::to_string(WTERMSIG(status));
+    return "exit status " + std::to_string(WEXITSTATUS(status));
+}
+
+class HostileTree : public testing::Test
+{
+protected:
+    std::string root;
+    std::string sdks;
+
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/scoutmark-hostile-XXXXXX";
+        root = fs::canonical(mkdtemp(pattern)).string();
+        sdks = root + "/SDKs";
+        fs::create_directories(sdks);
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    void header(const std::string &path) { writeFile(sdks + "/" + path, "int " + needle + ";\n"); }
+
+    std::vector<std::string> paths(const RecordingSink &sink) const
+    {
+        std::vector<std::string> result;
+        for (const ResultRecord &record : sink.records)
+            result.push_back(record.path);
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(HostileTree, HugeHeaderIsSearchedExactlyInBoundedMemory)
+{
+    // A comment opens at the start and closes just before the end; only the
+    // raw text holds the case-exact needle.
+    sparseHeader(sdks + "/MacOSX10.9.sdk/huge.h", hugeSize, "/* NSNeedle", "*/ int nsneedle; caf\x8E\n");
+    const struct {
+        std::string search;
+        bool ignoreComments, caseSensitive, matches;
+    } cases[] = {
+        {needle, false, true, true},
+        {needle, true, true, false},
+        {needle, true, false, true},
+        {"caf\xC3\xA9", true, false, true}, // decoded and compared as text
+        {"NSAbsent", false, false, false},
+    };
+    HeaderSearch search(sdks, {"10.9"});
+    for (const auto &c : cases) {
+        const long before = statusKilobytes("VmRSS");
+        resetPeakMemory();
+        RecordingSink sink;
+        EXPECT_FALSE(search.searchHeadersForString({c.search, "All", c.ignoreComments, c.caseSensitive}, sink));
+        EXPECT_EQ(sink.records.size(), c.matches ? 1u : 0u) << c.search << " " << c.ignoreComments;
+        if (!sanitized) { // their allocators keep freed memory aside
+            EXPECT_LT(statusKilobytes("VmHWM") - before, 64 * 1024) << c.search << " " << c.ignoreComments;
+        }
+    }
+}
+
+TEST_F(HostileTree, CancellingStopsInsideAHugeHeader)
+{
+    sparseHeader(sdks + "/MacOSX10.9.sdk/huge.h", hugeSize, "", "int NSNeedle;\n");
+    HeaderSearch search(sdks, {"10.9"});
+    RecordingSink sink;
+    sink.cancelWhen = [](const RecordingSink &) { return true; };
+    EXPECT_TRUE(search.searchHeadersForString({needle, "All", true, false}, sink));
+    EXPECT_TRUE(sink.records.empty());
+    EXPECT_LT(search.bytesRead(), hugeSize / 16) << "the read stops part-way";
+}
+
+TEST_F(HostileTree, NoFailureLeavesTheSearchUnderAMemoryLimit)
+{
+    if (sanitized)
+        GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+    sparseHeader(sdks + "/MacOSX10.9.sdk/huge.h", hugeSize, "", "int NSNeedle;\n");
+    header("MacOSX10.9.sdk/small.h");
+    const int status = inChild([&] {
+        const rlim_t room = static_cast<rlim_t>(statusKilobytes("VmSize")) * 1024 + gib / 4;
+        const rlimit limit{room, room};
+        if (setrlimit(RLIMIT_AS, &limit) != 0)
+            return 77;
+        HeaderSearch search(sdks, {"10.9"});
+        RecordingSink sink;
+        search.searchHeadersForString({needle, "All", false, true}, sink);
+        return sink.records.size() == 2 ? 0 : 1;
+    });
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << describeStatus(status);
+}
+
+TEST_F(HostileTree, LinkedSdkFoldersAreResolvedByTheFileSystem)
+{
+    // As the README sets it up: the SDK directory is itself a link.
+    fs::create_directories(root + "/real/sdks");
+    fs::create_directory_symlink("real/sdks", sdks + "-link");
+    const std::string linked = sdks + "-link";
+    const auto sdkHeader = [&](const std::string &folder) { writeFile(folder + "/usr/include/a.h", "int NSNeedle;\n"); };
+    sdkHeader(root + "/real/other/MacOSX10.14.sdk");
+    fs::create_directory_symlink("../other/MacOSX10.14.sdk", root + "/real/sdks/MacOSX10.14.sdk");
+    sdkHeader(root + "/real/other/thirteen");
+    fs::create_directory_symlink("../other/thirteen/", root + "/real/sdks/MacOSX10.13.sdk");
+    sdkHeader(root + "/real/other/twelve");
+    fs::create_directory_symlink(root + "/real/./other//twelve/", root + "/real/sdks/MacOSX10.12.sdk");
+    sdkHeader(root + "/real/sdks/MacOSX10.9.sdk");
+
+    const struct {
+        std::string sdkDirectory, osNum, path;
+    } cases[] = {
+        {linked, "10.14", root + "/real/other/MacOSX10.14.sdk/usr/include/a.h"},
+        {linked, "10.13", root + "/real/other/thirteen/usr/include/a.h"},
+        {linked, "10.12", root + "/real/other/twelve/usr/include/a.h"},
+        {linked + "/", "10.9", linked + "/MacOSX10.9.sdk/usr/include/a.h"},
+        {root + "//real/sdks//", "10.9", root + "/real/sdks/MacOSX10.9.sdk/usr/include/a.h"},
+    };
+    for (const auto &c : cases) {
+        HeaderSearch search(c.sdkDirectory, {});
+        RecordingSink sink;
+        search.searchHeadersForString({needle, c.osNum, false, true}, sink);
+        EXPECT_EQ(paths(sink), std::vector<std::string>{c.path}) << c.sdkDirectory << " " << c.osNum;
+    }
+}
+
+TEST_F(HostileTree, DeepTreeIsWalkedWithFewDescriptors)
+{
+    std::string deep = "MacOSX10.9.sdk";
+    for (int level = 0; level < 100; ++level) {
+        deep += "/d";
+        if (level == 50)
+            header(deep + "/middle.h");
+    }
+    header(deep + "/deepest.h");
+    header("MacOSX10.9.sdk/top.h");
+
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    // Forty, as a tight limit leaves; three, of which the walk needs two.
+    for (const int free : {40, 3}) {
+        const rlimit few{limitLeaving(free), saved.rlim_max};
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
+        HeaderSearch search(sdks, {"10.9"});
+        RecordingSink sink;
+        search.searchHeadersForString({needle, "All", false, true}, sink);
+        setrlimit(RLIMIT_NOFILE, &saved);
+
+        std::set<std::string> names;
+        for (const ResultRecord &record : sink.records)
+            names.insert(record.name);
+        EXPECT_EQ(names, (std::set<std::string>{"top.h", "middle.h", "deepest.h"})) << free << " free";
+        for (const ResultRecord &record : sink.records)
+            EXPECT_EQ(readFile(record.path), "int NSNeedle;\n") << record.path;
+    }
+}
+
+TEST_F(HostileTree, FolderMountedInsideItselfIsLeft)
+{
+    header("MacOSX10.9.sdk/top.h");
+    header("MacOSX10.9.sdk/usr/include/a.h");
+    const std::string sdk = sdks + "/MacOSX10.9.sdk";
+    fs::create_directories(sdk + "/usr/loop");
+    const int status = inChild([&] {
+        // A mount namespace of our own, so that the mount ends with us.
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || mount(sdk.c_str(), (sdk + "/usr/loop").c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return 77;
+        // Followed without end, the cycle would run out of descriptors.
+        const rlimit some{256, 256};
+        setrlimit(RLIMIT_NOFILE, &some);
+        alarm(120);
+        HeaderSearch search(sdks, {"10.9"});
+        RecordingSink sink;
+        search.searchHeadersForString({needle, "All", false, true}, sink);
+        return sink.records.size() == 2 ? 0 : 1;
+    });
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "this machine allows no mount namespace";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << describeStatus(status);
+}
