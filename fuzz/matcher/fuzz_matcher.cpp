@@ -1,7 +1,10 @@
 // The matcher's byte paths against the decision on decoded text, with the
-// literal comment removal, for any header bytes and search string.
+// literal comment removal, for any header bytes and search string; and the
+// hits: some exactly when the header matches, in order, each holding the
+// search string.
 
 #include "header_matcher.h"
+#include "hit_finder.h"
 #include "mac_roman.h"
 #include "reference_stripping.h"
 #include "unicode_match.h"
@@ -44,5 +47,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     HeaderMatcher matcher(needle, ignoreComments, caseSensitive, locale);
     if (matcher.matches(header) != expected)
         std::abort();
+
+    const std::vector<Hit> hits = findHits(header, needle, ignoreComments, caseSensitive, locale);
+    if (hits.empty() == expected)
+        std::abort();
+    std::size_t after = 0;
+    for (const Hit &hit : hits) {
+        std::u16string pieces;
+        for (const TextRange &piece : hit.pieces) {
+            if (piece.begin < after || piece.begin >= piece.end || piece.end > text.size())
+                std::abort();
+            pieces += text.substr(piece.begin, piece.end - piece.begin);
+            after = piece.end;
+        }
+        if (!exact.containedIn(pieces))
+            std::abort();
+    }
     return 0;
 }

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "source_map.h"
+#include "unicode_match.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// One hit: the characters of a text that make one occurrence of the search
+// string, in text order. A hit that spans a removed comment has a piece on
+// either side of it; a hit that takes part of a character (one "s" of a ß
+// folded to "ss") takes all of it.
+struct Hit {
+    std::vector<TextRange> pieces;
+
+    bool operator==(const Hit &) const = default;
+};
+
+// What matching had to do beyond searching bytes.
+struct MatchCounters {
+    std::uint64_t headersDecoded = 0;  // decoded to Unicode for the exact path
+    std::uint64_t headersStripped = 0; // stripped of comments
+};
+
+// The hits of one search in decoded header texts, as the match decision
+// sees them: the occurrences of the search string in the text or, with
+// comments ignored and the text itself holding one, in the text without its
+// comments. The decision on a text is whether it has a hit; hasHit gives it
+// at the cost of the first hit, without tracing anything back.
+class HitFinder
+{
+public:
+    HitFinder(std::u16string_view searchString, bool ignoreComments, bool caseSensitive,
+              const icu::Locale &locale = icu::Locale::getDefault());
+
+    // Every hit, in text order, none overlapping the one before.
+    std::vector<Hit> findHits(std::u16string_view text) const;
+    bool hasHit(std::u16string_view text, MatchCounters *counters = nullptr) const;
+
+    const UnicodeMatcher &matcher() const { return m_matcher; }
+    bool ignoresComments() const { return m_ignoreComments; }
+
+private:
+    struct Origins;
+    // Calls found(begin, end) for each occurrence in the compared text it
+    // was found in, until it answers false; with origins, they then lead
+    // from that text back to text.
+    void forEachOccurrence(std::u16string_view text, Origins *origins, MatchCounters *counters,
+                           const std::function<bool(std::size_t, std::size_t)> &found) const;
+
+    UnicodeMatcher m_matcher;
+    bool m_ignoreComments;
+};
+
+// Every hit of a search in one header, whose bytes are decoded as the
+// search decodes them: as Mac OS Roman, one character per byte, so that the
+// ranges are byte ranges as well. Empty exactly when the search does not
+// list the header.
+std::vector<Hit> findHits(std::string_view headerBytes, std::string_view searchStringUtf8,
+                          bool ignoreComments, bool caseSensitive,
+                          const icu::Locale &locale = icu::Locale::getDefault());
