@@ -51,6 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::vector<Hit> hits = findHits(header, needle, ignoreComments, caseSensitive, locale);
     if (hits.empty() == expected)
         std::abort();
+    if (HitFinder(search16, ignoreComments, caseSensitive, locale).findHits(text) != hits)
+        std::abort();
     std::size_t after = 0;
     for (const Hit &hit : hits) {
         std::u16string pieces;

@@ -88,7 +88,7 @@ bool HeaderMatcher::matchesAsBytes(std::string_view bytes)
 bool HeaderMatcher::matchesAsText(std::string_view bytes)
 {
     ++m_counters.headersDecoded;
-    return m_hits.hasHit(decodeMacRoman(bytes), &m_counters);
+    return m_hits.hasHit(bytes, &m_counters);
 }
 
 std::string_view HeaderMatcher::stripped(std::string_view bytes)

@@ -56,7 +56,9 @@ template <typename Char>
 class MappedText
 {
 public:
-    explicit MappedText(std::basic_string_view<Char> source) : m_source(source) {}
+    // Room for all of source at once: growing a text of megabytes step by
+    // step costs more than the stripping.
+    explicit MappedText(std::basic_string_view<Char> source) : m_source(source) { text.reserve(source.size()); }
 
     std::basic_string<Char> text;
     SourceMap map;

@@ -7,6 +7,7 @@
 #include <unicode/utext.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -133,12 +134,23 @@ std::u16string UnicodeMatcher::comparedForm(std::u16string_view text, SourceMap 
 
     const std::size_t n = text.size();
     for (std::size_t i = 0; i < n;) {
-        if (text[i] < 0x80 && (i + 1 == n || text[i + 1] < 0x80)) {
+        // ASCII followed by ASCII is a chunk of one character, which folds
+        // to one character; the last ASCII before a mark may take the mark.
+        std::size_t run = i;
+        while (run < n && text[run] < 0x80)
+            ++run;
+        if (run < n && run > i)
+            --run;
+        if (run > i) {
             flush();
-            result += asciiForm(text[i]);
+            const std::size_t before = result.size();
+            result.append(text.substr(i, run - i));
+            if (!m_caseSensitive)
+                std::transform(result.begin() + static_cast<std::ptrdiff_t>(before), result.end(),
+                               result.begin() + static_cast<std::ptrdiff_t>(before), asciiForm);
             if (origins)
-                origins->addCopied(i, 1);
-            ++i;
+                origins->addCopied(i, run - i);
+            i = run;
             continue;
         }
         std::size_t end = i;
@@ -179,9 +191,15 @@ void UnicodeMatcher::occurrences(std::u16string_view compared,
         utext = utext_openUChars(nullptr, compared.data(), static_cast<int64_t>(compared.size()), &status);
         m_characters->setText(utext, status);
     }
+    // Between two ASCII characters lies a character boundary, but for CR
+    // LF: no ASCII character extends or prepends to another.
     const auto boundary = [&](std::size_t offset) {
-        return !m_characters || offset == 0 || offset == compared.size()
-               || m_characters->isBoundary(static_cast<int32_t>(offset));
+        if (!m_characters || offset == 0 || offset == compared.size())
+            return true;
+        const char16_t before = compared[offset - 1], after = compared[offset];
+        if (before < 0x80 && after < 0x80)
+            return before != u'\r' || after != u'\n';
+        return static_cast<bool>(m_characters->isBoundary(static_cast<int32_t>(offset)));
     };
     while (at != std::u16string_view::npos) {
         const std::size_t end = at + m_search.size();

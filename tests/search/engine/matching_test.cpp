@@ -130,7 +130,8 @@ TEST(Matching, TurkishLocaleFoldsTheDottedAndDotlessI)
 
 // The differential corpus: every shortcut of the matcher against the
 // decision on decoded text, and the hit finder against the matcher: a header
-// matches exactly when it has a hit, and every hit holds the search string.
+// matches exactly when it has a hit, every hit holds the search string, and
+// the bytes give the hits their decoded text gives.
 TEST(Matching, BytePathAgreesWithTheTextPath)
 {
     // Letters that fold or decompose, markers, breaks, and bytes beyond ASCII
@@ -171,6 +172,7 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
                     const std::u16string text = decodeMacRoman(bytes);
                     const std::vector<Hit> hits = finder.findHits(text);
                     ASSERT_EQ(!hits.empty(), matches) << context();
+                    ASSERT_EQ(finder.findHits(bytes), hits) << "stripped before decoding: " << context();
                     std::size_t after = 0;
                     for (const Hit &hit : hits) {
                         std::u16string pieces;
