@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results_model.h"
+#include "search_types.h"
 
 #include <QObject>
 #include <QStringList>
@@ -10,6 +11,7 @@
 
 class MyTableView;
 class MyWindow;
+class RowActions;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -51,6 +53,8 @@ public:
 
     // What reaches the desktop; tests put a recorder here.
     std::function<void(const QUrl &)> openUrl;
+    // The context menu and keys of the rows.
+    RowActions *rowActions = nullptr;
 
     // Start-up and preferences.
     void applicationDidFinishLaunching();
@@ -65,6 +69,8 @@ public:
     void toolbarItemsSetEnabled(bool enabled);
     void updateFileCountLabel();
     void tableViewDoubleAction();
+    // The row selected last, or -1.
+    int selectedRow() const;
     void tableViewSortDescriptorsDidChange();
     // Appends the records that arrived together, in the order found, and
     // shows the new count: one table update for the lot.
@@ -76,9 +82,11 @@ public:
 
 private:
     void columnHeaderClicked(int section);
+    void previewSelectedRow();
     void showSortIndicator();
 
     QString m_sdkDirectory;
+    SearchRequest m_rowsSearch; // the search that listed the rows
 };
 
 // Written at every start, before the window: the platform adds no dictation

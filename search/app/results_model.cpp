@@ -1,6 +1,11 @@
 #include "results_model.h"
 
+#include "row_path.h"
+
+#include <QMimeData>
+
 #include <algorithm>
+#include <set>
 
 const QStringList ResultsModel::columnIdentifiers{QStringLiteral("Name"), QStringLiteral("Path")};
 
@@ -50,6 +55,36 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
         return columnIdentifiers.value(section);
     return {};
+}
+
+Qt::ItemFlags ResultsModel::flags(const QModelIndex &index) const
+{
+    return QAbstractTableModel::flags(index) | (index.isValid() ? Qt::ItemIsDragEnabled : Qt::NoItemFlags);
+}
+
+QStringList ResultsModel::mimeTypes() const
+{
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData *ResultsModel::mimeData(const QModelIndexList &indexes) const
+{
+    std::set<int> rows; // one URL per row, whichever cells were picked
+    for (const QModelIndex &index : indexes) {
+        if (index.isValid() && index.row() < m_rows.size())
+            rows.insert(index.row());
+    }
+    QList<QUrl> urls;
+    for (int row : rows)
+        urls << fileUrl(rowFilePath(m_rows[row]));
+    auto *data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+Qt::DropActions ResultsModel::supportedDragActions() const
+{
+    return Qt::CopyAction;
 }
 
 void ResultsModel::replaceRows(QList<ResultRow> rows)

@@ -1,0 +1,261 @@
+#include "preview_loader.h"
+
+#include "mac_roman.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Read { Whole, TooLarge, Unreadable };
+
+// The whole file, through a link, if it is a regular file within the limit.
+// Non-blocking, as the search reads: a link to a pipe must not stall us.
+Read readWhole(const QByteArray &path, std::string &bytes, qint64 &size)
+{
+    const int file = open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (file < 0)
+        return Read::Unreadable;
+    struct stat status;
+    Read outcome = Read::Whole;
+    if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+        outcome = Read::Unreadable;
+    } else if (status.st_size > previewLimit) {
+        size = status.st_size;
+        outcome = Read::TooLarge;
+    } else {
+        // One more byte than allowed tells a file that grew past the limit.
+        bytes.resize(static_cast<std::size_t>(status.st_size) + 1);
+        std::size_t done = 0;
+        for (;;) {
+            if (done == bytes.size()) {
+                if (bytes.size() > static_cast<std::size_t>(previewLimit)) {
+                    size = static_cast<qint64>(done);
+                    outcome = Read::TooLarge;
+                    break;
+                }
+                bytes.resize(std::min<std::size_t>(bytes.size() * 2, previewLimit + 1));
+            }
+            const ssize_t n = read(file, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                outcome = Read::Unreadable;
+                break;
+            }
+            if (n == 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        bytes.resize(done);
+    }
+    close(file);
+    return outcome;
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("PreviewLoader", text);
+}
+
+} // namespace
+
+std::shared_ptr<PreviewContent> preparePreview(const QByteArray &path, const QString &name,
+                                               const SearchRequest &search,
+                                               const std::function<bool()> &superseded)
+{
+    const auto stop = [&] { return superseded && superseded(); };
+    auto content = std::make_shared<PreviewContent>();
+    std::string bytes;
+    qint64 size = 0;
+    switch (readWhole(path, bytes, size)) {
+    case Read::TooLarge:
+        content->note = tr("%1 is %2, too large to preview. Open it to read it.")
+                            .arg(name, QLocale().formattedDataSize(size));
+        return content;
+    case Read::Unreadable:
+        content->note = tr("%1 cannot be read.").arg(name);
+        return content;
+    case Read::Whole:
+        break;
+    }
+    if (stop())
+        return nullptr;
+
+    content->hits = findHits(bytes, search.searchString, search.ignoreComments, search.caseSensitive);
+    if (stop())
+        return nullptr;
+    for (std::size_t hit = 0; hit < content->hits.size(); ++hit) {
+        for (const TextRange &piece : content->hits[hit].pieces)
+            content->marks.push_back({static_cast<qsizetype>(piece.begin), static_cast<qsizetype>(piece.end), static_cast<int>(hit)});
+    }
+
+    // The search's decoding, a byte at a time through its table.
+    static const std::array<char16_t, 256> characters = [] {
+        std::array<char16_t, 256> table{};
+        for (int byte = 0; byte < 256; ++byte)
+            table[static_cast<std::size_t>(byte)] = macRomanCharacter(static_cast<unsigned char>(byte));
+        return table;
+    }();
+    QString &text = content->text;
+    text.resize(static_cast<qsizetype>(bytes.size()));
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const std::size_t length = bytes.size();
+    for (std::size_t i = 0; i < length; ++i)
+        out[i] = characters[static_cast<unsigned char>(bytes[i])];
+
+    int column = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const char c = bytes[i];
+        if (c > '\r') {
+            ++column;
+        } else if (c == '\t') {
+            column += PreviewContent::widthAt(u'\t', column);
+        } else if (c == '\n' || (c == '\r' && (i + 1 == length || bytes[i + 1] != '\n'))) {
+            content->widestLine = std::max(content->widestLine, column);
+            column = 0;
+            if (i + 1 < length)
+                content->lineStarts.push_back(static_cast<std::uint32_t>(i + 1));
+        } else if (c != '\r') {
+            ++column;
+        }
+    }
+    content->widestLine = std::max(content->widestLine, column);
+    return content;
+}
+
+// What the loader and its thread share. The thread holds it too, so that a
+// thread stuck in reading a file may outlive the loader.
+struct PreviewLoader::Shared {
+    struct Request {
+        std::uint64_t id = 0;
+        QByteArray path;
+        QString name;
+        SearchRequest search;
+    };
+
+    std::mutex lock;
+    std::condition_variable wake;
+    std::condition_variable finished;
+    QObject *receiver; // the loader, until it goes
+    std::uint64_t lastId = 0;
+    std::uint64_t wanted = 0; // the request that counts; 0: none
+    std::optional<Request> next;
+    std::shared_ptr<const PreviewContent> ready;
+    std::uint64_t readyId = 0;
+    std::vector<std::shared_ptr<const PreviewContent>> disposals;
+    bool stopping = false;
+    bool done = false;
+};
+
+PreviewLoader::PreviewLoader(QObject *parent)
+    : QObject(parent)
+    , m_shared(std::make_shared<Shared>())
+{
+    m_shared->receiver = this;
+    m_worker = std::thread(work, m_shared);
+}
+
+// Waits a moment for the thread to end; one that does not, held up by a
+// file system that does not answer, is left to end by itself.
+PreviewLoader::~PreviewLoader()
+{
+    std::unique_lock guard(m_shared->lock);
+    m_shared->stopping = true;
+    m_shared->receiver = nullptr;
+    m_shared->wanted = 0;
+    m_shared->wake.notify_one();
+    const bool ended = m_shared->finished.wait_for(guard, std::chrono::seconds(1), [&] { return m_shared->done; });
+    guard.unlock();
+    if (ended)
+        m_worker.join();
+    else
+        m_worker.detach();
+}
+
+void PreviewLoader::load(const QByteArray &path, const QString &name, const SearchRequest &search)
+{
+    {
+        const std::lock_guard guard(m_shared->lock);
+        m_shared->next = Shared::Request{++m_shared->lastId, path, name, search};
+        m_shared->wanted = m_shared->next->id;
+    }
+    m_shared->wake.notify_one();
+}
+
+void PreviewLoader::dispose(std::shared_ptr<const PreviewContent> content)
+{
+    if (!content)
+        return;
+    {
+        const std::lock_guard guard(m_shared->lock);
+        m_shared->disposals.push_back(std::move(content));
+    }
+    m_shared->wake.notify_one();
+}
+
+void PreviewLoader::cancel()
+{
+    const std::lock_guard guard(m_shared->lock);
+    m_shared->next.reset();
+    m_shared->wanted = 0;
+}
+
+void PreviewLoader::work(std::shared_ptr<Shared> shared)
+{
+    for (;;) {
+        Shared::Request request;
+        std::vector<std::shared_ptr<const PreviewContent>> disposals;
+        {
+            std::unique_lock guard(shared->lock);
+            shared->wake.wait(guard, [&] { return shared->stopping || shared->next || !shared->disposals.empty(); });
+            if (shared->stopping)
+                break;
+            disposals.swap(shared->disposals);
+            if (!shared->next)
+                continue; // the disposals go as this loop turns
+            request = std::move(*shared->next);
+            shared->next.reset();
+        }
+        disposals.clear();
+        const auto superseded = [&] {
+            const std::lock_guard guard(shared->lock);
+            return shared->wanted != request.id;
+        };
+        std::shared_ptr<PreviewContent> content = preparePreview(request.path, request.name, request.search, superseded);
+        // Under the lock the receiver cannot go away while it is asked.
+        const std::lock_guard guard(shared->lock);
+        if (!content || shared->wanted != request.id || !shared->receiver)
+            continue;
+        shared->ready = std::move(content);
+        shared->readyId = request.id;
+        QMetaObject::invokeMethod(shared->receiver, "deliver", Qt::QueuedConnection);
+    }
+    const std::lock_guard guard(shared->lock);
+    shared->done = true;
+    shared->finished.notify_one();
+}
+
+void PreviewLoader::deliver()
+{
+    std::shared_ptr<const PreviewContent> content;
+    {
+        const std::lock_guard guard(m_shared->lock);
+        if (m_shared->readyId != m_shared->wanted || !m_shared->ready)
+            return;
+        content = std::move(m_shared->ready);
+    }
+    emit loaded(std::move(content));
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "preview_content.h"
+#include "search_types.h"
+
+#include <QByteArray>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+// Headers above this size are not previewed: their text, the search's
+// compared forms and the hit maps would take several times as much memory.
+constexpr qint64 previewLimit = 16 * 1024 * 1024;
+
+// Reads the header at path and finds the hits of search in it, as the search
+// did. superseded is asked between the steps; when it answers yes the work
+// ends early with nothing.
+std::shared_ptr<PreviewContent> preparePreview(const QByteArray &path, const QString &name,
+                                               const SearchRequest &search,
+                                               const std::function<bool()> &superseded = {});
+
+// Prepares previews on a thread of its own, so that the main thread never
+// waits for a header. Only the last request counts: one asked for while
+// another is being prepared supersedes it, and superseded work is dropped.
+class PreviewLoader : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PreviewLoader(QObject *parent = nullptr);
+    ~PreviewLoader() override;
+
+    void load(const QByteArray &path, const QString &name, const SearchRequest &search);
+    void cancel();
+    // Lets go of content on the thread: freeing a header's text and hits
+    // is work the main thread need not do.
+    void dispose(std::shared_ptr<const PreviewContent> content);
+
+signals:
+    void loaded(std::shared_ptr<const PreviewContent> content);
+
+private:
+    struct Shared;
+    static void work(std::shared_ptr<Shared> shared);
+    Q_INVOKABLE void deliver();
+
+    std::shared_ptr<Shared> m_shared;
+    std::thread m_worker;
+};
