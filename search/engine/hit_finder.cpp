@@ -3,77 +3,91 @@
 #include "comment_stripping.h"
 #include "mac_roman.h"
 
+#include <type_traits>
 #include <unicode/unistr.h>
 
-struct HitFinder::Origins {
-    SourceMap compared;   // the compared text, from the searched one
-    SourceMap stripped;   // the text without comments, from the text
+struct HitFinder::Buffers {
+    std::u16string decoded;  // the text, or the bytes decoded
+    std::u16string compared; // as compared
+    SourceMap comparedOrigins; // the compared text, from the searched one
+    std::string strippedBytes;
+    std::u16string strippedText;
+    SourceMap strippedOrigins; // the text without comments, from the text
 };
 
 HitFinder::HitFinder(std::u16string_view searchString, bool ignoreComments, bool caseSensitive,
                      const icu::Locale &locale)
     : m_matcher(searchString, caseSensitive, locale)
     , m_ignoreComments(ignoreComments)
+    , m_buffers(std::make_unique<Buffers>())
 {
 }
 
-namespace {
+HitFinder::~HitFinder() = default;
 
-// A text as the matcher compares it: header bytes go through the search's
-// decoding first, which keeps every offset.
-std::u16string compared(const UnicodeMatcher &matcher, std::u16string_view text, SourceMap *origins)
+// Into the compared buffer; header bytes go through the search's decoding
+// first, which keeps every offset.
+template <typename Char>
+void HitFinder::compare(std::basic_string_view<Char> text, SourceMap *origins) const
 {
-    return matcher.comparedForm(text, origins);
+    if (origins)
+        origins->clear();
+    if constexpr (std::is_same_v<Char, char>) {
+        decodeMacRoman(text, m_buffers->decoded);
+        m_matcher.comparedForm(m_buffers->decoded, origins, m_buffers->compared);
+    } else {
+        m_matcher.comparedForm(text, origins, m_buffers->compared);
+    }
 }
-
-std::u16string compared(const UnicodeMatcher &matcher, std::string_view bytes, SourceMap *origins)
-{
-    return matcher.comparedForm(decodeMacRoman(bytes), origins);
-}
-
-} // namespace
 
 template <typename Char>
-void HitFinder::forEachOccurrence(std::basic_string_view<Char> text, Origins *origins, MatchCounters *counters,
+void HitFinder::forEachOccurrence(std::basic_string_view<Char> text, bool traced, MatchCounters *counters,
                                   const std::function<bool(std::size_t, std::size_t)> &found) const
 {
+    Buffers &buffers = *m_buffers;
+    SourceMap *origins = traced ? &buffers.comparedOrigins : nullptr;
     if (!m_ignoreComments) {
-        m_matcher.occurrences(compared(m_matcher, text, origins ? &origins->compared : nullptr), found);
+        compare(text, origins);
+        m_matcher.occurrences(buffers.compared, found);
         return;
     }
     // Comments go only from a text that matches as it stands.
-    if (!m_matcher.occursIn(compared(m_matcher, text, nullptr)))
+    compare(text, nullptr);
+    if (!m_matcher.occursIn(buffers.compared))
         return;
     if (counters)
         ++counters->headersStripped;
-    if (!origins) {
-        std::basic_string<Char> stripped;
-        stripped.reserve(text.size());
-        comments::removeComments<Char>(text, stripped);
-        m_matcher.occurrences(compared(m_matcher, std::basic_string_view<Char>(stripped), nullptr), found);
-        return;
+    std::basic_string<Char> *stripped = nullptr;
+    if constexpr (std::is_same_v<Char, char>)
+        stripped = &buffers.strippedBytes;
+    else
+        stripped = &buffers.strippedText;
+    if (traced) {
+        MappedText<Char> mapped(text, *stripped, buffers.strippedOrigins);
+        comments::removeComments<Char>(text, mapped);
+    } else {
+        stripped->clear();
+        stripped->reserve(text.size());
+        comments::removeComments<Char>(text, *stripped);
     }
-    MappedText<Char> stripped(text);
-    comments::removeComments<Char>(text, stripped);
-    origins->stripped = std::move(stripped.map);
-    m_matcher.occurrences(compared(m_matcher, std::basic_string_view<Char>(stripped.text), &origins->compared), found);
+    compare(std::basic_string_view<Char>(*stripped), origins);
+    m_matcher.occurrences(buffers.compared, found);
 }
 
 template <typename Char>
 std::vector<Hit> HitFinder::collectHits(std::basic_string_view<Char> text) const
 {
     std::vector<Hit> hits;
-    Origins origins;
     std::vector<TextRange> searched;
-    forEachOccurrence(text, &origins, nullptr, [&](std::size_t begin, std::size_t end) {
+    forEachOccurrence(text, true, nullptr, [&](std::size_t begin, std::size_t end) {
         Hit hit;
         if (!m_ignoreComments) {
-            origins.compared.appendSourceOf(begin, end, hit.pieces);
+            m_buffers->comparedOrigins.appendSourceOf(begin, end, hit.pieces);
         } else {
             searched.clear();
-            origins.compared.appendSourceOf(begin, end, searched);
+            m_buffers->comparedOrigins.appendSourceOf(begin, end, searched);
             for (const TextRange &range : searched)
-                origins.stripped.appendSourceOf(range.begin, range.end, hit.pieces);
+                m_buffers->strippedOrigins.appendSourceOf(range.begin, range.end, hit.pieces);
         }
         // Two occurrences inside one character (both "s" of a folded ß)
         // are one hit.
@@ -97,14 +111,14 @@ std::vector<Hit> HitFinder::findHits(std::string_view headerBytes) const
 bool HitFinder::hasHit(std::u16string_view text, MatchCounters *counters) const
 {
     bool found = false;
-    forEachOccurrence(text, nullptr, counters, [&](std::size_t, std::size_t) { return !(found = true); });
+    forEachOccurrence(text, false, counters, [&](std::size_t, std::size_t) { return !(found = true); });
     return found;
 }
 
 bool HitFinder::hasHit(std::string_view headerBytes, MatchCounters *counters) const
 {
     bool found = false;
-    forEachOccurrence(headerBytes, nullptr, counters, [&](std::size_t, std::size_t) { return !(found = true); });
+    forEachOccurrence(headerBytes, false, counters, [&](std::size_t, std::size_t) { return !(found = true); });
     return found;
 }
 

@@ -4,6 +4,7 @@
 #include "unicode_match.h"
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -35,11 +36,16 @@ struct MatchCounters {
 // they are decoded, which gives the same text as stripping it after (every
 // marker and line break is ASCII, which decodes to itself) at a fraction of
 // the cost.
+//
+// The working texts are kept from one text to the next: for a header of
+// megabytes, fresh memory costs more than the work. So one HitFinder serves
+// one thread at a time.
 class HitFinder
 {
 public:
     HitFinder(std::u16string_view searchString, bool ignoreComments, bool caseSensitive,
               const icu::Locale &locale = icu::Locale::getDefault());
+    ~HitFinder();
 
     // Every hit, in text order, none overlapping the one before.
     std::vector<Hit> findHits(std::u16string_view text) const;
@@ -50,19 +56,25 @@ public:
     const UnicodeMatcher &matcher() const { return m_matcher; }
     bool ignoresComments() const { return m_ignoreComments; }
 
+    // Takes over the working texts of a finder of another search.
+    void reuseBuffersOf(HitFinder &other) { std::swap(m_buffers, other.m_buffers); }
+
 private:
-    struct Origins;
+    struct Buffers;
     // Calls found(begin, end) for each occurrence in the compared text it
-    // was found in, until it answers false; with origins, they then lead
-    // from that text back to text.
+    // was found in, until it answers false; traced, the buffers' maps then
+    // lead from that text back to text.
     template <typename Char>
-    void forEachOccurrence(std::basic_string_view<Char> text, Origins *origins, MatchCounters *counters,
+    void forEachOccurrence(std::basic_string_view<Char> text, bool traced, MatchCounters *counters,
                            const std::function<bool(std::size_t, std::size_t)> &found) const;
+    template <typename Char>
+    void compare(std::basic_string_view<Char> text, SourceMap *origins) const;
     template <typename Char>
     std::vector<Hit> collectHits(std::basic_string_view<Char> text) const;
 
     UnicodeMatcher m_matcher;
     bool m_ignoreComments;
+    std::unique_ptr<Buffers> m_buffers;
 };
 
 // Every hit of a search in one header's bytes, decoded as the search decodes

@@ -28,6 +28,12 @@ public:
     void addWhole(std::size_t madeLength, std::size_t sourceBegin, std::size_t sourceEnd);
     // Forgets the last made character.
     void dropLast();
+    // Forgets everything but the room it had.
+    void clear()
+    {
+        m_pieces.clear();
+        m_size = 0;
+    }
 
     // The length of the made text.
     std::size_t size() const { return m_size; }
@@ -51,36 +57,41 @@ private:
 
 // The output the comment removal writes when its result must be traced
 // back: the text it keeps, and where each kept piece stood. Every piece it
-// appends is a part of the text it was given.
+// appends is a part of the text it was given. Text and map are the caller's,
+// so that their room serves the next text too.
 template <typename Char>
 class MappedText
 {
 public:
-    // Room for all of source at once: growing a text of megabytes step by
-    // step costs more than the stripping.
-    explicit MappedText(std::basic_string_view<Char> source) : m_source(source) { text.reserve(source.size()); }
-
-    std::basic_string<Char> text;
-    SourceMap map;
+    MappedText(std::basic_string_view<Char> source, std::basic_string<Char> &text, SourceMap &map)
+        : m_source(source), m_text(text), m_map(map)
+    {
+        clear();
+        // Room for all of source at once: growing a text of megabytes step
+        // by step costs more than the stripping.
+        m_text.reserve(source.size());
+    }
 
     void clear()
     {
-        text.clear();
-        map = {};
+        m_text.clear();
+        m_map.clear();
     }
     void append(std::basic_string_view<Char> piece)
     {
-        map.addCopied(static_cast<std::size_t>(piece.data() - m_source.data()), piece.size());
-        text.append(piece);
+        m_map.addCopied(static_cast<std::size_t>(piece.data() - m_source.data()), piece.size());
+        m_text.append(piece);
     }
-    bool empty() const { return text.empty(); }
-    Char back() const { return text.back(); }
+    bool empty() const { return m_text.empty(); }
+    Char back() const { return m_text.back(); }
     void pop_back()
     {
-        text.pop_back();
-        map.dropLast();
+        m_text.pop_back();
+        m_map.dropLast();
     }
 
 private:
     std::basic_string_view<Char> m_source;
+    std::basic_string<Char> &m_text;
+    SourceMap &m_map;
 };

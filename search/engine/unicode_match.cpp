@@ -96,17 +96,25 @@ UnicodeMatcher::~UnicodeMatcher() = default;
 // where every character is a chunk of its own, costs no call into ICU.
 std::u16string UnicodeMatcher::comparedForm(std::u16string_view text, SourceMap *origins) const
 {
+    std::u16string result;
+    comparedForm(text, origins, result);
+    return result;
+}
+
+void UnicodeMatcher::comparedForm(std::u16string_view text, SourceMap *origins, std::u16string &result) const
+{
     static const icu::Normalizer2 *const composed = composition();
     static const icu::Normalizer2 *const decomposed = decomposition();
     const uint32_t foldOptions = m_turkic ? U_FOLD_CASE_EXCLUDE_SPECIAL_I : U_FOLD_CASE_DEFAULT;
     const auto form = [&](std::u16string_view chunk) {
         return m_caseSensitive ? std::u16string(chunk) : folded(normalized(composed, chunk), foldOptions);
     };
+    result.clear();
     if (!composed || !decomposed) {
-        std::u16string result = normalized(decomposed, form(text));
+        result = normalized(decomposed, form(text));
         if (origins)
             origins->addWhole(result.size(), 0, text.size());
-        return result;
+        return;
     }
     const auto boundaryBefore = [&](UChar32 c) {
         return decomposed->hasBoundaryBefore(c) && (m_caseSensitive || composed->hasBoundaryBefore(c));
@@ -117,7 +125,6 @@ std::u16string UnicodeMatcher::comparedForm(std::u16string_view text, SourceMap 
         return m_turkic && c == u'I' ? u'\u0131' : char16_t(c + (u'a' - u'A'));
     };
 
-    std::u16string result;
     result.reserve(text.size() + text.size() / 8);
     std::u16string pending; // folded, not yet decomposed
     std::size_t pendingBegin = 0, pendingEnd = 0;
@@ -174,7 +181,6 @@ std::u16string UnicodeMatcher::comparedForm(std::u16string_view text, SourceMap 
         i = end;
     }
     flush();
-    return result;
 }
 
 void UnicodeMatcher::occurrences(std::u16string_view compared,

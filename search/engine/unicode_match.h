@@ -33,6 +33,8 @@ public:
     // A text as it is compared; origins, when given, learns where each
     // piece of the result came from in text.
     std::u16string comparedForm(std::u16string_view text, SourceMap *origins = nullptr) const;
+    // The same into result, whose room is kept for the next one.
+    void comparedForm(std::u16string_view text, SourceMap *origins, std::u16string &result) const;
 
     // Calls found(begin, end) for every place of a compared text that holds
     // the search string without splitting a character, leftmost first, each
