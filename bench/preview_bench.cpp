@@ -5,8 +5,14 @@
 // way a user clicks a row. It measures what the user would feel: the time
 // from the click until the header is drawn with its first hit in view, and
 // the longest time the main thread went without turning its event loop from
-// the click until a few hits later. Beside it, for scale, the longest
-// main-thread stall of putting the same text into a QPlainTextEdit.
+// the click until a few hits later, with the processor time the main thread
+// spent in that frame (on a busy machine a frame also holds the time the
+// thread waited for a processor). Beside it, for scale, the main-thread stall
+// of putting the same text into a QPlainTextEdit. And the processor time of
+// preparing the preview, which is the first hit's wait when a processor is
+// free for it. The first preview after a search is given on its own: its
+// working memory is fresh, and the cost of fresh memory (printed first, per
+// page) differs widely between machines.
 //
 // Cases: a hit on one line in a hundred; the same with comments and letter
 // case ignored; hits on most lines; the whole header on one line.
@@ -15,6 +21,7 @@
 #include "header_text_view.h"
 #include "my_table_view.h"
 #include "my_window.h"
+#include "preview_loader.h"
 #include "preview_pane.h"
 
 #include <QApplication>
@@ -32,12 +39,37 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <sys/mman.h>
 #include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr int headerBytes = 4 * 1000 * 1000;
+
+// Microseconds to bring a fresh page of memory into use.
+double pageFaultMicroseconds()
+{
+    constexpr std::size_t size = 64 << 20;
+    QElapsedTimer clock;
+    clock.start();
+    void *memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
+        return 0;
+    for (std::size_t at = 0; at < size; at += 4096)
+        static_cast<volatile char *>(memory)[at] = 1;
+    const double microseconds = clock.nsecsElapsed() / 1e3 / (size / 4096);
+    munmap(memory, size);
+    return microseconds;
+}
+
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
 
 // A header-like text: declarations, comments, a define now and then; the
 // needle on one line in hitsEvery (0: in none of the filler).
@@ -78,7 +110,8 @@ struct Case {
 };
 
 struct Figures {
-    std::vector<double> firstHit, longestFrame;
+    double coldFirstHit = 0;
+    std::vector<double> firstHit, longestFrame, longestFrameCpu, preparationCpu;
     double plainTextStall = 0;
     int hits = 0;
 };
@@ -89,11 +122,10 @@ double median(std::vector<double> values)
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-Figures measure(const Case &c, int runs)
+// Headers a.h and b.h of one case, in an SDK of their own.
+void writeCase(const QString &sdks, const QString &osNum, const Case &c)
 {
-    QTemporaryDir root;
-    const QString sdks = root.filePath("SDKs");
-    const QString folder = sdks + "/MacOSX10.14.sdk/usr/include";
+    const QString folder = sdks + "/MacOSX" + osNum + ".sdk/usr/include";
     QDir().mkpath(folder);
     const std::string text = makeHeader(c.hitsEvery, c.oneLine);
     for (const char *name : {"a.h", "b.h"}) {
@@ -101,12 +133,14 @@ Figures measure(const Case &c, int runs)
         file.open(QIODevice::WriteOnly);
         file.write(text.data(), static_cast<qint64>(text.size()));
     }
+}
 
-    MyWindow window;
-    AppDelegate delegate(&window, sdks);
-    window.show();
-    delegate.loadPrefs();
-    delegate.loadSkipFrameworksArray();
+// One case in the window that ran the cases before it, as a user searches
+// again in a running application.
+Figures measure(MyWindow &window, AppDelegate &delegate, const QString &folder, const QString &osNum,
+                const Case &c, int runs)
+{
+    window.sdkPopUp->setCurrentText(osNum);
     window.ignoreCommentsCheck->setChecked(c.ignoreComments);
     window.caseSensitiveCheck->setChecked(c.caseSensitive);
     window.searchField->setText(c.word);
@@ -117,12 +151,17 @@ Figures measure(const Case &c, int runs)
     // A tick every millisecond: the largest gap between ticks is the
     // longest frame.
     QElapsedTimer sinceTick;
-    double longestGap = 0;
+    double longestGap = 0, longestGapCpu = 0, cpuAtTick = 0;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
     ticker.setInterval(1);
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, sinceTick.nsecsElapsed() / 1e6);
+        const double gap = sinceTick.nsecsElapsed() / 1e6, cpu = threadCpuMs();
+        if (gap > longestGap) {
+            longestGap = gap;
+            longestGapCpu = cpu - cpuAtTick;
+        }
+        cpuAtTick = cpu;
         sinceTick.restart();
     });
 
@@ -132,7 +171,8 @@ Figures measure(const Case &c, int runs)
         const int row = run % 2;
         const QByteArray path = QFile::encodeName(delegate.tableData.rows().at(row).path);
         QCoreApplication::processEvents();
-        longestGap = 0;
+        longestGap = longestGapCpu = 0;
+        cpuAtTick = threadCpuMs();
         sinceTick.start();
         ticker.start();
         QElapsedTimer clock;
@@ -142,7 +182,10 @@ Figures measure(const Case &c, int runs)
         while (pane->shownPath() != path || pane->isLoading())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         pane->textView->viewport()->repaint();
-        figures.firstHit.push_back(clock.nsecsElapsed() / 1e6);
+        if (run == 0)
+            figures.coldFirstHit = clock.nsecsElapsed() / 1e6;
+        else
+            figures.firstHit.push_back(clock.nsecsElapsed() / 1e6);
         // A few hits on, as a user goes through them.
         for (int i = 0; i < 20; ++i) {
             pane->nextHit();
@@ -150,16 +193,31 @@ Figures measure(const Case &c, int runs)
         }
         ticker.stop();
         figures.longestFrame.push_back(longestGap);
+        figures.longestFrameCpu.push_back(longestGapCpu);
         figures.hits = static_cast<int>(pane->textView->content().hits.size());
     }
 
+    // The preparation alone, in processor time: the first hit's wait on a
+    // machine with a processor free for it.
+    const SearchRequest request{c.word, "All", c.ignoreComments, c.caseSensitive};
+    PreviewPreparer preparer; // as the loader's thread keeps it
+    for (int run = 0; run < runs; ++run) {
+        const double before = threadCpuMs();
+        std::shared_ptr<PreviewContent> content = preparer.prepare(QFile::encodeName(folder + "/a.h"), "a.h", request);
+        figures.preparationCpu.push_back(threadCpuMs() - before);
+        preparer.recycle(std::move(content));
+    }
+
     // The same text in the widget Qt has for plain text, on the main thread.
+    QFile file(folder + "/a.h");
+    file.open(QIODevice::ReadOnly);
+    const QByteArray text = file.readAll();
     QPlainTextEdit plain;
     plain.setReadOnly(true);
     plain.show();
     QElapsedTimer stall;
     stall.start();
-    plain.setPlainText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    plain.setPlainText(QString::fromLatin1(text));
     plain.repaint();
     figures.plainTextStall = stall.nsecsElapsed() / 1e6;
     return figures;
@@ -174,7 +232,7 @@ int main(int argc, char **argv)
     int runs = 9;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
+            runs = std::max(2, std::atoi(argv[++i]));
     }
     const Case cases[] = {
         {"a hit on 1 line in 100", "NSNeedle", false, true, 100, false},
@@ -182,13 +240,29 @@ int main(int argc, char **argv)
         {"hits on most lines", "Widget", false, true, 0, false},
         {"all on one line", "NSNeedle", false, true, 100, true},
     };
-    std::printf("4 MB header, %d runs each; medians (worst)\n", runs);
-    std::printf("%-38s %8s %18s %20s %14s\n", "case", "hits", "first hit ms", "longest frame ms", "QPlainTextEdit");
-    for (const Case &c : cases) {
-        const Figures f = measure(c, runs);
-        std::printf("%-38s %8d %8.1f (%6.1f) %10.1f (%6.1f) %11.0f ms\n", c.title, f.hits, median(f.firstHit),
-                    *std::max_element(f.firstHit.begin(), f.firstHit.end()), median(f.longestFrame),
-                    *std::max_element(f.longestFrame.begin(), f.longestFrame.end()), f.plainTextStall);
+    std::printf("fresh memory: %.2f us per page\n", pageFaultMicroseconds());
+    QTemporaryDir root;
+    const QString sdks = root.filePath("SDKs");
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        writeCase(sdks, QString("10.%1").arg(10 + i), cases[i]);
+    MyWindow window;
+    AppDelegate delegate(&window, sdks);
+    window.show();
+    delegate.loadPrefs();
+    delegate.loadSkipFrameworksArray();
+
+    std::printf("4 MB header, %d runs each, the first one after the search (cold); medians (worst)\n", runs);
+    std::printf("%-36s %6s %8s %16s %10s %18s %14s %15s\n", "case", "hits", "cold ms", "first hit ms", "prep CPU",
+                "longest frame ms", "its CPU ms", "QPlainTextEdit");
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case &c = cases[i];
+        const QString osNum = QString("10.%1").arg(10 + i);
+        const Figures f = measure(window, delegate, sdks + "/MacOSX" + osNum + ".sdk/usr/include", osNum, c, runs);
+        std::printf("%-36s %6d %8.1f %6.1f (%6.1f) %7.1f ms %8.1f (%6.1f) %5.1f (%5.1f) %12.0f ms\n", c.title, f.hits,
+                    f.coldFirstHit, median(f.firstHit), *std::max_element(f.firstHit.begin(), f.firstHit.end()),
+                    median(f.preparationCpu), median(f.longestFrame),
+                    *std::max_element(f.longestFrame.begin(), f.longestFrame.end()), median(f.longestFrameCpu),
+                    *std::max_element(f.longestFrameCpu.begin(), f.longestFrameCpu.end()), f.plainTextStall);
     }
     return 0;
 }

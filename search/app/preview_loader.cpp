@@ -2,6 +2,8 @@
 
 #include "mac_roman.h"
 
+#include <unicode/unistr.h>
+
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -72,29 +74,49 @@ QString tr(const char *text)
 
 } // namespace
 
-std::shared_ptr<PreviewContent> preparePreview(const QByteArray &path, const QString &name,
-                                               const SearchRequest &search,
-                                               const std::function<bool()> &superseded)
+std::shared_ptr<PreviewContent> PreviewPreparer::prepare(const QByteArray &path, const QString &name,
+                                                        const SearchRequest &search,
+                                                        const std::function<bool()> &superseded)
 {
     const auto stop = [&] { return superseded && superseded(); };
-    auto content = std::make_shared<PreviewContent>();
-    std::string bytes;
+    std::shared_ptr<PreviewContent> content = std::exchange(m_spare, nullptr);
+    if (!content)
+        content = std::make_shared<PreviewContent>();
+    content->lineStarts.assign(1, 0);
+    content->widestLine = 0;
+    content->marks.clear();
+    content->note.clear();
+    const auto noted = [&](const QString &note) {
+        content->text.clear();
+        content->hits.clear();
+        content->note = note;
+        return content;
+    };
     qint64 size = 0;
-    switch (readWhole(path, bytes, size)) {
+    switch (readWhole(path, m_bytes, size)) {
     case Read::TooLarge:
-        content->note = tr("%1 is %2, too large to preview. Open it to read it.")
-                            .arg(name, QLocale().formattedDataSize(size));
-        return content;
+        return noted(tr("%1 is %2, too large to preview. Open it to read it.").arg(name, QLocale().formattedDataSize(size)));
     case Read::Unreadable:
-        content->note = tr("%1 cannot be read.").arg(name);
-        return content;
+        return noted(tr("%1 cannot be read.").arg(name));
     case Read::Whole:
         break;
     }
     if (stop())
         return nullptr;
 
-    content->hits = findHits(bytes, search.searchString, search.ignoreComments, search.caseSensitive);
+    const bool sameSearch = m_finder && m_search.searchString == search.searchString
+                            && m_search.ignoreComments == search.ignoreComments
+                            && m_search.caseSensitive == search.caseSensitive;
+    if (!sameSearch) {
+        const icu::UnicodeString text = icu::UnicodeString::fromUTF8(search.searchString);
+        auto finder = std::make_unique<HitFinder>(std::u16string_view(text.getBuffer(), static_cast<std::size_t>(text.length())),
+                                                  search.ignoreComments, search.caseSensitive);
+        if (m_finder)
+            finder->reuseBuffersOf(*m_finder);
+        m_finder = std::move(finder);
+        m_search = search;
+    }
+    content->hits = m_finder->findHits(m_bytes);
     if (stop())
         return nullptr;
     for (std::size_t hit = 0; hit < content->hits.size(); ++hit) {
@@ -109,21 +131,19 @@ std::shared_ptr<PreviewContent> preparePreview(const QByteArray &path, const QSt
             table[static_cast<std::size_t>(byte)] = macRomanCharacter(static_cast<unsigned char>(byte));
         return table;
     }();
+    const std::size_t length = m_bytes.size();
     QString &text = content->text;
-    text.resize(static_cast<qsizetype>(bytes.size()));
+    text.resize(static_cast<qsizetype>(length));
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    const std::size_t length = bytes.size();
     for (std::size_t i = 0; i < length; ++i)
-        out[i] = characters[static_cast<unsigned char>(bytes[i])];
+        out[i] = characters[static_cast<unsigned char>(m_bytes[i])];
 
     int column = 0;
     for (std::size_t i = 0; i < length; ++i) {
-        const char c = bytes[i];
-        if (c > '\r') {
-            ++column;
-        } else if (c == '\t') {
+        const auto c = static_cast<unsigned char>(m_bytes[i]);
+        if (c == '\t') {
             column += PreviewContent::widthAt(u'\t', column);
-        } else if (c == '\n' || (c == '\r' && (i + 1 == length || bytes[i + 1] != '\n'))) {
+        } else if (c == '\n' || (c == '\r' && (i + 1 == length || m_bytes[i + 1] != '\n'))) {
             content->widestLine = std::max(content->widestLine, column);
             column = 0;
             if (i + 1 < length)
@@ -133,7 +153,26 @@ std::shared_ptr<PreviewContent> preparePreview(const QByteArray &path, const QSt
         }
     }
     content->widestLine = std::max(content->widestLine, column);
+    // The buffers of a header of ordinary size serve the next one; those
+    // of a big one go.
+    if (length > keptBufferSize) {
+        m_finder.reset();
+        m_bytes = std::string();
+    }
     return content;
+}
+
+void PreviewPreparer::recycle(std::shared_ptr<const PreviewContent> content)
+{
+    // Content is made here, not const; the last holder may take it apart.
+    if (content && content.use_count() == 1 && static_cast<std::size_t>(content->text.size()) <= keptBufferSize)
+        m_spare = std::const_pointer_cast<PreviewContent>(std::move(content));
+}
+
+std::shared_ptr<PreviewContent> preparePreview(const QByteArray &path, const QString &name,
+                                               const SearchRequest &search)
+{
+    return PreviewPreparer().prepare(path, name, search);
 }
 
 // What the loader and its thread share. The thread holds it too, so that a
@@ -215,6 +254,7 @@ void PreviewLoader::cancel()
 
 void PreviewLoader::work(std::shared_ptr<Shared> shared)
 {
+    PreviewPreparer preparer;
     for (;;) {
         Shared::Request request;
         std::vector<std::shared_ptr<const PreviewContent>> disposals;
@@ -224,17 +264,22 @@ void PreviewLoader::work(std::shared_ptr<Shared> shared)
             if (shared->stopping)
                 break;
             disposals.swap(shared->disposals);
-            if (!shared->next)
-                continue; // the disposals go as this loop turns
+            if (!shared->next) {
+                for (std::shared_ptr<const PreviewContent> &content : disposals)
+                    preparer.recycle(std::move(content));
+                continue;
+            }
             request = std::move(*shared->next);
             shared->next.reset();
         }
+        for (std::shared_ptr<const PreviewContent> &content : disposals)
+            preparer.recycle(std::move(content));
         disposals.clear();
         const auto superseded = [&] {
             const std::lock_guard guard(shared->lock);
             return shared->wanted != request.id;
         };
-        std::shared_ptr<PreviewContent> content = preparePreview(request.path, request.name, request.search, superseded);
+        std::shared_ptr<PreviewContent> content = preparer.prepare(request.path, request.name, request.search, superseded);
         // Under the lock the receiver cannot go away while it is asked.
         const std::lock_guard guard(shared->lock);
         if (!content || shared->wanted != request.id || !shared->receiver)

@@ -56,16 +56,24 @@ TEST(PreviewLoading, TextLinesAndHitsAsTheSearchSawThem)
          {{{3, 8}}, {{12, 17}}, {{18, 23}}}},
     };
     QTemporaryDir folder;
+    // One preparer, as the loader's thread has, each content given back
+    // before the next: nothing of one header or search may stay.
+    PreviewPreparer preparer;
     for (const auto &c : cases) {
         const QString path = folder.filePath("h.h");
         writeFile(path.toStdString(), c.bytes);
-        const std::shared_ptr<PreviewContent> content = preparePreview(QFile::encodeName(path), "h.h", c.search);
+        std::shared_ptr<PreviewContent> content = preparer.prepare(QFile::encodeName(path), "h.h", c.search);
         ASSERT_TRUE(content);
         EXPECT_TRUE(content->note.isEmpty());
         EXPECT_EQ(content->text, c.text);
         EXPECT_EQ(content->lineStarts, c.lineStarts) << c.bytes;
         EXPECT_EQ(content->widestLine, c.widestLine) << c.bytes;
         EXPECT_EQ(piecesOf(*content), c.hits) << c.bytes;
+        EXPECT_EQ(content->marks.size(), content->hits.size()) << c.bytes;
+        preparer.recycle(std::move(content));
+        std::shared_ptr<PreviewContent> gone = preparer.prepare(QFile::encodeName(folder.filePath("gone.h")), "gone.h", c.search);
+        EXPECT_TRUE(gone->text.isEmpty() && gone->hits.empty() && gone->marks.empty() && gone->lineStarts.size() == 1);
+        preparer.recycle(std::move(gone));
     }
     writeFile(folder.filePath("h.h").toStdString(), "a\r\nbc\rd\n");
     const PreviewContent breaks = *preparePreview(QFile::encodeName(folder.filePath("h.h")), "h.h", searchFor("x"));
