@@ -123,7 +123,8 @@ TEST(SdkCatalogue, OddNamesAreListedOnlyWhenTheyCanBeActedOn)
     const std::string root = sdks.path().toStdString();
     const std::string longName = "MacOSX10.9" + std::string(241, 'x') + ".sdk"; // 255 bytes
     for (const std::string &name : {std::string("MacOSX10.9 copy.sdk"), std::string("MacOSX10.8\nnew.sdk"),
-                                    std::string("MacOSX10.7\xff.sdk"), longName})
+                                    std::string("MacOSX10.7\xff.sdk"), longName, std::string("MacOSX0.9.sdk"),
+                                    std::string("MacOSX:0.9.sdk")})
         ASSERT_EQ(mkdir((root + "/" + name).c_str(), 0755), 0) << name;
     const QStringList names = rowNames(SdkCatalogue(sdks.path()).buildTableViewData());
     ASSERT_EQ(names.size(), 3) << "the name that is not UTF-8 is left out: " << names.join(", ").toStdString();

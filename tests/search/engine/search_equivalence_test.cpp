@@ -99,7 +99,10 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
                                                   : "System/Library/Frameworks/Tcl.framework/Headers";
             writeFile(sdks + "/" + sdk + "/" + folder + "/h" + std::to_string(i) + ".h", content());
         }
+        // Only the last dot starts the extension.
         writeFile(sdks + "/" + sdk + "/usr/include/other.hpp", "NSFoo");
+        writeFile(sdks + "/" + sdk + "/usr/include/sys.types.h", "NSFoo");
+        writeFile(sdks + "/" + sdk + "/usr/include/sys.h.orig", "NSFoo");
         fs::create_symlink("sub0/h0.h", sdks + "/" + sdk + "/usr/include/link.h");
     }
     fs::create_directory_symlink("../other/Real.sdk/", real + "/MacOSX10.14.sdk");
