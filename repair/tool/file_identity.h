@@ -15,7 +15,7 @@ enum class Rights { root, user };
 // new item as that user's. Without PKEXEC_UID, or started by a user
 // without root rights, the user is Tool itself. Returns "" or why the user
 // cannot be known.
-std::string adoptInvokingUser(const char *pkexecUid);
+[[nodiscard]] std::string adoptInvokingUser(const char *pkexecUid);
 
 // The user's id: the owner of every item Tool creates outside the SDK directory.
 uid_t invokingUserId();

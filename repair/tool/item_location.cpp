@@ -39,12 +39,20 @@ UniqueFd openSdkDirectory(const std::string &sdkDirectory, bool create)
     return folder;
 }
 
-std::string locateOutside(const std::string &folder, ItemLocation &location)
+// Takes errno's value as its argument, before any string is built.
+LocateFailure failure(int cause, const char *doing = "")
+{
+    return {cause, doing + reasonOf(cause)};
+}
+
+LocateFailure locateOutside(const std::string &folder, ItemLocation &location)
 {
     location.rights = Rights::user;
     actAs(Rights::user);
     location.folder.reset(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    return location.folder ? std::string() : reasonOf(errno);
+    if (!location.folder)
+        return failure(errno);
+    return {};
 }
 
 bool sameItem(int a, int b)
@@ -54,11 +62,11 @@ bool sameItem(int a, int b)
            && first.st_ino == second.st_ino;
 }
 
-std::string reasonOfEscape(int error)
+LocateFailure failureOfEscape(int cause)
 {
-    if (error == EXDEV || error == ELOOP)
-        return "a symbolic link on the way leads outside the SDK";
-    return reasonOf(error);
+    if (cause == EXDEV || cause == ELOOP)
+        return {cause, "a symbolic link on the way leads outside the SDK"};
+    return failure(cause);
 }
 
 } // namespace
@@ -68,13 +76,12 @@ std::string reasonOf(int error)
     return std::strerror(error);
 }
 
-std::string locateItem(const std::string &path, const std::string &sdkDirectory,
-                       ItemLocation &location, bool createSdkDirectory)
+LocateFailure locateItem(const std::string &path, const std::string &sdkDirectory, ItemLocation &location,
+                         bool createSdkDirectory)
 {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos || slash + 1 == path.size()) {
-        errno = EINVAL;
-        return "not a path to an item";
+        return {EINVAL, "not a path to an item"};
     }
     const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
     location.name = path.substr(slash + 1);
@@ -87,10 +94,10 @@ std::string locateItem(const std::string &path, const std::string &sdkDirectory,
     actAs(Rights::root);
     UniqueFd sdks = openSdkDirectory(sdkDirectory, createSdkDirectory);
     if (!sdks)
-        return "cannot open the SDK directory: " + reasonOf(errno);
+        return failure(errno, "cannot open the SDK directory: ");
     struct stat status;
     if (fstat(sdks.get(), &status) != 0)
-        return "cannot examine the SDK directory: " + reasonOf(errno);
+        return failure(errno, "cannot examine the SDK directory: ");
     location.owner = Owner{status.st_uid, status.st_gid};
     if (place == Place::sdkEntry) {
         location.folder = std::move(sdks);
@@ -101,17 +108,17 @@ std::string locateItem(const std::string &path, const std::string &sdkDirectory,
     const auto end = below.find('/');
     UniqueFd sdk(openFolderBeneath(sdks.get(), below.substr(0, end), Links::followBeneath));
     if (!sdk)
-        return reasonOfEscape(errno);
-    if (sameItem(sdk.get(), sdks.get())) {
-        errno = EXDEV;
-        return "a symbolic link on the way leads outside the SDK";
-    }
+        return failureOfEscape(errno);
+    if (sameItem(sdk.get(), sdks.get()))
+        return failureOfEscape(EXDEV);
     if (end == std::string::npos) {
         location.folder = std::move(sdk);
         return {};
     }
     location.folder.reset(openFolderBeneath(sdk.get(), below.substr(end + 1), Links::followBeneath));
-    return location.folder ? std::string() : reasonOfEscape(errno);
+    if (!location.folder)
+        return failureOfEscape(errno);
+    return {};
 }
 
 std::string temporaryName(const std::string &name, const char *purpose)

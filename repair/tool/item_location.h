@@ -25,6 +25,14 @@ struct ItemLocation {
     std::optional<Owner> owner;
 };
 
+// Why an operand could not be located: errno as the failing call left it,
+// taken before anything else could change it, and the reason to report.
+struct LocateFailure {
+    int cause = 0;
+    std::string reason;
+    explicit operator bool() const { return cause != 0; }
+};
+
 // Opens the folder that holds path. Outside the SDK directory it is opened
 // with the user's rights, as the user would. Inside, a path below an SDK is
 // resolved beneath that SDK (the path's first component below the SDK
@@ -32,9 +40,8 @@ struct ItemLocation {
 // other than the directory itself), so that no link inside one SDK reaches
 // another SDK or the directory, whenever it was planted. With
 // createSdkDirectory, a missing SDK directory is made first, with its
-// missing parents (root's, mode 0755). Returns "" or the reason, with
-// errno telling its cause.
-std::string locateItem(const std::string &path, const std::string &sdkDirectory,
+// missing parents (root's, mode 0755).
+[[nodiscard]] LocateFailure locateItem(const std::string &path, const std::string &sdkDirectory,
                        ItemLocation &location, bool createSdkDirectory = false);
 
 // A hidden name beside an item, for work in progress that must never stand

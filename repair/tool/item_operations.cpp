@@ -18,11 +18,11 @@ constexpr int attemptsAtAFreeName = 16;
 std::string locateBoth(const std::string &source, const std::string &destination,
                        const std::string &sdkDirectory, ItemLocation &from, ItemLocation &to)
 {
-    if (std::string error = locateItem(source, sdkDirectory, from); !error.empty())
-        return "source: " + error;
+    if (const LocateFailure failure = locateItem(source, sdkDirectory, from))
+        return "source: " + failure.reason;
     const bool isImport = placeOf(destination, sdkDirectory) == Place::sdkEntry;
-    if (std::string error = locateItem(destination, sdkDirectory, to, isImport); !error.empty())
-        return "destination folder: " + error;
+    if (const LocateFailure failure = locateItem(destination, sdkDirectory, to, isImport))
+        return "destination folder: " + failure.reason;
     return {};
 }
 
@@ -84,14 +84,14 @@ std::string moveItem(const std::string &source, const std::string &destination,
 std::string removeItem(const std::string &path, const std::string &sdkDirectory)
 {
     ItemLocation item;
-    if (std::string error = locateItem(path, sdkDirectory, item); !error.empty())
-        return errno == ENOENT ? std::string() : error; // a folder on the way is missing: nothing there
+    if (const LocateFailure failure = locateItem(path, sdkDirectory, item))
+        return failure.cause == ENOENT ? std::string() : failure.reason; // a folder on the way is missing: nothing there
     return removeLocated(item);
 }
 
 void addCopySize(const std::string &source, const std::string &sdkDirectory, CopyTotals &totals)
 {
     ItemLocation from;
-    if (locateItem(source, sdkDirectory, from).empty())
+    if (!locateItem(source, sdkDirectory, from))
         addTreeSize(from, totals);
 }

@@ -9,16 +9,16 @@
 
 // Copies source to destination (see copyTree). An import, a new "*.sdk"
 // entry of the SDK directory, first makes a missing SDK directory.
-std::string copyItem(const std::string &source, const std::string &destination,
+[[nodiscard]] std::string copyItem(const std::string &source, const std::string &destination,
                      const std::string &sdkDirectory, CopyProgress &progress);
 
 // Renames; across file systems, copies as above and then removes the source.
-std::string moveItem(const std::string &source, const std::string &destination,
+[[nodiscard]] std::string moveItem(const std::string &source, const std::string &destination,
                      const std::string &sdkDirectory, CopyProgress &progress);
 
 // Renames the item aside first, then deletes it without following links.
 // Nothing at path counts as success.
-std::string removeItem(const std::string &path, const std::string &sdkDirectory);
+[[nodiscard]] std::string removeItem(const std::string &path, const std::string &sdkDirectory);
 
 // Adds what copyItem would copy from source.
 void addCopySize(const std::string &source, const std::string &sdkDirectory, CopyTotals &totals);

@@ -20,6 +20,6 @@
 // so a FIFO, socket or device swapped in fails the copy instead of
 // stalling it. Returns "" or the reason, naming the item that failed by
 // its place under shown, the source's path as the user gave it.
-std::string copyTree(const ItemLocation &from, const ItemLocation &to, CopyProgress &progress,
+[[nodiscard]] std::string copyTree(const ItemLocation &from, const ItemLocation &to, CopyProgress &progress,
                      const std::string &shown);
 

@@ -17,7 +17,7 @@ constexpr std::size_t maxWalkDepth = 256;
 
 // The names in an open folder, "." and ".." left out. Returns "" or the
 // reason the listing failed.
-std::string listNames(int folder, std::vector<std::string> &names);
+[[nodiscard]] std::string listNames(int folder, std::vector<std::string> &names);
 
 // Opens (folder, name) for reading, never following a link, never
 // blocking on a FIFO, never taking a terminal, and only if it is still the
