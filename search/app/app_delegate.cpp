@@ -132,7 +132,8 @@ void AppDelegate::searchFieldAction()
                                       std::move(skipped)),
                 request](SearchSink &sink) mutable { return search.searchHeadersForString(request, sink); };
     }
-    searchThread = new SearchThread(std::move(body), this, "drainSearchResults");
+    searchThread = new SearchThread(std::move(body));
+    connect(searchThread, &SearchThread::resultsWaiting, this, &AppDelegate::drainSearchResults, Qt::QueuedConnection);
     window->setSearchThread(searchThread);
     searchThread->start();
 }
@@ -237,7 +238,7 @@ void AppDelegate::drainSearchResults()
         arrayAddObjects(std::move(rows));
     } while (delivery.more && slice.elapsed() < 15);
     if (delivery.more) {
-        QMetaObject::invokeMethod(this, "drainSearchResults", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &AppDelegate::drainSearchResults, Qt::QueuedConnection);
     } else if (delivery.finished) {
         threadCancelled = delivery.cancelled;
         threadFinished();

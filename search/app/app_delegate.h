@@ -22,7 +22,7 @@ class SearchThread;
 
 // Scoutmark's controller: the window side of a search, the results table,
 // and the preferences. Only the main thread touches it; the worker reaches
-// it through drainSearchResults().
+// it only by its resultsWaiting() signal, queued to drainSearchResults().
 class AppDelegate : public QObject
 {
     Q_OBJECT
@@ -84,7 +84,7 @@ public:
     void threadFinished();
 
     // Main thread: takes what the worker has found so far.
-    Q_INVOKABLE void drainSearchResults();
+    void drainSearchResults();
 
 private:
     void columnHeaderClicked(int section);

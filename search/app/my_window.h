@@ -28,7 +28,6 @@ public:
 
     // Not owned: the delegate owns the thread and clears this first.
     void setSearchThread(QThread *thread) { m_searchThread = thread; }
-    QThread *searchThread() const { return m_searchThread; }
 
     void cancelOperation();
 

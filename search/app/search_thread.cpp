@@ -11,10 +11,8 @@ private:
     SearchThread &m_thread;
 };
 
-SearchThread::SearchThread(Body body, QObject *receiver, const char *drainMethod)
+SearchThread::SearchThread(Body body)
     : m_body(std::move(body))
-    , m_receiver(receiver)
-    , m_drainMethod(drainMethod)
 {
 }
 
@@ -58,10 +56,9 @@ void SearchThread::finish(bool cancelled)
 
 void SearchThread::askReceiver()
 {
-    // The method is named, not a functor: nothing of ours crosses the queue.
     if (!m_asked) {
         m_asked = true;
-        QMetaObject::invokeMethod(m_receiver, m_drainMethod, Qt::QueuedConnection);
+        emit resultsWaiting();
     }
 }
 

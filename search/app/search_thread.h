@@ -10,7 +10,7 @@
 
 // The worker of one search run. The engine's sink hands every record to the
 // main thread without waiting: records queue here, under a lock of our own,
-// and the receiver is asked (queued, once per batch) to take them; the end
+// and resultsWaiting() asks (once per batch) that they be taken; the end
 // of the run follows the last record through the same queue, so every
 // record arrives before the end does.
 class SearchThread : public QThread
@@ -21,7 +21,7 @@ public:
     // The run: true when it ended because it was cancelled.
     using Body = std::function<bool(SearchSink &)>;
 
-    SearchThread(Body body, QObject *receiver, const char *drainMethod);
+    explicit SearchThread(Body body);
     ~SearchThread() override;
 
     struct Delivery {
@@ -33,6 +33,11 @@ public:
     // Main thread: at most max records in the order found.
     Delivery takeDelivered(std::size_t max);
 
+signals:
+    // From the worker: records or the end wait to be taken. Not emitted
+    // again until takeDelivered() has been called.
+    void resultsWaiting();
+
 protected:
     void run() override;
 
@@ -43,8 +48,6 @@ private:
     void askReceiver(); // with m_lock held
 
     Body m_body;
-    QObject *const m_receiver;
-    const char *const m_drainMethod;
 
     std::mutex m_lock;
     std::deque<ResultRecord> m_records;
