@@ -73,25 +73,6 @@ QStringList shape(const QStringList &actions, const QString &sdks)
 
 } // namespace
 
-TEST_F(RepairPlanTest, PathBuildersGoThroughVersionsA)
-{
-    const QString sdk = "MacOSX10.6.sdk";
-    const QString as = sdks + "/MacOSX10.6.sdk/System/Library/Frameworks/ApplicationServices.framework/Versions/A/Frameworks/";
-    const QString carbon = sdks + "/MacOSX10.6.sdk/System/Library/Frameworks/Carbon.framework/Versions/A/Frameworks/";
-    EXPECT_EQ(layout.qdFrameworkPathToHeaderDirectory("Headers", sdk), as + "QD.framework/Versions/A/Headers");
-    EXPECT_EQ(layout.qdFrameworkPathToHeader("x.h", sdk), as + "QD.framework/Versions/A/Headers/x.h");
-    EXPECT_EQ(layout.colorSyncFrameworkPathToHeader("x.h", sdk), as + "ColorSync.framework/Versions/A/Headers/x.h");
-    EXPECT_EQ(layout.printCoreFrameworkPathToHeader("x.h", sdk), as + "PrintCore.framework/Versions/A/Headers/x.h");
-    EXPECT_EQ(layout.printCoreFrameworkPathToFile("PrintCore", sdk), as + "PrintCore.framework/Versions/A/PrintCore");
-    EXPECT_EQ(layout.printFrameworkPathToHeader("x.h", sdk), carbon + "Print.framework/Versions/A/Headers/x.h");
-    EXPECT_EQ(layout.printFrameworkPathToFile("Print", sdk), carbon + "Print.framework/Versions/A/Print");
-    EXPECT_EQ(layout.quickTimeFrameworkPath(sdk), sdks + "/MacOSX10.6.sdk/System/Library/Frameworks/QuickTime.framework");
-    EXPECT_EQ(layout.origQuickTimeFrameworkPath(sdk), sdks + "/MacOSX10.6.sdk/System/Library/Frameworks/OrigQuickTime.framework");
-    EXPECT_EQ(layout.printFrameworkPathToFile("%1 %2", "A%3.sdk"),
-              sdks + "/A%3.sdk/System/Library/Frameworks/Carbon.framework/Versions/A/Frameworks/Print.framework/Versions/A/%1 %2")
-        << "names are inserted exactly as given";
-}
-
 TEST_F(RepairPlanTest, ProbesFollowLinksAndCacheNothing)
 {
     const QString sdk = sdkOf(9);

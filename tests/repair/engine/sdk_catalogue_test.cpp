@@ -58,11 +58,8 @@ TEST(SdkCatalogue, IntegerValueSaturatesAtTheLimits)
     EXPECT_EQ(integerValue(u"- 4"), 0);
 }
 
-TEST(SdkCatalogue, NamesAndPaths)
+TEST(SdkCatalogue, TheSdkDirectoryIsXcodes)
 {
-    const SdkCatalogue catalogue("/sdks");
-    EXPECT_EQ(SdkCatalogue::sdkFromOSNumString("10.6"), "MacOSX10.6.sdk");
-    EXPECT_EQ(catalogue.sdkPathFromSDK("MacOSX10.6.sdk"), "/sdks/MacOSX10.6.sdk");
     EXPECT_EQ(SdkCatalogue().sdkDirectory(),
               "/Applications/Xcode.app/Contents/Developer/Platforms/MacOSX.platform/Developer/SDKs");
 }

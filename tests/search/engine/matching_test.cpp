@@ -51,11 +51,7 @@ std::string hex(std::string_view bytes)
 
 TEST(MacRoman, EveryByteHasItsOwnCharacter)
 {
-    EXPECT_EQ(macRomanCharacter(0x41), u'A');
     EXPECT_EQ(macRomanCharacter(0xDB), u'\u20AC') << "the euro sign";
-    EXPECT_EQ(macRomanCharacter(0xF0), u'\uF8FF') << "the Apple logo";
-    EXPECT_EQ(macRomanCharacter(0xA7), u'\u00DF');
-    EXPECT_EQ(macRomanCharacter(0xDE), u'\uFB01');
     std::set<char16_t> characters;
     for (int byte = 0; byte < 256; ++byte)
         characters.insert(macRomanCharacter(static_cast<unsigned char>(byte)));
@@ -65,7 +61,7 @@ TEST(MacRoman, EveryByteHasItsOwnCharacter)
     UErrorCode status = U_ZERO_ERROR;
     UConverter *converter = ucnv_open("macintosh", &status);
     ASSERT_TRUE(U_SUCCESS(status));
-    for (int byte = 0x80; byte < 256; ++byte) {
+    for (int byte = 0; byte < 256; ++byte) {
         const char in = static_cast<char>(byte);
         UChar out[4];
         status = U_ZERO_ERROR;
