@@ -9,8 +9,16 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+const QString windowSizeKey = QStringLiteral("WindowSize");
+
+} // namespace
 
 Window::Window(QWidget *parent)
     : QMainWindow(parent)
@@ -20,11 +28,18 @@ Window::Window(QWidget *parent)
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(12, 12, 12, 12);
 
+    // The heading, and beside it what opens the folder it names: the row of
+    // buttons below would not fit a narrow window with it.
+    auto *top = new QHBoxLayout;
     auto *heading = new QLabel(tr("SDKs"), central);
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
-    layout->addWidget(heading);
+    top->addWidget(heading);
+    top->addStretch(1);
+    showInFilesButton = new QPushButton(tr("Show in Files"), central);
+    top->addWidget(showInFilesButton);
+    layout->addLayout(top);
 
     sdkTable = new SdkTableView(central);
     sdkTable->setAccessibleName(tr("SDKs"));
@@ -52,12 +67,10 @@ Window::Window(QWidget *parent)
     layout->addWidget(m_statusLine);
 
     auto *buttons = new QHBoxLayout;
-    showInFilesButton = new QPushButton(tr("Show in Files"), central);
     fixAllButton = new QPushButton(tr("Fix All"), central);
     restoreAllButton = new QPushButton(tr("Restore All"), central);
     exportAllButton = new QPushButton(tr("Export All…"), central);
     importButton = new QPushButton(tr("Import…"), central);
-    buttons->addWidget(showInFilesButton);
     buttons->addStretch(1);
     for (QPushButton *button : {fixAllButton, restoreAllButton, exportAllButton, importButton})
         buttons->addWidget(button);
@@ -65,8 +78,20 @@ Window::Window(QWidget *parent)
 
     setCentralWidget(central);
     addMenuBar(this);
-    resize(560, 440);
+    resize(sizeOnScreen(QSettings().value(windowSizeKey, QSize(560, 440)).toSize()));
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { QSettings().setValue(windowSizeKey, size()); });
     qApp->installEventFilter(this);
+}
+
+// No larger than the screen, whatever its scale; the desktop's frame is not
+// known before the window is shown, so room is left for a title bar.
+QSize Window::sizeOnScreen(const QSize &wanted) const
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return wanted;
+    const QSize frame(16, 48);
+    return wanted.boundedTo(screen->availableGeometry().size() - frame).expandedTo(minimumSizeHint());
 }
 
 Window::~Window()

@@ -11,7 +11,9 @@ class QStackedWidget;
 class SdkTableView;
 
 // Tarnwick's one window. Besides its controls it tracks the Alt key (the
-// platform's Option key), which turns every row button into "Export".
+// platform's Option key), which turns every row button into "Export". It
+// opens at the size it had when the application last quit, within the
+// screen.
 class Window : public QMainWindow
 {
     Q_OBJECT
@@ -53,6 +55,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QSize sizeOnScreen(const QSize &wanted) const;
+
     SdkTableView *m_tableView = nullptr;
     QStackedWidget *m_statusLine = nullptr;
     bool m_altKeyDown = false;

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <QTest>
@@ -123,8 +124,33 @@ TEST_F(TarnwickTest, RememberedFolderIsLoadedAtLaunchAndSavedAtQuitOnly)
     QSettings().remove("LastImportExportDirURL");
 }
 
+// However large it was last time, the window opens within the screen.
+TEST_F(TarnwickTest, WindowOpensWithinTheScreen)
+{
+    makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
+    for (const QSize remembered : {QSize(), QSize(5000, 4000)}) {
+        SCOPED_TRACE(remembered.width());
+        if (remembered.isValid())
+            QSettings().setValue("WindowSize", remembered);
+        else
+            QSettings().remove("WindowSize");
+        launch();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        const QRect screen = window->screen()->availableGeometry();
+        const QRect frame = window->frameGeometry();
+        EXPECT_LE(frame.width(), screen.width());
+        EXPECT_LE(frame.height(), screen.height());
+        EXPECT_TRUE(delegate->fixAllBtn->isVisible());
+        EXPECT_TRUE(window->rect().contains(QRect(delegate->importBtn->mapTo(window.get(), QPoint(0, 0)),
+                                                  delegate->importBtn->size())))
+            << "the buttons at the bottom are inside the window";
+    }
+    QSettings().remove("WindowSize");
+}
+
 // Closing the window while an export is under way and its sheet is up ends
-// the application, which stores the folder chosen for that export.
+// the application, which stores the folder chosen for that export, and the
+// window's size.
 TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
 {
     QSettings().remove("LastImportExportDirURL");
@@ -138,6 +164,7 @@ TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(window->progressBar->isVisible());
 
+    window->resize(430, 330);
     bool closed = false;
     QTimer::singleShot(0, window.get(), [&] { closed = window->close(); });
     QTimer fault; // only a fault waits this long
@@ -147,4 +174,7 @@ TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
     EXPECT_TRUE(closed);
     EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8());
     QSettings().remove("LastImportExportDirURL");
+    launch();
+    EXPECT_EQ(window->size(), QSize(430, 330));
+    QSettings().remove("WindowSize");
 }
