@@ -1,5 +1,7 @@
 #include "open_panel.h"
 
+#include "sheet_focus.h"
+
 #include <QAbstractItemView>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -122,6 +124,8 @@ void beginSheetModalForWindow(const OpenPanel &panel, QWidget *window, OpenPanel
     if (dialog->choosesFoldersToo)
         dialog->chooseOnOpening(panel.allowedFileTypes);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Before the completion, which may open a message in turn.
+    returnFocusWhenClosed(dialog, window);
     QObject::connect(dialog, &QDialog::finished, dialog, [dialog, completion](int result) {
         completion(result == QDialog::Accepted ? 1 : 0, dialog->chosenUrls());
     });

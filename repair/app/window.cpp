@@ -1,5 +1,7 @@
 #include "window.h"
 
+#include "dimmed_text.h"
+#include "elided_label.h"
 #include "menu_bar.h"
 #include "sdk_table_view.h"
 
@@ -49,13 +51,15 @@ Window::Window(QWidget *parent)
     // One line below the table: the hint, or while the tool works, what it
     // does and how far it is. Both take the same height, so nothing jumps.
     m_statusLine = new QStackedWidget(central);
-    auto *hint = new QLabel(tr("Hold Alt to export a single SDK."), m_statusLine);
-    hint->setEnabled(false);
-    m_statusLine->addWidget(hint);
+    // A hint, not a control: dimmed, but not shown as unavailable.
+    m_hint = new QLabel(tr("Hold Alt or use a row’s menu to export one SDK."), m_statusLine);
+    m_hint->setForegroundRole(QPalette::PlaceholderText);
+    makePlaceholderTextReadable(m_hint, palette(), QPalette::WindowText, {QPalette::Window});
+    m_statusLine->addWidget(m_hint);
     auto *progress = new QWidget(m_statusLine);
     auto *progressLayout = new QHBoxLayout(progress);
     progressLayout->setContentsMargins(0, 0, 0, 0);
-    progressLabel = new QLabel(progress);
+    progressLabel = new ElidedLabel(progress);
     progressBar = new QProgressBar(progress);
     progressBar->setRange(0, 1000);
     progressBar->setTextVisible(false);
@@ -75,6 +79,11 @@ Window::Window(QWidget *parent)
     for (QPushButton *button : {fixAllButton, restoreAllButton, exportAllButton, importButton})
         buttons->addWidget(button);
     layout->addLayout(buttons);
+    // Return presses the button that has the focus, as Space does.
+    for (QPushButton *button : {showInFilesButton, fixAllButton, restoreAllButton, exportAllButton, importButton})
+        button->setAutoDefault(true);
+    // Reading order: the button above the rows, the rows, the buttons below.
+    sdkTable->setTabOrderAfterRows({fixAllButton, restoreAllButton, exportAllButton, importButton});
 
     setCentralWidget(central);
     addMenuBar(this);
@@ -125,6 +134,13 @@ void Window::showRunProgress(const QString &text, std::optional<int> permille)
 void Window::hideRunProgress()
 {
     m_statusLine->setCurrentIndex(0);
+}
+
+void Window::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange && m_hint)
+        makePlaceholderTextReadable(m_hint, palette(), QPalette::WindowText, {QPalette::Window});
+    QMainWindow::changeEvent(event);
 }
 
 bool Window::event(QEvent *event)

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class ElidedLabel;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -44,13 +45,14 @@ public:
     QPushButton *exportAllButton = nullptr;
     QPushButton *importButton = nullptr;
     QPushButton *showInFilesButton = nullptr;
-    QLabel *progressLabel = nullptr;
+    ElidedLabel *progressLabel = nullptr;
     QProgressBar *progressBar = nullptr;
 
 signals:
     void windowDidBecomeKey();
 
 protected:
+    void changeEvent(QEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -58,6 +60,7 @@ private:
     QSize sizeOnScreen(const QSize &wanted) const;
 
     SdkTableView *m_tableView = nullptr;
+    QLabel *m_hint = nullptr;
     QStackedWidget *m_statusLine = nullptr;
     bool m_altKeyDown = false;
 };

@@ -1,6 +1,9 @@
 #include "tarnwick_fixture.h"
 
+#include "disclaimer_sheet.h"
 #include "qt_printers.h"
+#include "sdk_table_view.h"
+#include "table_cell_view.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -59,13 +62,43 @@ TEST_F(TarnwickTest, DisclaimerMustBeAcceptedOnce)
 TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
 {
     acceptDisclaimer(false);
-    makeSdks({"MacOSX10.6.sdk"});
+    makeSdks({"MacOSX10.9.sdk"});
     launch();
     delegate->windowDidBecomeKey();
     ASSERT_TRUE(delegate->disclaimerSheet);
     QTest::keyClick(delegate->disclaimerSheet, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return terminations == 1; }));
     EXPECT_FALSE(delegate->eulaAcceptedFileExists());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(delegate->missing10_6Sheet) << "nothing more for one who quits";
+}
+
+// The usual first start: no disclaimer accepted and no 10.6 SDK. One sheet
+// at a time has the keyboard, each over the window with the focus on its
+// button, and the window has it back at the end.
+TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
+{
+    acceptDisclaimer(false);
+    makeSdks({"MacOSX10.9.sdk", "MacOSX10.14.sdk"});
+    launch();
+    auto *disclaimer = qobject_cast<DisclaimerSheet *>(delegate->disclaimerSheet);
+    ASSERT_NE(disclaimer, nullptr);
+    ASSERT_TRUE(becomesActive(disclaimer));
+    EXPECT_FALSE(delegate->missing10_6Sheet) << "not beside the disclaimer";
+    EXPECT_EQ(QApplication::focusWidget(), disclaimer->agreeButton());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->missing10_6Sheet && delegate->missing10_6Sheet->isVisible(); }));
+    QMessageBox *sheet = delegate->missing10_6Sheet;
+    ASSERT_TRUE(becomesActive(sheet));
+    EXPECT_EQ(QApplication::focusWidget(), sheet->button(QMessageBox::Ok));
+    EXPECT_TRUE(window->frameGeometry().contains(sheet->frameGeometry().center())) << "over its window";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->missing10_6Sheet; }));
+    giveTheKeyboardBack();
+    EXPECT_EQ(QApplication::focusWidget(), window->sdkTable->viewAtRow(0));
+    EXPECT_TRUE(delegate->eulaAcceptedFileExists());
+    EXPECT_EQ(terminations, 0);
 }
 
 TEST_F(TarnwickTest, AFolderNamedLikeTheMarkerCountsAsAcceptance)
