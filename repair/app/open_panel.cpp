@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -130,5 +131,9 @@ void beginSheetModalForWindow(const OpenPanel &panel, QWidget *window, OpenPanel
         completion(result == QDialog::Accepted ? 1 : 0, dialog->chosenUrls());
     });
     dialog->setWindowModality(Qt::WindowModal);
+    // Its own size is made for scale 1: at a larger scale it would leave
+    // its buttons off the screen.
+    if (const QScreen *screen = window->screen())
+        dialog->resize(dialog->sizeHint().boundedTo(screen->availableGeometry().size() * 0.9));
     dialog->open();
 }

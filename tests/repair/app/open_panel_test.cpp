@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -186,4 +187,15 @@ TEST_F(OpenPanelTest, WithNoFolderRememberedDialogsOpenAtHome)
         dialog()->reject();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog(); }));
     }
+}
+
+// At scale 2 the dialog's own size would leave its buttons off the screen.
+TEST_F(OpenPanelTest, DialogOpensWithinTheScreen)
+{
+    open(importPanel());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog()));
+    const QRect screen = dialog()->screen()->availableGeometry();
+    EXPECT_LE(dialog()->frameGeometry().width(), screen.width());
+    EXPECT_LE(dialog()->frameGeometry().height(), screen.height());
+    dialog()->reject();
 }
