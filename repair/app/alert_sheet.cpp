@@ -1,5 +1,7 @@
 #include "alert_sheet.h"
 
+#include "sheet_focus.h"
+
 #include <QMessageBox>
 
 QMessageBox *openAlertSheet(const QString &message, const QString &informativeText, QWidget *window,
@@ -11,6 +13,7 @@ QMessageBox *openAlertSheet(const QString &message, const QString &informativeTe
     // Left to itself the box wraps a sentence into a narrow column.
     alert->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 320px; }"));
     alert->setAttribute(Qt::WA_DeleteOnClose);
+    returnFocusWhenClosed(alert, window);
     alert->open();
     return alert;
 }

@@ -3,6 +3,8 @@
 #include "action_runner.h"
 #include "alert_sheet.h"
 #include "disclaimer_sheet.h"
+#include "elided_label.h"
+#include "sheet_focus.h"
 #include "table_cell_view.h"
 #include "window.h"
 
@@ -11,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -69,10 +70,12 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::windowDidBecomeKey()
 {
+    m_windowBecameKey = true;
     // One disclaimer at a time, however often the window is activated.
     if (!eulaAcceptedFileExists() && !disclaimerSheet)
         showDisclaimer();
     tableView->reloadData();
+    openMissing10_6SheetWhenDue();
 }
 
 void AppDelegate::applicationWillTerminate()
@@ -80,8 +83,19 @@ void AppDelegate::applicationWillTerminate()
     prefsSave();
 }
 
+// Opened once the window stands where the desktop put it, and never beside
+// the disclaimer: two sheets at once leave the keyboard to neither.
 void AppDelegate::display10_6SDKMissingAlertSheet()
 {
+    m_missing10_6SheetDue = true;
+    openMissing10_6SheetWhenDue();
+}
+
+void AppDelegate::openMissing10_6SheetWhenDue()
+{
+    if (!m_missing10_6SheetDue || !m_windowBecameKey || disclaimerSheet)
+        return;
+    m_missing10_6SheetDue = false;
     missing10_6Sheet = openAlertSheet(
         QStringLiteral("macOSX10.6.sdk missing."),
         QStringLiteral("You will need to import \"macOSX10.6.sdk\" before fix/restore actions are available."),
@@ -106,7 +120,9 @@ void AppDelegate::showDisclaimer()
 
     auto *alert = new DisclaimerSheet(text, window);
     alert->setAttribute(Qt::WA_DeleteOnClose);
+    returnFocusWhenClosed(alert, window);
     connect(alert, &QMessageBox::finished, this, [this, alert] {
+        disclaimerSheet = nullptr; // ended, though not yet deleted
         alertDidEnd(alert->clickedButton() == alert->agreeButton() ? 1000 : 1001);
     });
     disclaimerSheet = alert;
@@ -115,10 +131,13 @@ void AppDelegate::showDisclaimer()
 
 void AppDelegate::alertDidEnd(int returnCode)
 {
-    if (returnCode == 1000)
+    if (returnCode == 1000) {
         createEULAAcceptedFile();
-    else
+        // Once the disclaimer has left the screen.
+        QMetaObject::invokeMethod(this, &AppDelegate::openMissing10_6SheetWhenDue, Qt::QueuedConnection);
+    } else {
         terminate();
+    }
 }
 
 void AppDelegate::createEULAAcceptedFile()
@@ -246,6 +265,8 @@ QWidget *AppDelegate::tableViewViewForTableColumnRow(SdkTableView *table, const 
     if (!view->property("tarnwickConnected").toBool()) {
         connect(view->button(), &QPushButton::clicked, this,
                 [this, button = view->button()] { tableButtonAction(button); });
+        connect(view, &TableCellView::menuRequested, this,
+                [this, view](const QPoint &globalPos) { showRowMenu(view, globalPos); });
         view->setProperty("tarnwickConnected", true);
     }
     view->textField()->setText(sdkOfRow(row));
@@ -258,15 +279,13 @@ QString AppDelegate::sdkOfRow(int row) const
     return tableContents.value(row).value(QStringLiteral("sdk")).toString();
 }
 
+// "Black" and "gray" text are the palette's normal and dimmed text, so
+// that rows read in dark themes as in light ones.
 void AppDelegate::fixButtonForTableCellView(TableCellView *view)
 {
-    const auto setColor = [view](const QColor &color) {
-        QPalette palette = view->textField()->palette();
-        palette.setColor(QPalette::WindowText, color);
-        view->textField()->setPalette(palette);
-    };
-    setColor(Qt::black);
-    const qint64 minor = SdkCatalogue::osMinorNumFromSDK(view->textField()->text());
+    view->setDimmed(false);
+    const QString sdk = view->textField()->text();
+    const qint64 minor = SdkCatalogue::osMinorNumFromSDK(sdk);
     for (QObject *child : view->children()) {
         // Exactly push buttons, as the layout places them; nothing derived.
         if (child->metaObject() != &QPushButton::staticMetaObject)
@@ -280,16 +299,25 @@ void AppDelegate::fixButtonForTableCellView(TableCellView *view)
             button->setEnabled(true);
         } else if (isInFixableRange(minor)) {
             button->setHidden(false);
-            button->setText(m_layout.doesQDHeaderOrigExistInSDK(view->textField()->text())
-                                ? QStringLiteral("Restore")
-                                : QStringLiteral("Fix"));
+            button->setText(m_layout.doesQDHeaderOrigExistInSDK(sdk) ? QStringLiteral("Restore")
+                                                                      : QStringLiteral("Fix"));
             button->setEnabled(sdk10_6Exists());
         } else {
-            setColor(Qt::gray);
+            view->setDimmed(true);
             button->setHidden(true);
             button->setEnabled(sdk10_6Exists());
         }
+        // Read out of its row, a button says what it does to which SDK.
+        button->setAccessibleName(QStringLiteral("%1 %2").arg(button->text(), sdk));
     }
+    // Why a row has no button, or one that cannot be pressed.
+    QString why;
+    if (!isInFixableRange(minor))
+        why = tr("Only SDKs 10.7 to 10.13 can be fixed or restored.");
+    else if (!sdk10_6Exists())
+        why = tr("Fixing and restoring need MacOSX10.6.sdk: import it first.");
+    view->setAccessibleDescription(why);
+    view->setToolTip(why);
 }
 
 void AppDelegate::fixMainWindowButtons()

@@ -79,6 +79,9 @@ public:
                                             int row) override;
     void fixButtonForTableCellView(TableCellView *view);
     void fixMainWindowButtons();
+    // A row's menu: its button's repair and the export that Alt offers,
+    // for those who cannot or would rather not hold a key.
+    void showRowMenu(TableCellView *view, const QPoint &globalPos);
 
     // Fix and restore.
     void tableButtonAction(QPushButton *sender);
@@ -105,6 +108,7 @@ private:
     using PlanWriter = void (*)(QStringList &, const QString &, const FrameworkLayout &);
     void performForFixableRange(bool fixed, PlanWriter addActions, RunPurpose::Kind kind);
     QString sdkOfRow(int row) const;
+    void openMissing10_6SheetWhenDue();
     OpenPanel exportPanel(const QString &message) const;
     void handOverImportExport(const QStringList &actions, RunPurpose::Kind kind, const QString &message,
                               const QString &informativeText);
@@ -125,4 +129,6 @@ private:
     ActionRunner *m_runner;
     std::map<RunId, RunUnderWay> m_runsUnderWay; // in the order they started
     RunId m_importExportRun = 0;                  // the run that set importExportInProgress
+    bool m_missing10_6SheetDue = false;
+    bool m_windowBecameKey = false;
 };

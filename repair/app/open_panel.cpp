@@ -1,10 +1,15 @@
 #include "open_panel.h"
 
+#include "sheet_focus.h"
+
 #include <QAbstractItemView>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -18,6 +23,18 @@ class ItemDialog : public QFileDialog
 public:
     using QFileDialog::QFileDialog;
     bool choosesFoldersToo = false;
+
+    // A folder with one of these extensions is one item to the user, as a
+    // file is: opening it (a double click) chooses it.
+    void chooseOnOpening(const QStringList &extensions)
+    {
+        connect(this, &QFileDialog::directoryEntered, this, [this, extensions](const QString &folder) {
+            if (!extensions.contains(QFileInfo(folder).suffix()))
+                return;
+            m_chosen = {QUrl::fromLocalFile(folder)};
+            QDialog::accept();
+        });
+    }
 
     QList<QUrl> chosenUrls() const { return choosesFoldersToo ? m_chosen : selectedUrls(); }
 
@@ -101,12 +118,22 @@ void beginSheetModalForWindow(const OpenPanel &panel, QWidget *window, OpenPanel
             patterns << QStringLiteral("*.") + type;
         dialog->setNameFilter(QStringLiteral("SDKs (%1)").arg(patterns.join(u' ')));
     }
-    if (panel.directoryURL.isValid())
-        dialog->setDirectoryUrl(panel.directoryURL);
+    // Where nothing is remembered, the user's own folder, not the working one.
+    dialog->setDirectoryUrl(panel.directoryURL.isValid() ? panel.directoryURL
+                                                         : QUrl::fromLocalFile(QDir::homePath()));
+    // After the first folder, which is never chosen by being opened.
+    if (dialog->choosesFoldersToo)
+        dialog->chooseOnOpening(panel.allowedFileTypes);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Before the completion, which may open a message in turn.
+    returnFocusWhenClosed(dialog, window);
     QObject::connect(dialog, &QDialog::finished, dialog, [dialog, completion](int result) {
         completion(result == QDialog::Accepted ? 1 : 0, dialog->chosenUrls());
     });
     dialog->setWindowModality(Qt::WindowModal);
+    // Its own size is made for scale 1: at a larger scale it would leave
+    // its buttons off the screen.
+    if (const QScreen *screen = window->screen())
+        dialog->resize(dialog->sizeHint().boundedTo(screen->availableGeometry().size() * 0.9));
     dialog->open();
 }

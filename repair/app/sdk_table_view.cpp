@@ -1,7 +1,11 @@
 #include "sdk_table_view.h"
 
+#include "sdk_table_accessibility.h"
 #include "table_cell_view.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 SdkTableView::SdkTableView(QWidget *parent)
@@ -17,6 +21,9 @@ SdkTableView::SdkTableView(QWidget *parent)
     setWidget(m_content);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The rows take the focus; the area around them would show none.
+    setFocusPolicy(Qt::NoFocus);
+    installSdkTableAccessibility();
 }
 
 void SdkTableView::reloadData()
@@ -42,6 +49,52 @@ void SdkTableView::reloadData()
     }
     qDeleteAll(m_reusable);
     m_reusable.clear();
+    orderTabChain();
+    // The window starts with the first row, not with the buttons below:
+    // they come first in its chain, which is a circle.
+    if (!window()->focusWidget() && !m_rows.isEmpty())
+        m_rows.first()->setFocus(Qt::OtherFocusReason);
+}
+
+// New rows join the window's chain at its end, after the controls below
+// them: put everything back in reading order.
+void SdkTableView::orderTabChain()
+{
+    QList<QWidget *> chain;
+    for (TableCellView *view : std::as_const(m_rows))
+        chain << view << static_cast<QWidget *>(view->button());
+    chain << m_afterRows;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void SdkTableView::keyPressEvent(QKeyEvent *event)
+{
+    const int focused = rowForView(QApplication::focusWidget());
+    int target = -1;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        target = focused - 1;
+        break;
+    case Qt::Key_Down:
+        target = focused + 1;
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = numberOfRows() - 1;
+        break;
+    default:
+        break;
+    }
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (focused < 0 || target < 0 || target >= numberOfRows() || !plain) {
+        QScrollArea::keyPressEvent(event);
+        return;
+    }
+    viewAtRow(target)->setFocus(Qt::OtherFocusReason);
+    ensureWidgetVisible(viewAtRow(target), 0, 0);
 }
 
 TableCellView *SdkTableView::makeViewWithIdentifier(const QString &identifier)

@@ -19,7 +19,8 @@ public:
 // A one-column table whose rows are real widgets, so that every row's label
 // and button reach the keyboard and assistive technology as they are.
 // Rows come from the data source at each reloadData(); their views are
-// recycled through makeViewWithIdentifier().
+// recycled through makeViewWithIdentifier(). Assistive technology sees a
+// list with one item per row; Up and Down move between the rows.
 class SdkTableView : public QScrollArea
 {
     Q_OBJECT
@@ -39,6 +40,13 @@ public:
     int numberOfRows() const { return static_cast<int>(m_rows.size()); }
     int reloadCount() const { return m_reloads; }
 
+    // The controls that follow the rows in the window's Tab order; each
+    // row comes before its own button.
+    void setTabOrderAfterRows(const QList<QWidget *> &widgets) { m_afterRows = widgets; orderTabChain(); }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     TableViewDataSource *m_dataSource = nullptr;
     QStringList m_columns{QStringLiteral("Col0")};
@@ -47,4 +55,7 @@ private:
     QList<TableCellView *> m_rows;
     QList<TableCellView *> m_reusable;
     int m_reloads = 0;
+    QList<QWidget *> m_afterRows;
+
+    void orderTabChain();
 };

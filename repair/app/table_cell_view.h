@@ -2,11 +2,13 @@
 
 #include <QWidget>
 
-class QLabel;
+class ElidedLabel;
 class QPushButton;
 
 // One row of the SDK table: the SDK's name and the row's button. Views are
 // recycled between rows, so a view may carry the state of an earlier row.
+// The row itself takes the keyboard focus too, so that a row without a
+// button still offers its menu.
 class TableCellView : public QWidget
 {
     Q_OBJECT
@@ -15,11 +17,31 @@ public:
     explicit TableCellView(const QString &identifier, QWidget *parent = nullptr);
 
     const QString &identifier() const { return m_identifier; }
-    QLabel *textField() const { return m_textField; }
+    ElidedLabel *textField() const { return m_textField; }
     QPushButton *button() const { return m_button; }
 
+    // Normal text, or text that stands back, for rows the repair passes by.
+    void setDimmed(bool dimmed);
+    bool isDimmed() const;
+
+signals:
+    // The row's menu is wanted, by the mouse or the keyboard, at a point
+    // of the screen.
+    void menuRequested(const QPoint &globalPos);
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 private:
+    void makeDimmedTextReadable();
+    QPoint keyboardMenuPosition() const;
+
     QString m_identifier;
-    QLabel *m_textField;
+    ElidedLabel *m_textField;
     QPushButton *m_button;
 };

@@ -1,5 +1,7 @@
 #include "window.h"
 
+#include "dimmed_text.h"
+#include "elided_label.h"
 #include "menu_bar.h"
 #include "sdk_table_view.h"
 
@@ -9,8 +11,16 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+const QString windowSizeKey = QStringLiteral("WindowSize");
+
+} // namespace
 
 Window::Window(QWidget *parent)
     : QMainWindow(parent)
@@ -20,11 +30,18 @@ Window::Window(QWidget *parent)
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(12, 12, 12, 12);
 
+    // The heading, and beside it what opens the folder it names: the row of
+    // buttons below would not fit a narrow window with it.
+    auto *top = new QHBoxLayout;
     auto *heading = new QLabel(tr("SDKs"), central);
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
-    layout->addWidget(heading);
+    top->addWidget(heading);
+    top->addStretch(1);
+    showInFilesButton = new QPushButton(tr("Show in Files"), central);
+    top->addWidget(showInFilesButton);
+    layout->addLayout(top);
 
     sdkTable = new SdkTableView(central);
     sdkTable->setAccessibleName(tr("SDKs"));
@@ -34,13 +51,15 @@ Window::Window(QWidget *parent)
     // One line below the table: the hint, or while the tool works, what it
     // does and how far it is. Both take the same height, so nothing jumps.
     m_statusLine = new QStackedWidget(central);
-    auto *hint = new QLabel(tr("Hold Alt to export a single SDK."), m_statusLine);
-    hint->setEnabled(false);
-    m_statusLine->addWidget(hint);
+    // A hint, not a control: dimmed, but not shown as unavailable.
+    m_hint = new QLabel(tr("Hold Alt or use a row’s menu to export one SDK."), m_statusLine);
+    m_hint->setForegroundRole(QPalette::PlaceholderText);
+    makePlaceholderTextReadable(m_hint, palette(), QPalette::WindowText, {QPalette::Window});
+    m_statusLine->addWidget(m_hint);
     auto *progress = new QWidget(m_statusLine);
     auto *progressLayout = new QHBoxLayout(progress);
     progressLayout->setContentsMargins(0, 0, 0, 0);
-    progressLabel = new QLabel(progress);
+    progressLabel = new ElidedLabel(progress);
     progressBar = new QProgressBar(progress);
     progressBar->setRange(0, 1000);
     progressBar->setTextVisible(false);
@@ -52,21 +71,36 @@ Window::Window(QWidget *parent)
     layout->addWidget(m_statusLine);
 
     auto *buttons = new QHBoxLayout;
-    showInFilesButton = new QPushButton(tr("Show in Files"), central);
     fixAllButton = new QPushButton(tr("Fix All"), central);
     restoreAllButton = new QPushButton(tr("Restore All"), central);
     exportAllButton = new QPushButton(tr("Export All…"), central);
     importButton = new QPushButton(tr("Import…"), central);
-    buttons->addWidget(showInFilesButton);
     buttons->addStretch(1);
     for (QPushButton *button : {fixAllButton, restoreAllButton, exportAllButton, importButton})
         buttons->addWidget(button);
     layout->addLayout(buttons);
+    // Return presses the button that has the focus, as Space does.
+    for (QPushButton *button : {showInFilesButton, fixAllButton, restoreAllButton, exportAllButton, importButton})
+        button->setAutoDefault(true);
+    // Reading order: the button above the rows, the rows, the buttons below.
+    sdkTable->setTabOrderAfterRows({fixAllButton, restoreAllButton, exportAllButton, importButton});
 
     setCentralWidget(central);
     addMenuBar(this);
-    resize(560, 440);
+    resize(sizeOnScreen(QSettings().value(windowSizeKey, QSize(560, 440)).toSize()));
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { QSettings().setValue(windowSizeKey, size()); });
     qApp->installEventFilter(this);
+}
+
+// No larger than the screen, whatever its scale; the desktop's frame is not
+// known before the window is shown, so room is left for a title bar.
+QSize Window::sizeOnScreen(const QSize &wanted) const
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return wanted;
+    const QSize frame(16, 48);
+    return wanted.boundedTo(screen->availableGeometry().size() - frame).expandedTo(minimumSizeHint());
 }
 
 Window::~Window()
@@ -100,6 +134,13 @@ void Window::showRunProgress(const QString &text, std::optional<int> permille)
 void Window::hideRunProgress()
 {
     m_statusLine->setCurrentIndex(0);
+}
+
+void Window::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange && m_hint)
+        makePlaceholderTextReadable(m_hint, palette(), QPalette::WindowText, {QPalette::Window});
+    QMainWindow::changeEvent(event);
 }
 
 bool Window::event(QEvent *event)

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class ElidedLabel;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -11,7 +12,9 @@ class QStackedWidget;
 class SdkTableView;
 
 // Tarnwick's one window. Besides its controls it tracks the Alt key (the
-// platform's Option key), which turns every row button into "Export".
+// platform's Option key), which turns every row button into "Export". It
+// opens at the size it had when the application last quit, within the
+// screen.
 class Window : public QMainWindow
 {
     Q_OBJECT
@@ -42,18 +45,22 @@ public:
     QPushButton *exportAllButton = nullptr;
     QPushButton *importButton = nullptr;
     QPushButton *showInFilesButton = nullptr;
-    QLabel *progressLabel = nullptr;
+    ElidedLabel *progressLabel = nullptr;
     QProgressBar *progressBar = nullptr;
 
 signals:
     void windowDidBecomeKey();
 
 protected:
+    void changeEvent(QEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QSize sizeOnScreen(const QSize &wanted) const;
+
     SdkTableView *m_tableView = nullptr;
+    QLabel *m_hint = nullptr;
     QStackedWidget *m_statusLine = nullptr;
     bool m_altKeyDown = false;
 };

@@ -3,6 +3,7 @@
 
 #include "tarnwick_fixture.h"
 
+#include "elided_label.h"
 #include "qt_printers.h"
 #include "sample_sdks.h"
 #include "tool_process.h"
@@ -10,7 +11,6 @@
 #include "tree_snapshot.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
 

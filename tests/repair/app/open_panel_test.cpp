@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,9 +37,11 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
-    void open(OpenPanel panel)
+    // In folder F, or with no folder given, where the dialog puts it.
+    void open(OpenPanel panel, bool inF = true)
     {
-        panel.directoryURL = QUrl::fromLocalFile(f);
+        if (inF)
+            panel.directoryURL = QUrl::fromLocalFile(f);
         beginSheetModalForWindow(panel, &window, [this](int r, const QList<QUrl> &urls) {
             response = r;
             chosen = urls;
@@ -46,6 +49,16 @@ protected:
         ASSERT_NE(dialog(), nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog()));
         dialog()->setViewMode(QFileDialog::List);
+    }
+
+    static OpenPanel exportPanel()
+    {
+        OpenPanel panel;
+        panel.prompt = "Choose";
+        panel.canChooseFiles = false;
+        panel.canChooseDirectories = true;
+        panel.canCreateDirectories = true;
+        return panel;
     }
 
     static OpenPanel importPanel()
@@ -65,6 +78,16 @@ protected:
     }
     QLineEdit *nameField() const { return dialog()->findChild<QLineEdit *>("fileNameEdit"); }
     QListView *list() const { return dialog()->findChild<QListView *>("listView"); }
+
+    // As the platform sends a double click: a click, then the second press
+    // as a double click, then its release.
+    void doubleClick(const QString &name)
+    {
+        const QPoint item = itemPosition(name);
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, item);
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, item);
+        QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, item);
+    }
 
     // Where the item named so is drawn, once the dialog has read its folder.
     QPoint itemPosition(const QString &name)
@@ -113,12 +136,7 @@ TEST_F(OpenPanelTest, ImportDialogSaysChooseAndChoosesFoldersAndFiles)
 TEST_F(OpenPanelTest, DoubleClickOpensAFolderAndATypedFolderIsChosen)
 {
     open(importPanel());
-    // As the platform sends a double click: a click, then the second press
-    // as a double click, then its release.
-    const QPoint plain = itemPosition("plain");
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, plain);
-    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, plain);
-    QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, plain);
+    doubleClick("plain");
     EXPECT_EQ(QDir(dialog()->directory()).absolutePath(), f + "/plain");
     EXPECT_EQ(response, -1) << "still open";
     EXPECT_EQ(acceptButton()->text(), "Choose");
@@ -133,16 +151,51 @@ TEST_F(OpenPanelTest, DoubleClickOpensAFolderAndATypedFolderIsChosen)
 
 TEST_F(OpenPanelTest, ExportDialogChoosesAFolder)
 {
-    OpenPanel panel;
-    panel.prompt = "Choose";
-    panel.canChooseFiles = false;
-    panel.canChooseDirectories = true;
-    panel.canCreateDirectories = true;
-    open(panel);
+    open(exportPanel());
     QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemPosition("plain"));
     EXPECT_EQ(acceptButton()->text(), "Choose");
     QTest::mouseClick(acceptButton(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return response != -1; }));
     EXPECT_EQ(response, 1);
     EXPECT_EQ(chosen, QList<QUrl>{QUrl::fromLocalFile(f + "/plain")});
+}
+
+// An SDK is one item to the user: in the import dialog a double click
+// chooses it; the export dialog, which chooses where to put SDKs, opens it.
+TEST_F(OpenPanelTest, DoubleClickOnAnSdkFolderChoosesItWhenImporting)
+{
+    open(importPanel());
+    doubleClick("A.sdk");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return response != -1; }));
+    EXPECT_EQ(response, 1);
+    EXPECT_EQ(chosen, QList<QUrl>{QUrl::fromLocalFile(f + "/A.sdk")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog(); }));
+
+    response = -1;
+    open(exportPanel());
+    doubleClick("A.sdk");
+    EXPECT_EQ(QDir(dialog()->directory()).absolutePath(), f + "/A.sdk");
+    EXPECT_EQ(response, -1) << "still open";
+    dialog()->reject();
+}
+
+TEST_F(OpenPanelTest, WithNoFolderRememberedDialogsOpenAtHome)
+{
+    for (const OpenPanel &panel : {exportPanel(), importPanel()}) {
+        open(panel, false);
+        EXPECT_EQ(QDir(dialog()->directory()).absolutePath(), QDir::homePath());
+        dialog()->reject();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog(); }));
+    }
+}
+
+// At scale 2 the dialog's own size would leave its buttons off the screen.
+TEST_F(OpenPanelTest, DialogOpensWithinTheScreen)
+{
+    open(importPanel());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog()));
+    const QRect screen = dialog()->screen()->availableGeometry();
+    EXPECT_LE(dialog()->frameGeometry().width(), screen.width());
+    EXPECT_LE(dialog()->frameGeometry().height(), screen.height());
+    dialog()->reject();
 }

@@ -4,6 +4,7 @@
 
 #include "tarnwick_fixture.h"
 
+#include "elided_label.h"
 #include "framework_layout.h"
 #include "qt_printers.h"
 #include "sdk_table_view.h"
@@ -12,7 +13,6 @@
 #include "tool_runner.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>

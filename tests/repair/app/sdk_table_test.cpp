@@ -1,19 +1,56 @@
 #include "tarnwick_fixture.h"
 
+#include "dimmed_text.h"
+#include "elided_label.h"
 #include "qt_printers.h"
 #include "sdk_table_view.h"
 #include "table_cell_view.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QDir>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 
-const QColor black(Qt::black), gray(Qt::gray);
+// Light text on dark bases, as dark desktop themes give it; the
+// placeholder colour stays at Qt's default, black at half strength.
+QPalette darkPalette()
+{
+    QPalette palette(QColor(0x31, 0x36, 0x3b), QColor(0x2a, 0x2e, 0x32));
+    palette.setColor(QPalette::WindowText, QColor(0xfc, 0xfc, 0xfc));
+    palette.setColor(QPalette::Base, QColor(0x1b, 0x1e, 0x20));
+    palette.setColor(QPalette::AlternateBase, QColor(0x23, 0x26, 0x29));
+    palette.setColor(QPalette::Text, QColor(0xfc, 0xfc, 0xfc));
+    palette.setColor(QPalette::ButtonText, QColor(0xfc, 0xfc, 0xfc));
+    return palette;
+}
+
+QLabel *hintOf(const Window &window)
+{
+    for (QLabel *label : window.findChildren<QLabel *>())
+        if (label->text().startsWith("Hold Alt"))
+            return label;
+    return nullptr;
+}
+
+// The first node at or below node with that role and name.
+QAccessibleInterface *findAccessible(QAccessibleInterface *node, QAccessible::Role role, const QString &name)
+{
+    if (node->role() == role && node->text(QAccessible::Name) == name)
+        return node;
+    for (int i = 0; i < node->childCount(); ++i)
+        if (QAccessibleInterface *found = findAccessible(node->child(i), role, name))
+            return found;
+    return nullptr;
+}
 
 const QStringList allSdks{"MacOSX10.6.sdk", "MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.13.sdk",
                           "MacOSX10.14.sdk", "MacOSX11.1.sdk"};
@@ -29,14 +66,14 @@ TEST_F(TarnwickTest, RowsFollowTheRowTable)
         const char *sdk;
         const char *title;
         bool hidden;
-        QColor color;
+        bool dimmed;
     } lines[] = {
-        {"MacOSX10.7.sdk", "Fix", false, black},
-        {"MacOSX10.9.sdk", "Restore", false, black},
-        {"MacOSX10.13.sdk", "Fix", false, black},
-        {"MacOSX10.6.sdk", nullptr, true, gray},
-        {"MacOSX10.14.sdk", nullptr, true, gray},
-        {"MacOSX11.1.sdk", nullptr, true, gray},
+        {"MacOSX10.7.sdk", "Fix", false, false},
+        {"MacOSX10.9.sdk", "Restore", false, false},
+        {"MacOSX10.13.sdk", "Fix", false, false},
+        {"MacOSX10.6.sdk", nullptr, true, true},
+        {"MacOSX10.14.sdk", nullptr, true, true},
+        {"MacOSX11.1.sdk", nullptr, true, true},
     };
     for (const auto &line : lines) {
         const RowState state = rowState(line.sdk);
@@ -45,23 +82,23 @@ TEST_F(TarnwickTest, RowsFollowTheRowTable)
         }
         EXPECT_EQ(state.hidden, line.hidden) << line.sdk;
         EXPECT_TRUE(state.enabled) << line.sdk;
-        EXPECT_EQ(state.color, line.color) << line.sdk;
+        EXPECT_EQ(state.dimmed, line.dimmed) << line.sdk;
     }
 
-    // Alt held: every row exports, in black, whatever its minor number.
+    // Alt held: every row exports, in normal text, whatever its minor number.
     pressAlt(true);
     for (const QString &sdk : allSdks) {
         const RowState state = rowState(sdk);
         EXPECT_EQ(state.title, "Export") << sdk.toStdString();
         EXPECT_FALSE(state.hidden);
         EXPECT_TRUE(state.enabled);
-        EXPECT_EQ(state.color, black);
+        EXPECT_FALSE(state.dimmed);
     }
     pressAlt(false);
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore");
     EXPECT_TRUE(rowState("MacOSX10.14.sdk").hidden);
 
-    // An export or import running: every button off, titles kept, text black.
+    // An export or import running: every button off, titles kept, text normal.
     QDir().mkpath(root.filePath("out"));
     click(delegate->exportAllBtn);
     choose({root.filePath("out")});
@@ -70,7 +107,7 @@ TEST_F(TarnwickTest, RowsFollowTheRowTable)
     for (const QString &sdk : allSdks) {
         const RowState state = rowState(sdk);
         EXPECT_FALSE(state.enabled) << sdk.toStdString();
-        EXPECT_EQ(state.color, black) << sdk.toStdString();
+        EXPECT_FALSE(state.dimmed) << sdk.toStdString();
     }
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore") << "title left as it was";
     EXPECT_TRUE(rowState("MacOSX10.14.sdk").hidden) << "hidden left as it was";
@@ -176,34 +213,115 @@ TEST_F(TarnwickTest, OnlyAChangeOfTheAltKeyReloadsTheTable)
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Fix");
 }
 
-TEST_F(TarnwickTest, RowsReachAssistiveTechnology)
+// Normal text is the palette's; dimmed text stands back from it; both read
+// (4.5:1) on the rows' backgrounds, in the light default palette and in a
+// dark one switched to while the window is open.
+TEST_F(TarnwickTest, RowTextReadsInLightAndDarkPalettes)
+{
+    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"});
+    const QPalette original = QApplication::palette();
+    launch();
+    for (const QPalette &palette : {QApplication::style()->standardPalette(), darkPalette()}) {
+        SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
+        QApplication::setPalette(palette);
+        QCoreApplication::processEvents(); // the window's share of it is posted
+        for (int row = 0; row < window->sdkTable->numberOfRows(); ++row) {
+            const TableCellView *view = window->sdkTable->viewAtRow(row);
+            SCOPED_TRACE(view->textField()->text().toStdString());
+            const QColor text = view->textField()->palette().color(view->textField()->foregroundRole());
+            const QColor background = view->palette().color(view->backgroundRole());
+            EXPECT_EQ(view->isDimmed(), row == 0 || row == 3) << "outside the fixable range";
+            EXPECT_GE(contrastRatio(text, background), 4.5);
+            if (view->isDimmed()) {
+                EXPECT_LT(contrastRatio(text, background), contrastRatio(palette.color(QPalette::Text), background));
+            } else {
+                EXPECT_EQ(text, palette.color(QPalette::Text));
+            }
+        }
+        const QLabel *hint = hintOf(*window);
+        ASSERT_NE(hint, nullptr);
+        EXPECT_TRUE(hint->isEnabled());
+        EXPECT_GE(contrastRatio(hint->palette().color(hint->foregroundRole()), palette.color(QPalette::Window)), 4.5);
+    }
+    QApplication::setPalette(original);
+}
+
+TEST_F(TarnwickTest, LongNamesShortenAndEveryButtonStaysInView)
+{
+    const QString longName = "MacOSX10.9-with-a-name-far-too-long-for-a-window-four-hundred-pixels-wide.sdk";
+    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", longName, "MacOSX10.13.sdk", "MacOSX10.14.sdk"});
+    launch();
+    window->resize(400, 440);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 400; })) << "the window can be this narrow";
+    QCoreApplication::processEvents();
+
+    const QWidget *viewport = window->sdkTable->viewport();
+    int column = -1;
+    for (const char *sdk : {"MacOSX10.8.sdk", "MacOSX10.13.sdk"}) {
+        const QPushButton *button = rowButton(sdk);
+        const QRect place(button->mapTo(viewport, QPoint(0, 0)), button->size());
+        EXPECT_TRUE(viewport->rect().contains(place)) << sdk;
+        EXPECT_TRUE(button->isVisible()) << sdk;
+        if (column >= 0) {
+            EXPECT_EQ(place.x(), column) << "one column of buttons";
+        }
+        column = place.x();
+    }
+    const QRect longButton(rowButton(longName)->mapTo(viewport, QPoint(0, 0)), rowButton(longName)->size());
+    EXPECT_EQ(longButton.x(), column);
+
+    ElidedLabel *label = rowView(longName)->textField();
+    EXPECT_TRUE(label->isElided());
+    EXPECT_FALSE(rowView("MacOSX10.8.sdk")->textField()->isElided());
+    EXPECT_EQ(label->text(), longName);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(rowView(longName))->text(QAccessible::Name), longName);
+    QHelpEvent tip(QEvent::ToolTip, label->rect().center(), label->mapToGlobal(label->rect().center()));
+    QApplication::sendEvent(label, &tip);
+    EXPECT_EQ(QToolTip::text(), longName);
+    QToolTip::hideText();
+
+    // Tabbing through every control never moves the list sideways.
+    for (int stop = 0; stop < 12; ++stop) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(window->sdkTable->horizontalScrollBar()->value(), 0);
+    }
+}
+
+TEST_F(TarnwickTest, RowsReachAssistiveTechnologyAsAList)
 {
     makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk"}, {"MacOSX10.9.sdk"});
     launch();
-
-    // Find the row that reads the SDK's name, then its button by role and name.
-    const std::function<QAccessibleInterface *(QAccessibleInterface *, QAccessible::Role, const QString &)> find =
-        [&](QAccessibleInterface *node, QAccessible::Role role, const QString &name) -> QAccessibleInterface * {
-        if (node->role() == role && node->text(QAccessible::Name) == name)
-            return node;
-        for (int i = 0; i < node->childCount(); ++i)
-            if (QAccessibleInterface *found = find(node->child(i), role, name))
-                return found;
-        return nullptr;
-    };
     QAccessibleInterface *top = QAccessible::queryAccessibleInterface(window.get());
-    QAccessibleInterface *label = find(top, QAccessible::StaticText, "MacOSX10.8.sdk");
-    ASSERT_NE(label, nullptr);
-    QAccessibleInterface *row = label->parent();
-    QAccessibleInterface *button = find(row, QAccessible::Button, "Fix");
-    ASSERT_NE(button, nullptr);
-    EXPECT_FALSE(button->state().disabled);
-    ASSERT_NE(button->actionInterface(), nullptr);
-    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return runner.calls.size() == 1; }));
-    EXPECT_EQ(runner.calls[0][0], "Move") << "the fix of MacOSX10.8.sdk";
-    EXPECT_TRUE(runner.calls[0][1].contains("MacOSX10.8.sdk"));
+    QAccessibleInterface *list = findAccessible(top, QAccessible::List, "SDKs");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->childCount(), 3) << "one item per SDK, nothing else";
+    const QStringList names{"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk"};
+    for (int i = 0; i < 3; ++i) {
+        QAccessibleInterface *item = list->child(i);
+        EXPECT_EQ(item->role(), QAccessible::ListItem);
+        EXPECT_EQ(item->text(QAccessible::Name), names[i]);
+        EXPECT_EQ(item->parent(), list);
+        EXPECT_EQ(list->indexOfChild(item), i);
+    }
+    // Only the row outside the fixable range says why it has no button.
+    EXPECT_TRUE(list->child(0)->text(QAccessible::Description).contains("10.7 to 10.13"));
+    EXPECT_EQ(list->child(1)->text(QAccessible::Description), "");
 
-    EXPECT_NE(find(top, QAccessible::Button, "Restore"), nullptr);
-    EXPECT_NE(find(top, QAccessible::Button, "Fix All"), nullptr);
+    // Each button says what it does to which SDK, and does it.
+    EXPECT_NE(findAccessible(list->child(2), QAccessible::Button, "Restore MacOSX10.9.sdk"), nullptr);
+    QAccessibleInterface *fix = findAccessible(list->child(1), QAccessible::Button, "Fix MacOSX10.8.sdk");
+    ASSERT_NE(fix, nullptr);
+    EXPECT_FALSE(fix->state().disabled);
+    fix->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return runner.calls.size() == 1; }));
+    EXPECT_TRUE(runner.calls[0][1].contains("MacOSX10.8.sdk"));
+    pressAlt(true);
+    EXPECT_NE(findAccessible(list->child(0), QAccessible::Button, "Export MacOSX10.6.sdk"), nullptr);
+    pressAlt(false);
+
+    // The hint is text to read, not a control that is off.
+    QAccessibleInterface *hint = QAccessible::queryAccessibleInterface(hintOf(*window));
+    EXPECT_EQ(hint->role(), QAccessible::StaticText);
+    EXPECT_FALSE(hint->state().disabled);
+    EXPECT_NE(findAccessible(top, QAccessible::Button, "Fix All"), nullptr);
 }

@@ -1,6 +1,9 @@
 #include "tarnwick_fixture.h"
 
+#include "disclaimer_sheet.h"
 #include "qt_printers.h"
+#include "sdk_table_view.h"
+#include "table_cell_view.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <QTest>
@@ -58,13 +62,43 @@ TEST_F(TarnwickTest, DisclaimerMustBeAcceptedOnce)
 TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
 {
     acceptDisclaimer(false);
-    makeSdks({"MacOSX10.6.sdk"});
+    makeSdks({"MacOSX10.9.sdk"});
     launch();
     delegate->windowDidBecomeKey();
     ASSERT_TRUE(delegate->disclaimerSheet);
     QTest::keyClick(delegate->disclaimerSheet, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return terminations == 1; }));
     EXPECT_FALSE(delegate->eulaAcceptedFileExists());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(delegate->missing10_6Sheet) << "nothing more for one who quits";
+}
+
+// The usual first start: no disclaimer accepted and no 10.6 SDK. One sheet
+// at a time has the keyboard, each over the window with the focus on its
+// button, and the window has it back at the end.
+TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
+{
+    acceptDisclaimer(false);
+    makeSdks({"MacOSX10.9.sdk", "MacOSX10.14.sdk"});
+    launch();
+    auto *disclaimer = qobject_cast<DisclaimerSheet *>(delegate->disclaimerSheet);
+    ASSERT_NE(disclaimer, nullptr);
+    ASSERT_TRUE(becomesActive(disclaimer));
+    EXPECT_FALSE(delegate->missing10_6Sheet) << "not beside the disclaimer";
+    EXPECT_EQ(QApplication::focusWidget(), disclaimer->agreeButton());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->missing10_6Sheet && delegate->missing10_6Sheet->isVisible(); }));
+    QMessageBox *sheet = delegate->missing10_6Sheet;
+    ASSERT_TRUE(becomesActive(sheet));
+    EXPECT_EQ(QApplication::focusWidget(), sheet->button(QMessageBox::Ok));
+    EXPECT_TRUE(window->frameGeometry().contains(sheet->frameGeometry().center())) << "over its window";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->missing10_6Sheet; }));
+    giveTheKeyboardBack();
+    EXPECT_EQ(QApplication::focusWidget(), window->sdkTable->viewAtRow(0));
+    EXPECT_TRUE(delegate->eulaAcceptedFileExists());
+    EXPECT_EQ(terminations, 0);
 }
 
 TEST_F(TarnwickTest, AFolderNamedLikeTheMarkerCountsAsAcceptance)
@@ -123,8 +157,33 @@ TEST_F(TarnwickTest, RememberedFolderIsLoadedAtLaunchAndSavedAtQuitOnly)
     QSettings().remove("LastImportExportDirURL");
 }
 
+// However large it was last time, the window opens within the screen.
+TEST_F(TarnwickTest, WindowOpensWithinTheScreen)
+{
+    makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
+    for (const QSize remembered : {QSize(), QSize(5000, 4000)}) {
+        SCOPED_TRACE(remembered.width());
+        if (remembered.isValid())
+            QSettings().setValue("WindowSize", remembered);
+        else
+            QSettings().remove("WindowSize");
+        launch();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        const QRect screen = window->screen()->availableGeometry();
+        const QRect frame = window->frameGeometry();
+        EXPECT_LE(frame.width(), screen.width());
+        EXPECT_LE(frame.height(), screen.height());
+        EXPECT_TRUE(delegate->fixAllBtn->isVisible());
+        EXPECT_TRUE(window->rect().contains(QRect(delegate->importBtn->mapTo(window.get(), QPoint(0, 0)),
+                                                  delegate->importBtn->size())))
+            << "the buttons at the bottom are inside the window";
+    }
+    QSettings().remove("WindowSize");
+}
+
 // Closing the window while an export is under way and its sheet is up ends
-// the application, which stores the folder chosen for that export.
+// the application, which stores the folder chosen for that export, and the
+// window's size.
 TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
 {
     QSettings().remove("LastImportExportDirURL");
@@ -138,6 +197,7 @@ TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(window->progressBar->isVisible());
 
+    window->resize(430, 330);
     bool closed = false;
     QTimer::singleShot(0, window.get(), [&] { closed = window->close(); });
     QTimer fault; // only a fault waits this long
@@ -147,4 +207,7 @@ TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
     EXPECT_TRUE(closed);
     EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8());
     QSettings().remove("LastImportExportDirURL");
+    launch();
+    EXPECT_EQ(window->size(), QSize(430, 330));
+    QSettings().remove("WindowSize");
 }

@@ -1,14 +1,17 @@
 #include "tarnwick_fixture.h"
 
+#include "elided_label.h"
 #include "framework_layout.h"
 #include "sdk_table_view.h"
 #include "table_cell_view.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QKeyEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -87,13 +90,17 @@ RowState TarnwickTest::rowState(const QString &sdk) const
     const TableCellView *view = window->sdkTable->viewAtRow(rowOf(sdk));
     if (!view)
         return {};
-    return {view->button()->text(), view->button()->isHidden(), view->button()->isEnabled(),
-            view->textField()->palette().color(view->textField()->foregroundRole())};
+    return {view->button()->text(), view->button()->isHidden(), view->button()->isEnabled(), view->isDimmed()};
+}
+
+TableCellView *TarnwickTest::rowView(const QString &sdk) const
+{
+    return window->sdkTable->viewAtRow(rowOf(sdk));
 }
 
 QPushButton *TarnwickTest::rowButton(const QString &sdk) const
 {
-    const TableCellView *view = window->sdkTable->viewAtRow(rowOf(sdk));
+    const TableCellView *view = rowView(sdk);
     return view ? view->button() : nullptr;
 }
 
@@ -145,6 +152,36 @@ void TarnwickTest::dismiss(QPointer<QMessageBox> sheet)
     ASSERT_TRUE(sheet->isVisible());
     QTest::mouseClick(sheet->button(QMessageBox::Ok), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet; }));
+    giveTheKeyboardBack();
+}
+
+// What the desktop does when a sheet has gone; the offscreen platform
+// leaves no window active instead.
+void TarnwickTest::giveTheKeyboardBack()
+{
+    window->activateWindow();
+    ASSERT_TRUE(becomesActive(window.get()));
+}
+
+bool TarnwickTest::becomesActive(QWidget *window)
+{
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+}
+
+// What the platform sends for the menu key: a keyboard context menu event
+// at the middle of the focused control.
+QMenu *TarnwickTest::openMenuOfFocus()
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (!focused)
+        return nullptr;
+    const QPoint middle = focused->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, middle, focused->mapToGlobal(middle));
+    QApplication::sendEvent(focused, &event);
+    QMenu *menu = nullptr;
+    if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }))
+        return nullptr;
+    return menu;
 }
 
 void TarnwickTest::useSdkDirectoryForTools()

@@ -4,7 +4,6 @@
 #include "app_delegate.h"
 #include "window.h"
 
-#include <QColor>
 #include <QEvent>
 #include <QMessageBox>
 #include <QPointer>
@@ -13,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+class QMenu;
+class TableCellView;
 
 // Records the action lists it is given instead of running them.
 class RecordingRunner : public ActionRunner
@@ -37,7 +39,7 @@ struct RowState {
     QString title;
     bool hidden;
     bool enabled;
-    QColor color;
+    bool dimmed;
 };
 
 // A Tarnwick window over a temporary SDK directory, launched, with the
@@ -72,6 +74,7 @@ protected:
 
     int rowOf(const QString &sdk) const;
     RowState rowState(const QString &sdk) const;
+    TableCellView *rowView(const QString &sdk) const;
     QPushButton *rowButton(const QString &sdk) const;
     void sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers);
     void pressAlt(bool down);
@@ -83,6 +86,14 @@ protected:
     void click(QPushButton *button);
     // Presses OK on a message sheet and waits until it is gone.
     void dismiss(QPointer<QMessageBox> sheet);
+    // Activates the window again once a sheet has gone, as the desktop does.
+    void giveTheKeyboardBack();
+    // Waits until window is the active one. (A sheet counts as active as
+    // soon as its window is: qWaitForWindowActive would not wait for it.)
+    static bool becomesActive(QWidget *window);
+    // The focused control's menu, asked for as the keyboard's menu key
+    // does, and waited for; nullptr if none opens.
+    QMenu *openMenuOfFocus();
     // The SDK directory given to the test build's tools.
     void useSdkDirectoryForTools();
     // A window over the SDK directory whose runs go through the real runner.
