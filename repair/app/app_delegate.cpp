@@ -4,6 +4,7 @@
 #include "alert_sheet.h"
 #include "disclaimer_sheet.h"
 #include "elided_label.h"
+#include "fix_plan.h"
 #include "sheet_focus.h"
 #include "table_cell_view.h"
 #include "window.h"
@@ -62,7 +63,6 @@ AppDelegate::AppDelegate(Window *window, const QString &sdkDirectory, ActionRunn
 void AppDelegate::applicationDidFinishLaunching()
 {
     prefsLoad();
-    window->setTableView(tableView);
     buildTableViewData();
     if (!sdk10_6Exists())
         display10_6SDKMissingAlertSheet();
@@ -123,7 +123,7 @@ void AppDelegate::showDisclaimer()
     returnFocusWhenClosed(alert, window);
     connect(alert, &QMessageBox::finished, this, [this, alert] {
         disclaimerSheet = nullptr; // ended, though not yet deleted
-        alertDidEnd(alert->clickedButton() == alert->agreeButton() ? 1000 : 1001);
+        alertDidEnd(alert->clickedButton() == alert->agreeButton() ? alertFirstButtonReturn : alertSecondButtonReturn);
     });
     disclaimerSheet = alert;
     alert->open();
@@ -131,7 +131,7 @@ void AppDelegate::showDisclaimer()
 
 void AppDelegate::alertDidEnd(int returnCode)
 {
-    if (returnCode == 1000) {
+    if (returnCode == alertFirstButtonReturn) {
         createEULAAcceptedFile();
         // Once the disclaimer has left the screen.
         QMetaObject::invokeMethod(this, &AppDelegate::openMissing10_6SheetWhenDue, Qt::QueuedConnection);
@@ -177,7 +177,6 @@ void AppDelegate::prefsSetLastImportExportDirectory()
 void AppDelegate::buildTableViewData()
 {
     TableViewData data = m_catalogue.buildTableViewData();
-    sdks = std::move(data.sdks);
     tableContents = std::move(data.tableContents);
     fixMainWindowButtons();
     tableView->reloadData();
@@ -276,7 +275,7 @@ QWidget *AppDelegate::tableViewViewForTableColumnRow(SdkTableView *table, const 
 
 QString AppDelegate::sdkOfRow(int row) const
 {
-    return tableContents.value(row).value(QStringLiteral("sdk")).toString();
+    return ::sdkOfRow(tableContents.value(row));
 }
 
 // "Black" and "gray" text are the palette's normal and dimmed text, so
@@ -336,7 +335,7 @@ void AppDelegate::fixMainWindowButtons()
     }
     int inRange = 0, fixed = 0;
     for (const SdkRow &row : std::as_const(tableContents)) {
-        const QString sdk = row.value(QStringLiteral("sdk")).toString();
+        const QString sdk = ::sdkOfRow(row);
         if (!isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)))
             continue;
         ++inRange;

@@ -34,7 +34,6 @@ public:
 
     // State.
     QList<SdkRow> tableContents;
-    QStringList sdks;
     bool importExportInProgress = false;
     QUrl lastImportExportDirURL;
 
@@ -104,7 +103,6 @@ public:
     QPointer<QMessageBox> failureSheet;
 
 private:
-    static bool isInFixableRange(qint64 minor) { return minor > 6 && minor < 14; }
     using PlanWriter = void (*)(QStringList &, const QString &, const FrameworkLayout &);
     void performForFixableRange(bool fixed, PlanWriter addActions, RunPurpose::Kind kind);
     QString sdkOfRow(int row) const;

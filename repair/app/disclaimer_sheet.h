@@ -4,6 +4,10 @@
 
 class QPushButton;
 
+// What alertDidEnd() is told: the alert's first or second button.
+constexpr int alertFirstButtonReturn = 1000;
+constexpr int alertSecondButtonReturn = 1001;
+
 // The first-run disclaimer. Escape disagrees; Return presses nothing, so
 // that nobody agrees by reflex.
 class DisclaimerSheet : public QMessageBox

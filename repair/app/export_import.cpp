@@ -70,7 +70,7 @@ void AppDelegate::exportSDK(const QString &sdk)
     window->setAltKeyDown(false);
     const OpenPanel panel = exportPanel(QStringLiteral("Choose directory to export \"%1\"").arg(sdk));
     beginOpenPanel(panel, [this, sdk](int response, const QList<QUrl> &urls) {
-        if (response == 1 && !urls.isEmpty()) {
+        if (response == fileHandlingPanelOKButton && !urls.isEmpty()) {
             lastImportExportDirURL = urls.first();
             const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), urls.first().toLocalFile(),
                                              {SdkRow{{QStringLiteral("sdk"), sdk}}});
@@ -93,7 +93,7 @@ void AppDelegate::exportAllAction()
     window->setAltKeyDown(false);
     const OpenPanel panel = exportPanel(QStringLiteral("Choose destination directory to export all SDKs"));
     beginOpenPanel(panel, [this](int response, const QList<QUrl> &urls) {
-        if (response == 1 && !urls.isEmpty()) {
+        if (response == fileHandlingPanelOKButton && !urls.isEmpty()) {
             lastImportExportDirURL = urls.first();
             const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), urls.first().toLocalFile(), tableContents);
             if (plan.outcome == CopyPlan::Run) {
@@ -121,7 +121,7 @@ void AppDelegate::importAction()
         panel.directoryURL = lastImportExportDirURL;
 
     beginOpenPanel(panel, [this](int response, const QList<QUrl> &urls) {
-        if (response == 1 && !urls.isEmpty()) {
+        if (response == fileHandlingPanelOKButton && !urls.isEmpty()) {
             QStringList chosen;
             for (const QUrl &url : urls)
                 chosen << url.toLocalFile();

@@ -128,7 +128,8 @@ void beginSheetModalForWindow(const OpenPanel &panel, QWidget *window, OpenPanel
     // Before the completion, which may open a message in turn.
     returnFocusWhenClosed(dialog, window);
     QObject::connect(dialog, &QDialog::finished, dialog, [dialog, completion](int result) {
-        completion(result == QDialog::Accepted ? 1 : 0, dialog->chosenUrls());
+        completion(result == QDialog::Accepted ? fileHandlingPanelOKButton : fileHandlingPanelCancelButton,
+                   dialog->chosenUrls());
     });
     dialog->setWindowModality(Qt::WindowModal);
     // Its own size is made for scale 1: at a larger scale it would leave

@@ -20,7 +20,10 @@ struct OpenPanel {
     QUrl directoryURL; // where the dialog opens; empty for the platform's choice
 };
 
-// The dialog's answer: 1 for OK with the chosen items, 0 for Cancel.
+// The dialog's answer: fileHandlingPanelOKButton with the chosen items, or
+// fileHandlingPanelCancelButton.
+constexpr int fileHandlingPanelCancelButton = 0;
+constexpr int fileHandlingPanelOKButton = 1;
 using OpenPanelCompletion = std::function<void(int response, const QList<QUrl> &urls)>;
 
 // Shows the dialog window-modal on window and returns at once; the

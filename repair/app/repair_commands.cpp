@@ -48,7 +48,7 @@ void AppDelegate::performForFixableRange(bool fixed, PlanWriter addActions, RunP
     QStringList actions;
     int sdks = 0;
     for (const SdkRow &row : std::as_const(tableContents)) {
-        const QString sdk = row.value(QStringLiteral("sdk")).toString();
+        const QString sdk = ::sdkOfRow(row);
         if (!isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)) || m_layout.doesQDHeaderOrigExistInSDK(sdk) != fixed)
             continue;
         const qsizetype before = actions.size();

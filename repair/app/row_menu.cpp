@@ -4,6 +4,7 @@
 #include "app_delegate.h"
 
 #include "elided_label.h"
+#include "fix_plan.h"
 #include "table_cell_view.h"
 #include "window.h"
 

@@ -29,7 +29,6 @@ public:
     explicit SdkTableView(QWidget *parent = nullptr);
 
     void setDataSource(TableViewDataSource *dataSource) { m_dataSource = dataSource; }
-    void setColumnIdentifiers(const QStringList &identifiers) { m_columns = identifiers; }
 
     void reloadData();
     // A recycled view for the identifier, or a new one.
@@ -49,7 +48,7 @@ protected:
 
 private:
     TableViewDataSource *m_dataSource = nullptr;
-    QStringList m_columns{QStringLiteral("Col0")};
+    const QStringList m_columns{QStringLiteral("Col0")};
     QWidget *m_content;
     QVBoxLayout *m_layout;
     QList<TableCellView *> m_rows;

@@ -114,8 +114,7 @@ void Window::flagsChanged(Qt::KeyboardModifiers modifiers)
     if (down == m_altKeyDown)
         return;
     m_altKeyDown = down;
-    if (m_tableView)
-        m_tableView->reloadData();
+    sdkTable->reloadData();
 }
 
 void Window::showRunProgress(const QString &text, std::optional<int> permille)

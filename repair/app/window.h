@@ -23,9 +23,6 @@ public:
     explicit Window(QWidget *parent = nullptr);
     ~Window() override;
 
-    SdkTableView *tableView() const { return m_tableView; }
-    void setTableView(SdkTableView *tableView) { m_tableView = tableView; }
-
     bool altKeyDown() const { return m_altKeyDown; }
     // Stores the flag only; the row titles follow at the next reload.
     void setAltKeyDown(bool down) { m_altKeyDown = down; }
@@ -59,7 +56,6 @@ protected:
 private:
     QSize sizeOnScreen(const QSize &wanted) const;
 
-    SdkTableView *m_tableView = nullptr;
     QLabel *m_hint = nullptr;
     QStackedWidget *m_statusLine = nullptr;
     bool m_altKeyDown = false;

@@ -10,7 +10,7 @@ CopyPlan exportPlan(const QString &sdkDirectory, const QString &destinationFolde
 {
     CopyPlan plan;
     for (const SdkRow &row : rows) {
-        const QString sdk = row.value(QStringLiteral("sdk")).toString();
+        const QString sdk = sdkOfRow(row);
         const QString destination = QDir::cleanPath(destinationFolder + u'/' + sdk);
         if (FrameworkLayout::exists(destination))
             continue;

@@ -8,6 +8,9 @@
 // An SDK row is a record with the single key "sdk" holding the SDK name.
 using SdkRow = QVariantMap;
 
+// The SDK's name that a row of the table holds under "sdk".
+inline QString sdkOfRow(const SdkRow &row) { return row.value(QStringLiteral("sdk")).toString(); }
+
 struct TableViewData {
     QStringList sdks;             // SDK names, sorted by minor number
     QList<SdkRow> tableContents;  // one row per name, same order

@@ -17,7 +17,7 @@ QStringList rowNames(const TableViewData &data)
     QStringList names;
     for (const SdkRow &row : data.tableContents) {
         EXPECT_EQ(row.keys(), QStringList{"sdk"});
-        names << row.value("sdk").toString();
+        names << sdkOfRow(row);
     }
     return names;
 }
