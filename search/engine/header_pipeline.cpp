@@ -30,11 +30,18 @@ HeaderPipeline::HeaderPipeline(const SearchRequest &request, std::size_t workers
 
 HeaderPipeline::~HeaderPipeline()
 {
+    end();
+}
+
+void HeaderPipeline::end()
+{
     stopWorkers();
     for (std::thread &thread : m_threads)
         thread.join();
+    m_threads.clear();
     for (std::uint64_t index = m_taken; index < m_tail; ++index)
         close(slot(index).file);
+    m_taken.store(m_tail);
 }
 
 bool HeaderPipeline::add(int file, const char *name, const std::string &path, SearchSink &sink)
@@ -78,9 +85,14 @@ void HeaderPipeline::deliverReady(SearchSink &sink)
         Job &job = slot(m_head);
         if (!job.done.load(std::memory_order_acquire))
             return;
-        if (job.verdict == HeaderReader::Verdict::Match)
-            sink.arrayAddObject({job.name, job.path});
         ++m_head;
+        // As after the entry in hand on one thread, the sink is asked
+        // after each record, so a cancel stops the records right there.
+        if (job.verdict == HeaderReader::Verdict::Match) {
+            sink.arrayAddObject({job.name, job.path});
+            if (sink.isCancelled())
+                cancel();
+        }
     }
 }
 

@@ -22,9 +22,9 @@
 // search's thread decides the oldest waiting ones itself when the workers
 // fall behind. Only the search's thread talks to the sink: it delivers a
 // record once every header added before it has been delivered, and asks
-// whether to stop while it waits, at least every pollInterval. Once it has
-// seen a cancel, nothing more is delivered and the workers leave their
-// headers between two pieces.
+// whether to stop after each record and while it waits, at least every
+// pollInterval. Once it has seen a cancel, nothing more is delivered and the
+// workers leave their headers between two pieces.
 //
 // Each header waiting in the queue holds a descriptor: at most `capacity`
 // at once, fewer once the process has run short of them (release()).
@@ -41,8 +41,7 @@ public:
 
     // workers: threads besides the search's own.
     HeaderPipeline(const SearchRequest &request, std::size_t workers);
-    // Stops the workers and closes the headers left in the queue.
-    ~HeaderPipeline();
+    ~HeaderPipeline(); // ends it
     HeaderPipeline(const HeaderPipeline &) = delete;
     HeaderPipeline &operator=(const HeaderPipeline &) = delete;
 
@@ -59,8 +58,11 @@ public:
     // The search's thread has seen a cancel: nothing more is delivered.
     void cancel();
     bool cancelled() const { return m_cancelled; }
+    // Stops the workers once their headers are left or decided, and closes
+    // the headers still queued.
+    void end();
 
-    // Totals over every thread, once the run is over.
+    // Totals over every thread, once the pipeline has ended.
     MatchCounters counters() const;
     std::uint64_t headersRead() const;
     std::uint64_t bytesRead() const;

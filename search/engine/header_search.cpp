@@ -167,6 +167,7 @@ bool HeaderSearch::searchInPipeline(const std::vector<std::string> &osNums, cons
     for (auto osNum = osNums.begin(); osNum != osNums.end() && !cancelled; ++osNum)
         cancelled = walk.run(sdkFolder(m_sdkDirectory, *osNum), visitor);
     cancelled = pipeline.settle(sink) || cancelled;
+    pipeline.end();
     m_headersRead += pipeline.headersRead();
     m_bytesRead += pipeline.bytesRead();
     m_counters.headersDecoded += pipeline.counters().headersDecoded;

@@ -27,7 +27,7 @@ std::string sdkFolder(const std::string &sdkDirectory, const std::string &osNum)
 //
 // With more than one thread, the headers are decided on several threads
 // (HeaderPipeline) and the records still reach the sink in walk order; the
-// sink is then also asked while the run waits for a header.
+// sink is then also asked after each record and while the run waits.
 class HeaderSearch
 {
 public:

@@ -125,7 +125,7 @@ TEST_P(HeaderSearchTest, AllRunWalksEverySdkInListOrder)
     if (GetParam() == 1)
         EXPECT_EQ(sink.checks, entries) << "one check after every entry walked";
     else
-        EXPECT_GE(sink.checks, entries) << "and more while the run waits for a header";
+        EXPECT_GE(sink.checks, entries) << "and more after records and while the run waits";
 }
 
 TEST_F(HeaderSearchTest, OneSdkAndOptions)
@@ -205,7 +205,7 @@ TEST_P(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
     EXPECT_EQ(inSecond.recordsAfterCancel, 0);
 
     // One check after every entry: as many as one thread makes, and more
-    // with several, which are also asked while the run waits.
+    // with several, which also ask after records and while the run waits.
     RecordingSink counting;
     HeaderSearch inTurn(sdks, {"10.9", "10.13", "10.14"});
     inTurn.setThreadCount(1);
