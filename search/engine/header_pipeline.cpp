@@ -136,7 +136,7 @@ bool HeaderPipeline::claim(std::uint64_t &index)
 void HeaderPipeline::work(Decider &decider)
 {
     const HeaderReader::StopQuestion stop = [this] { return m_stop.load(std::memory_order_relaxed); };
-    for (;;) {
+    while (!m_stop.load(std::memory_order_relaxed)) {
         std::uint64_t index;
         if (claim(index)) {
             finishJob(slot(index), decider.reader.decide(slot(index).file, stop));
@@ -150,8 +150,6 @@ void HeaderPipeline::work(Decider &decider)
             m_work.wait(lock);
         m_sleeping.fetch_sub(1);
         m_wakePending.store(false);
-        if (m_stop.load())
-            return;
     }
 }
 
