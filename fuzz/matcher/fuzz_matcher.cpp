@@ -1,8 +1,11 @@
 // The matcher's byte paths against the decision on decoded text, with the
 // literal comment removal, for any header bytes and search string; and the
-// same header given to the matcher in pieces, searched in small windows.
+// same header given to the matcher in pieces, searched in small windows;
+// and the hits: some exactly when the header matches, in order, each
+// holding the search string.
 
 #include "header_matcher.h"
+#include "hit_finder.h"
 #include "mac_roman.h"
 #include "match_stream.h"
 #include "reference_stripping.h"
@@ -55,5 +58,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         stream.feed(header.substr(at, piece));
     if (stream.finish() != expected)
         std::abort();
+
+    const std::vector<Hit> hits = findHits(header, needle, ignoreComments, caseSensitive, locale);
+    if (hits.empty() == expected)
+        std::abort();
+    if (HitFinder(search16, ignoreComments, caseSensitive, locale).findHits(text) != hits)
+        std::abort();
+    std::size_t after = 0;
+    for (const Hit &hit : hits) {
+        std::u16string pieces;
+        for (const TextRange &piece : hit.pieces) {
+            if (piece.begin < after || piece.begin >= piece.end || piece.end > text.size())
+                std::abort();
+            pieces += text.substr(piece.begin, piece.end - piece.begin);
+            after = piece.end;
+        }
+        if (!exact.containedIn(pieces))
+            std::abort();
+    }
     return 0;
 }

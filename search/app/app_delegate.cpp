@@ -3,6 +3,8 @@
 #include "header_search.h"
 #include "my_table_view.h"
 #include "my_window.h"
+#include "preview_pane.h"
+#include "row_actions.h"
 #include "search_thread.h"
 
 #include <QAction>
@@ -14,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -45,6 +48,14 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     connect(tableView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &AppDelegate::columnHeaderClicked);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
+
+    rowActions = new RowActions(this);
+    // The preview follows the selected row, also when sorting puts another
+    // record under it.
+    connect(tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this, &AppDelegate::previewSelectedRow);
+    connect(tableView->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &AppDelegate::previewSelectedRow);
+    connect(&tableData, &QAbstractItemModel::layoutChanged, this, &AppDelegate::previewSelectedRow);
+    connect(&tableData, &QAbstractItemModel::modelReset, this, &AppDelegate::previewSelectedRow);
 }
 
 AppDelegate::~AppDelegate()
@@ -104,6 +115,7 @@ void AppDelegate::searchFieldAction()
     request.ignoreComments = ignoreCommentsCheck->checkState() == Qt::Checked;
     request.caseSensitive = caseSensitiveCheck->checkState() == Qt::Checked;
 
+    m_rowsSearch = request;
     toolbarItemsSetEnabled(false);
     progInd->show();
 
@@ -147,10 +159,30 @@ void AppDelegate::updateFileCountLabel()
 
 void AppDelegate::tableViewDoubleAction()
 {
-    const QModelIndexList selected = tableView->selectionModel()->selectedRows();
-    if (selected.isEmpty())
+    const int row = selectedRow();
+    if (row < 0)
         return;
-    openUrl(tableData.rows().at(selected.first().row()).url());
+    openUrl(tableData.rows().at(row).url());
+}
+
+int AppDelegate::selectedRow() const
+{
+    // Of several selected rows, the one selected last is the current one.
+    const QItemSelectionModel *selection = tableView->selectionModel();
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && selection->isRowSelected(current.row(), {}))
+        return current.row();
+    const QModelIndexList selected = selection->selectedRows();
+    return selected.isEmpty() ? -1 : selected.last().row();
+}
+
+void AppDelegate::previewSelectedRow()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        window->previewPane->clear();
+    else
+        window->previewPane->preview(tableData.rows().at(row), m_rowsSearch);
 }
 
 void AppDelegate::columnHeaderClicked(int section)

@@ -11,6 +11,7 @@
 
 class MyTableView;
 class MyWindow;
+class RowActions;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -58,6 +59,8 @@ public:
     std::function<bool(const SearchRequest &, SearchSink &)> searchBody;
     // How long quitting waits for a search asked to stop.
     static constexpr int quitGrace = 500; // milliseconds
+    // The context menu and keys of the rows.
+    RowActions *rowActions = nullptr;
 
     // Start-up and preferences.
     void applicationDidFinishLaunching();
@@ -72,6 +75,8 @@ public:
     void toolbarItemsSetEnabled(bool enabled);
     void updateFileCountLabel();
     void tableViewDoubleAction();
+    // The row selected last, or -1.
+    int selectedRow() const;
     void tableViewSortDescriptorsDidChange();
     // Appends the records that arrived together, in the order found, and
     // shows the new count: one table update for the lot.
@@ -83,9 +88,11 @@ public:
 
 private:
     void columnHeaderClicked(int section);
+    void previewSelectedRow();
     void showSortIndicator();
 
     QString m_sdkDirectory;
+    SearchRequest m_rowsSearch; // the search that listed the rows
 };
 
 // Written at every start, before the window: the platform adds no dictation

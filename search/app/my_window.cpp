@@ -2,6 +2,7 @@
 
 #include "help_menu.h"
 #include "my_table_view.h"
+#include "preview_pane.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QThread>
 #include <QToolBar>
@@ -55,7 +57,11 @@ MyWindow::MyWindow(QWidget *parent)
     tableView = new MyTableView(this);
     tableView->setAccessibleName(tr("Results"));
     tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows for the copy actions and for dragging out as files.
+    tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tableView->setDragEnabled(true);
+    tableView->setDragDropMode(QAbstractItemView::DragOnly);
+    tableView->setDefaultDropAction(Qt::CopyAction);
     tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView->setAlternatingRowColors(true);
     tableView->setShowGrid(false);
@@ -68,7 +74,14 @@ MyWindow::MyWindow(QWidget *parent)
     tableView->horizontalHeader()->setHighlightSections(false);
     tableView->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     tableView->horizontalHeader()->setStretchLastSection(true);
-    setCentralWidget(tableView);
+    previewPane = new PreviewPane(this);
+    splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(tableView);
+    splitter->addWidget(previewPane);
+    splitter->setChildrenCollapsible(false);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({220, 420});
+    setCentralWidget(splitter);
 
     progInd = new QProgressBar(this);
     progInd->setRange(0, 0);
@@ -87,12 +100,14 @@ MyWindow::MyWindow(QWidget *parent)
 
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
-    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
-    findAction = edit->addAction(tr("&Find"));
+    editMenu = menuBar()->addMenu(tr("&Edit"));
+    findAction = editMenu->addAction(tr("&Find"));
     findAction->setShortcut(QKeySequence::Find);
+    editMenu->addSeparator();
+    previewPane->addHitActions(editMenu);
     addHelpMenu(this);
 
-    resize(900, 560);
+    resize(960, 720);
 }
 
 void MyWindow::cancelOperation()

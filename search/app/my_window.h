@@ -4,17 +4,21 @@
 #include <QPointer>
 
 class MyTableView;
+class PreviewPane;
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
+class QSplitter;
 class QThread;
 
 // Scoutmark's one window: a toolbar with the search field, the SDK pop-up
-// and the two options; the results table; a status line with the progress
-// indicator, the count and the cancelled notice. Escape cancels a search.
+// and the two options; the results table above the preview of the selected
+// header; a status line with the progress indicator, the count and the
+// cancelled notice. Escape cancels a search.
 class MyWindow : public QMainWindow
 {
     Q_OBJECT
@@ -35,10 +39,13 @@ public:
     QCheckBox *ignoreCommentsCheck = nullptr;
     QCheckBox *caseSensitiveCheck = nullptr;
     MyTableView *tableView = nullptr;
+    QSplitter *splitter = nullptr; // the table above, the preview below
+    PreviewPane *previewPane = nullptr;
     QProgressBar *progInd = nullptr;
     QLabel *fileCountLabel = nullptr;
     QLabel *searchCancelledLabel = nullptr;
     QAction *findAction = nullptr;
+    QMenu *editMenu = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -3,6 +3,8 @@
 
 #include "app_delegate.h"
 
+#include "my_window.h"
+
 #include "sdk_discovery.h"
 
 #include <QCheckBox>
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSettings>
+#include <QSplitter>
 
 void AppDelegate::loadPrefs()
 {
@@ -38,6 +41,7 @@ void AppDelegate::loadPrefs()
     };
     ignoreCommentsCheck->setCheckState(state(QStringLiteral("IgnoreComments")));
     caseSensitiveCheck->setCheckState(state(QStringLiteral("CaseSensitive")));
+    window->splitter->restoreState(settings.value(QStringLiteral("PreviewSplitter")).toByteArray());
 }
 
 void AppDelegate::savePrefs()
@@ -47,6 +51,7 @@ void AppDelegate::savePrefs()
     settings.setValue(QStringLiteral("SDKTitle"), sdkPopUp->currentText());
     settings.setValue(QStringLiteral("IgnoreComments"), ignoreCommentsCheck->checkState() == Qt::Checked ? 1 : 0);
     settings.setValue(QStringLiteral("CaseSensitive"), caseSensitiveCheck->checkState() == Qt::Checked ? 1 : 0);
+    settings.setValue(QStringLiteral("PreviewSplitter"), window->splitter->saveState());
     settings.sync();
 }
 

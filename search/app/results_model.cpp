@@ -1,8 +1,12 @@
 #include "results_model.h"
 
+#include "file_url.h"
+
 #include <QFile>
+#include <QMimeData>
 
 #include <algorithm>
+#include <set>
 
 const QStringList ResultsModel::columnIdentifiers{QStringLiteral("Name"), QStringLiteral("Path")};
 
@@ -14,11 +18,9 @@ ResultRow::ResultRow(QByteArray name, QByteArray path)
 {
 }
 
-// Percent-encoded byte by byte: a URL made from the readable form would name
-// another file when the name is not UTF-8.
 QUrl ResultRow::url() const
 {
-    return QUrl::fromEncoded("file://" + m_path.toPercentEncoding("/"));
+    return fileUrl(m_path);
 }
 
 QString ResultRow::value(const QString &key) const
@@ -76,6 +78,36 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
         return columnIdentifiers.value(section);
     return {};
+}
+
+Qt::ItemFlags ResultsModel::flags(const QModelIndex &index) const
+{
+    return QAbstractTableModel::flags(index) | (index.isValid() ? Qt::ItemIsDragEnabled : Qt::NoItemFlags);
+}
+
+QStringList ResultsModel::mimeTypes() const
+{
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData *ResultsModel::mimeData(const QModelIndexList &indexes) const
+{
+    std::set<int> rows; // one URL per row, whichever cells were picked
+    for (const QModelIndex &index : indexes) {
+        if (index.isValid() && index.row() < m_rows.size())
+            rows.insert(index.row());
+    }
+    QList<QUrl> urls;
+    for (int row : rows)
+        urls << m_rows[row].url();
+    auto *data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+Qt::DropActions ResultsModel::supportedDragActions() const
+{
+    return Qt::CopyAction;
 }
 
 void ResultsModel::replaceRows(QList<ResultRow> rows)

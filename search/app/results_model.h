@@ -59,6 +59,13 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+    // Rows leave the table as the files they name, for an editor or a
+    // terminal to take.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
+
     const QList<ResultRow> &rows() const { return m_rows; }
     void replaceRows(QList<ResultRow> rows);
     void append(QList<ResultRow> rows);

@@ -132,8 +132,12 @@ void removeBlocks(std::basic_string_view<Char> text, std::basic_string<Char> &re
 // comment, which it steps over to the break. Block openers, closers and the
 // seam after a deletion are then found in that text as removeBlocks would
 // find them.
-template <typename Char>
-void removeComments(std::basic_string_view<Char> text, std::basic_string<Char> &result)
+//
+// result is a string, or anything that takes the same few calls (clear,
+// append of a part of text, empty, back, pop_back): a MappedText that notes
+// where each kept piece stood, for finding the hits again in the text.
+template <typename Char, typename Out = std::basic_string<Char>>
+void removeComments(std::basic_string_view<Char> text, Out &result)
 {
     result.clear();
     const std::size_t n = text.size();

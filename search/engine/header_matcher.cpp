@@ -26,12 +26,13 @@ bool isAscii(std::string_view bytes)
 
 HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComments,
                              bool caseSensitive, const icu::Locale &locale)
-    : m_text(utf16(searchStringUtf8), caseSensitive, locale)
+    : m_hits(utf16(searchStringUtf8), ignoreComments, caseSensitive, locale)
     , m_ignoreComments(ignoreComments)
     , m_caseSensitive(caseSensitive)
     , m_empty(searchStringUtf8.empty())
 {
-    const std::u16string &compared = m_text.comparedForm();
+    const UnicodeMatcher &text = m_hits.matcher();
+    const std::u16string &compared = text.comparedForm();
     m_needleBeyondAscii = std::any_of(compared.begin(), compared.end(), [](char16_t c) { return c >= 0x80; });
     // CR and LF together form one character, which a match may not split.
     const bool breaksInside = compared.find_first_of(u"\r\n") != std::u16string::npos;
@@ -44,7 +45,7 @@ HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComme
         if (!caseSensitive && byte >= 'A' && byte <= 'Z')
             folded = byte + ('a' - 'A');
         // Turkic folding takes I out of ASCII: it matches no ASCII needle.
-        if (!caseSensitive && m_text.foldsTurkic() && byte == 'I')
+        if (!caseSensitive && text.foldsTurkic() && byte == 'I')
             folded = 0x80;
         fold[static_cast<std::size_t>(byte)] = static_cast<unsigned char>(folded);
     }
@@ -73,16 +74,16 @@ bool HeaderMatcher::containedIn(std::string_view bytes)
             return true;
         if (!found.foldingLetters)
             return false;
-    } else if (m_needleBeyondAscii && !m_text.foldsTurkic() && isAscii(bytes)) {
+    } else if (m_needleBeyondAscii && !m_hits.matcher().foldsTurkic() && isAscii(bytes)) {
         // A needle beyond ASCII needs a character beyond ASCII in the text,
         // which plain ASCII bytes give only under Turkic folding (I to ı).
         return false;
     }
     ++m_counters.headersDecoded;
-    return m_text.containedIn(decodeMacRoman(bytes));
+    return m_hits.containedIn(bytes);
 }
 
 std::size_t HeaderMatcher::span() const
 {
-    return std::max<std::size_t>(m_text.comparedForm().size(), 1);
+    return std::max<std::size_t>(m_hits.matcher().comparedForm().size(), 1);
 }

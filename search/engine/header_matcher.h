@@ -1,19 +1,13 @@
 #pragma once
 
 #include "byte_search.h"
-#include "unicode_match.h"
+#include "hit_finder.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-// What the matcher had to do beyond searching bytes.
-struct MatchCounters {
-    std::uint64_t headersDecoded = 0;  // decoded to Unicode for the exact path
-    std::uint64_t headersStripped = 0; // stripped of comments
-};
 
 // Decides, for the bytes of one header, what stringContainsString decides
 // for its Mac OS Roman text, but without decoding where the answer cannot
@@ -30,6 +24,9 @@ struct MatchCounters {
 // are searched as they are, with ASCII letters folded when case does not
 // matter, and a header is decoded only when folding is on, the bytes do not
 // match, and the header holds one of those three letters.
+//
+// The exact path is the hit finder's: a decoded header matches when it has
+// a hit, so the preview highlights what made the match.
 class HeaderMatcher
 {
 public:
@@ -53,7 +50,7 @@ public:
     const MatchCounters &counters() const { return m_counters; }
 
 private:
-    UnicodeMatcher m_text;
+    HitFinder m_hits; // its exact path, so that a listed header always has a hit to show
     bool m_ignoreComments;
     bool m_caseSensitive;
     bool m_empty;

@@ -31,8 +31,14 @@ char16_t macRomanCharacter(unsigned char byte)
 
 std::u16string decodeMacRoman(std::string_view bytes)
 {
-    std::u16string text(bytes.size(), u'\0');
+    std::u16string text;
+    decodeMacRoman(bytes, text);
+    return text;
+}
+
+void decodeMacRoman(std::string_view bytes, std::u16string &text)
+{
+    text.resize(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i)
         text[i] = macRomanCharacter(static_cast<unsigned char>(bytes[i]));
-    return text;
 }

@@ -1,6 +1,7 @@
 #include "comment_stripping.h"
 #include "byte_search.h"
 #include "header_matcher.h"
+#include "hit_finder.h"
 #include "mac_roman.h"
 #include "match_stream.h"
 #include "unicode_match.h"
@@ -204,6 +205,10 @@ TEST(Matching, TurkishLocaleFoldsTheDottedAndDotlessI)
     EXPECT_FALSE(UnicodeMatcher(u"\u0130", false, english).containedIn(u"i"));
 }
 
+// The differential corpus: every shortcut of the matcher against the
+// decision on decoded text, and the hit finder against the matcher: a header
+// matches exactly when it has a hit, every hit holds the search string, and
+// the bytes give the hits their decoded text gives.
 TEST(Matching, BytePathAgreesWithTheTextPath)
 {
     // Letters that fold or decompose, markers, breaks, and bytes beyond ASCII
@@ -228,15 +233,34 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
             for (int flags = 0; flags < 4; ++flags) {
                 const bool ignoreComments = flags & 1, caseSensitive = flags & 2;
                 HeaderMatcher matcher(needleUtf8, ignoreComments, caseSensitive, *locale);
+                const HitFinder finder(needle, ignoreComments, caseSensitive, *locale);
                 for (int round = 0; round < 1500; ++round) {
                     std::string bytes(round % 2 ? shortLength(random) : longLength(random), ' ');
                     for (char &c : bytes)
                         c = alphabet[pick(random)];
-                    ASSERT_EQ(matcher.matches(bytes),
-                              decideOnText(bytes, needle, ignoreComments, caseSensitive, *locale))
-                        << "text \"" << hex(bytes) << "\" needle \"" << needleUtf8 << "\" ignoreComments "
-                        << ignoreComments << " caseSensitive " << caseSensitive << " locale "
-                        << locale->getName();
+                    const bool matches = matcher.matches(bytes);
+                    const auto context = [&] {
+                        return "text \"" + hex(bytes) + "\" needle \"" + needleUtf8 + "\" ignoreComments "
+                               + std::to_string(ignoreComments) + " caseSensitive " + std::to_string(caseSensitive)
+                               + " locale " + locale->getName();
+                    };
+                    ASSERT_EQ(matches, decideOnText(bytes, needle, ignoreComments, caseSensitive, *locale))
+                        << context();
+                    const std::u16string text = decodeMacRoman(bytes);
+                    const std::vector<Hit> hits = finder.findHits(text);
+                    ASSERT_EQ(!hits.empty(), matches) << context();
+                    ASSERT_EQ(finder.findHits(bytes), hits) << "stripped before decoding: " << context();
+                    std::size_t after = 0;
+                    for (const Hit &hit : hits) {
+                        std::u16string pieces;
+                        for (const TextRange &piece : hit.pieces) {
+                            ASSERT_TRUE(after <= piece.begin && piece.begin < piece.end && piece.end <= text.size())
+                                << context();
+                            pieces += text.substr(piece.begin, piece.end - piece.begin);
+                            after = piece.end;
+                        }
+                        ASSERT_TRUE(finder.matcher().containedIn(pieces)) << context();
+                    }
                     ++checked;
                 }
             }

@@ -1,0 +1,142 @@
+#include "preview_loader.h"
+#include "qt_printers.h"
+#include "tree_snapshot.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Starts = std::vector<std::uint32_t>;
+using Ranges = std::vector<std::vector<TextRange>>;
+
+Ranges piecesOf(const PreviewContent &content)
+{
+    Ranges ranges;
+    for (const Hit &hit : content.hits)
+        ranges.push_back(hit.pieces);
+    return ranges;
+}
+
+SearchRequest searchFor(const char *text, bool ignoreComments = false, bool caseSensitive = false)
+{
+    return {text, "All", ignoreComments, caseSensitive};
+}
+
+} // namespace
+
+TEST(PreviewLoading, TextLinesAndHitsAsTheSearchSawThem)
+{
+    const struct {
+        std::string bytes;
+        SearchRequest search;
+        QString text;
+        Starts lineStarts;
+        int widestLine;
+        Ranges hits;
+    } cases[] = {
+        // Lines end at LF, CR LF and CR; a break at the end starts no line.
+        {"a\nbc\r\nd\rNSFoo\n", searchFor("NSFoo"), "a\nbc\r\nd\rNSFoo\n", {0, 2, 6, 8}, 5, {{{8, 13}}}},
+        {"", searchFor("x"), "", {0}, 0, {}},
+        // Tabs stop every four columns.
+        {"\tab\tc", searchFor("c"), "\tab\tc", {0}, 9, {{{4, 5}}}},
+        // Mac OS Roman, as the search decodes it; folding as it folds.
+        {"caf\x8E STRA\xA7" "E", searchFor("caf\xC3\xA9 strasse"), QString::fromUtf8("café STRAßE"), {0}, 11, {{{0, 11}}}},
+        // The options of the search, comments and letter case.
+        {"/* NSFoo */ NSFoo nsfoo", searchFor("NSFoo", true, true), "/* NSFoo */ NSFoo nsfoo", {0}, 23, {{{12, 17}}}},
+        {"/* NSFoo */ NSFoo nsfoo", searchFor("NSFoo"), "/* NSFoo */ NSFoo nsfoo", {0}, 23,
+         {{{3, 8}}, {{12, 17}}, {{18, 23}}}},
+    };
+    QTemporaryDir folder;
+    // One preparer, as the loader's thread has, each content given back
+    // before the next: nothing of one header or search may stay.
+    PreviewPreparer preparer;
+    for (const auto &c : cases) {
+        const QString path = folder.filePath("h.h");
+        writeFile(path.toStdString(), c.bytes);
+        std::shared_ptr<PreviewContent> content = preparer.prepare(QFile::encodeName(path), "h.h", c.search);
+        ASSERT_TRUE(content);
+        EXPECT_TRUE(content->note.isEmpty());
+        EXPECT_EQ(content->text, c.text);
+        EXPECT_EQ(content->lineStarts, c.lineStarts) << c.bytes;
+        EXPECT_EQ(content->widestLine, c.widestLine) << c.bytes;
+        EXPECT_EQ(piecesOf(*content), c.hits) << c.bytes;
+        EXPECT_EQ(content->marks.size(), content->hits.size()) << c.bytes;
+        preparer.recycle(std::move(content));
+        std::shared_ptr<PreviewContent> gone = preparer.prepare(QFile::encodeName(folder.filePath("gone.h")), "gone.h", c.search);
+        EXPECT_TRUE(gone->text.isEmpty() && gone->hits.empty() && gone->marks.empty() && gone->lineStarts.size() == 1);
+        preparer.recycle(std::move(gone));
+    }
+    writeFile(folder.filePath("h.h").toStdString(), "a\r\nbc\rd\n");
+    const PreviewContent breaks = *preparePreview(QFile::encodeName(folder.filePath("h.h")), "h.h", searchFor("x"));
+    EXPECT_EQ(breaks.lineEnd(0), 1);
+    EXPECT_EQ(breaks.lineEnd(1), 5);
+    EXPECT_EQ(breaks.lineEnd(2), 7);
+    EXPECT_EQ(breaks.lineOf(3), 1);
+    EXPECT_EQ(breaks.lineOf(6), 2);
+}
+
+TEST(PreviewLoading, WhatCannotBePreviewedSaysWhy)
+{
+    QTemporaryDir folder;
+    // One byte over the limit; sparse, so it costs no disk.
+    const QString huge = folder.filePath("huge.h");
+    writeFile(huge.toStdString(), "x");
+    ASSERT_EQ(truncate(QFile::encodeName(huge).constData(), previewLimit + 1), 0);
+    const QString fifo = folder.filePath("pipe.h");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        QString note;
+    } cases[] = {
+        {huge, "huge.h is " + QLocale().formattedDataSize(previewLimit + 1) + ", too large to preview. Open it to read it."},
+        {folder.filePath("gone.h"), "gone.h cannot be read."},
+        {folder.path(), QFileInfo(folder.path()).fileName() + " cannot be read."},
+        // A pipe without a writer must not stall the preview.
+        {fifo, "pipe.h cannot be read."},
+    };
+    for (const auto &c : cases) {
+        const std::shared_ptr<PreviewContent> content =
+            preparePreview(QFile::encodeName(c.path), QFileInfo(c.path).fileName(), searchFor("x"));
+        ASSERT_TRUE(content);
+        EXPECT_EQ(content->note, c.note);
+        EXPECT_TRUE(content->text.isEmpty());
+        EXPECT_TRUE(content->hits.empty());
+    }
+
+    // At the limit exactly, it is previewed.
+    ASSERT_EQ(truncate(QFile::encodeName(huge).constData(), previewLimit), 0);
+    const std::shared_ptr<PreviewContent> content = preparePreview(QFile::encodeName(huge), "huge.h", searchFor("x"));
+    EXPECT_TRUE(content->note.isEmpty());
+    EXPECT_EQ(content->text.size(), previewLimit);
+    EXPECT_EQ(content->hits.size(), 1u);
+}
+
+TEST(PreviewLoading, OnlyTheLastRequestArrives)
+{
+    QTemporaryDir folder;
+    for (const char *name : {"a.h", "b.h", "c.h"})
+        writeFile(folder.filePath(name).toStdString(), std::string(200000, 'x') + name);
+    PreviewLoader loader;
+    QSignalSpy loaded(&loader, &PreviewLoader::loaded);
+    for (const char *name : {"a.h", "b.h", "c.h"})
+        loader.load(QFile::encodeName(folder.filePath(name)), name, searchFor("x"));
+    ASSERT_TRUE(loaded.wait(10000));
+    QTest::qWait(200); // time for a superseded one to come in, were it sent
+    ASSERT_EQ(loaded.size(), 1);
+    const auto content = loaded.at(0).at(0).value<std::shared_ptr<const PreviewContent>>();
+    EXPECT_TRUE(content->text.endsWith("c.h"));
+
+    loader.load(QFile::encodeName(folder.filePath("a.h")), "a.h", searchFor("x"));
+    loader.cancel();
+    QTest::qWait(300);
+    EXPECT_EQ(loaded.size(), 1) << "a cancelled request delivers nothing";
+}
