@@ -146,10 +146,13 @@ void HeaderPipeline::work(Decider &decider)
         m_sleeping.fetch_add(1);
         // Sequentially consistent with the search's thread, which raises
         // m_tail and then counts the sleepers: one of them sees the other.
-        while (!m_stop.load() && m_taken.load() >= m_tail.load())
+        while (!m_stop.load() && m_taken.load() >= m_tail.load()) {
             m_work.wait(lock);
+            // Woken, whether or not a job is left for it: the next wake
+            // must reach a worker again.
+            m_wakePending.store(false);
+        }
         m_sleeping.fetch_sub(1);
-        m_wakePending.store(false);
     }
 }
 
@@ -158,7 +161,9 @@ void HeaderPipeline::wakeWorkers(bool all)
     const std::lock_guard lock(m_lock);
     if (all) {
         m_work.notify_all();
-    } else {
+    } else if (m_sleeping.load() > 0) {
+        // A worker counted here returns from its wait and clears the mark;
+        // one that left since it was counted could not.
         m_wakePending.store(true);
         m_work.notify_one();
     }
