@@ -1,13 +1,16 @@
 #include "header_search.h"
 #include "sdk_discovery.h"
+#include "search_threads.h"
 
 #include "recording_sink.h"
 #include "tree_snapshot.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sched.h>
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -238,6 +241,34 @@ TEST_F(HeaderSearchTest, EmptySdkListSearchesNothing)
     EXPECT_FALSE(search.searchHeadersForString({needle, "All", false, true}, sink));
     EXPECT_TRUE(sink.records.empty());
     EXPECT_EQ(sink.checks, 0);
+}
+
+TEST_F(HeaderSearchTest, ThreadsFollowTheCoresThisProcessMayUse)
+{
+    makeSdk("MacOSX10.9.sdk");
+    std::vector<ResultRecord> expected;
+    const int entries = expectedRecords(sdks + "/MacOSX10.9.sdk", expected);
+
+    cpu_set_t allowed;
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    EXPECT_EQ(searchThreadCount(), std::min<std::size_t>(CPU_COUNT(&allowed), maxSearchThreads));
+
+    // On one core, the run is the one-thread run: one check per entry.
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int cpu = 0; CPU_COUNT(&one) == 0; ++cpu) {
+        if (CPU_ISSET(cpu, &allowed))
+            CPU_SET(cpu, &one);
+    }
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    const std::size_t onOneCore = searchThreadCount();
+    HeaderSearch search(sdks, {"10.9"});
+    sched_setaffinity(0, sizeof allowed, &allowed);
+    EXPECT_EQ(onOneCore, 1u);
+    RecordingSink sink;
+    search.searchHeadersForString({needle, "All", false, true}, sink);
+    EXPECT_EQ(sink.records, expected);
+    EXPECT_EQ(sink.checks, entries);
 }
 
 TEST_P(HeaderSearchTest, OddNamesAndFilesGetASoundResult)
