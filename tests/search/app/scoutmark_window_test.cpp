@@ -537,7 +537,7 @@ TEST_F(ScoutmarkTest, WindowOpensWithinTheScreenAndRemembersItsSize)
     const QRect available = window->screen()->availableGeometry();
     EXPECT_TRUE(available.contains(window->frameGeometry()));
 
-    window->resize(window->minimumSizeHint() + QSize(40, 30));
+    window->resize(window->size() - QSize(30, 20));
     const QSize chosen = window->size();
     delegate->applicationWillTerminate();
     launch();
