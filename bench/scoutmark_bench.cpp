@@ -1,15 +1,17 @@
 // scoutmark-bench SDK_DIRECTORY SEARCH_STRING [--sdk TITLE] [--ignore-comments]
-//                 [--case-insensitive] [--list]
+//                 [--case-insensitive] [--list] [--threads N]
 //
 // Runs the search engine exactly as the worker thread does (SDK list, walk,
 // read, match, sink) and prints one line of figures. With --list, first the
-// "Path" of every result record, one per line, in the order delivered.
+// "Path" of every result record, one per line, in the order delivered. With
+// --threads, that many threads decide headers instead of one per core.
 
 #include "header_search.h"
 #include "sdk_discovery.h"
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <fstream>
@@ -28,7 +30,7 @@ public:
 int usage()
 {
     std::fprintf(stderr, "usage: scoutmark-bench SDK_DIRECTORY SEARCH_STRING [--sdk TITLE] "
-                         "[--ignore-comments] [--case-insensitive] [--list]\n");
+                         "[--ignore-comments] [--case-insensitive] [--list] [--threads N]\n");
     return 2;
 }
 
@@ -52,6 +54,7 @@ int main(int argc, char **argv)
         return usage();
     SearchRequest request{argv[2], "All", false, true};
     bool list = false;
+    std::size_t threads = 0;
     for (int i = 3; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--sdk") && i + 1 < argc)
             request.sdkTitle = argv[++i];
@@ -61,6 +64,8 @@ int main(int argc, char **argv)
             request.caseSensitive = false;
         else if (!std::strcmp(argv[i], "--list"))
             list = true;
+        else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
+            threads = static_cast<std::size_t>(std::atoi(argv[++i]));
         else
             return usage();
     }
@@ -68,6 +73,8 @@ int main(int argc, char **argv)
     const long idleKilobytes = peakKilobytes();
     const auto start = std::chrono::steady_clock::now();
     HeaderSearch search(argv[1], sortedSDKNums(argv[1]));
+    if (threads > 0)
+        search.setThreadCount(threads);
     CollectingSink sink;
     search.searchHeadersForString(request, sink);
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;

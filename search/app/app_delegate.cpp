@@ -5,6 +5,7 @@
 #include "my_window.h"
 #include "preview_pane.h"
 #include "row_actions.h"
+#include "sdk_path_delegate.h"
 #include "search_thread.h"
 
 #include <QAction>
@@ -39,14 +40,22 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     , exitProcess([](int status) { std::_Exit(status); })
     , m_sdkDirectory(std::move(sdkDirectory))
 {
+    tableData.setSdkDirectory(m_sdkDirectory);
     tableView->setModel(&tableData);
-    tableView->setColumnWidth(0, 240);
+    tableView->setItemDelegateForColumn(static_cast<int>(ResultsModel::columnIdentifiers.indexOf(QStringLiteral("Path"))),
+                                        new SdkPathDelegate(tableView));
+    tableView->setPreferredFirstColumnWidth(240);
     connect(searchField, &QLineEdit::returnPressed, this, &AppDelegate::searchFieldAction);
     connect(window->findAction, &QAction::triggered, this, &AppDelegate::findAction);
     connect(tableView, &QAbstractItemView::doubleClicked, this, &AppDelegate::tableViewDoubleAction);
     connect(tableView, &MyTableView::doubleAction, this, &AppDelegate::tableViewDoubleAction);
     connect(tableView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &AppDelegate::columnHeaderClicked);
+    connect(window->sortByNameAction, &QAction::triggered, this, [this] { sortByColumn(QStringLiteral("Name")); });
+    connect(window->sortByPathAction, &QAction::triggered, this, [this] { sortByColumn(QStringLiteral("Path")); });
+    connect(window->sortDescendingAction, &QAction::triggered, this, &AppDelegate::setSortDescending);
+    showSortOrder();
+    restoreWindowSize();
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 
     rowActions = new RowActions(this);
@@ -101,7 +110,7 @@ void AppDelegate::searchFieldAction()
     searchCancelledLabel->hide();
     threadCancelled = false;
     sortDescriptors.clear();
-    showSortIndicator();
+    showSortOrder();
     tableData.replaceRows({});
     updateFileCountLabel();
 
@@ -145,6 +154,10 @@ void AppDelegate::findAction()
 
 void AppDelegate::toolbarItemsSetEnabled(bool enabled)
 {
+    // The results take the keyboard while the controls rest, so that it
+    // does not fall out of the window with them.
+    if (!enabled && toolbarItemView->isAncestorOf(QApplication::focusWidget()))
+        tableView->setFocus();
     searchField->setEnabled(enabled);
     for (QObject *child : toolbarItemView->children()) {
         if (auto *widget = qobject_cast<QWidget *>(child))
@@ -186,27 +199,49 @@ void AppDelegate::previewSelectedRow()
         window->previewPane->preview(tableData.rows().at(row), m_rowsSearch);
 }
 
+// A second click on the same header reverses the order.
 void AppDelegate::columnHeaderClicked(int section)
 {
     const QString key = ResultsModel::columnIdentifiers.value(section);
-    if (!sortDescriptors.isEmpty() && sortDescriptors.first().key == key) {
-        sortDescriptors.first().ascending = !sortDescriptors.first().ascending;
-    } else {
-        sortDescriptors.removeIf([&](const SortDescriptor &d) { return d.key == key; });
-        sortDescriptors.prepend({key, true});
-    }
-    showSortIndicator();
+    if (!sortDescriptors.isEmpty() && sortDescriptors.first().key == key)
+        setSortDescending(sortDescriptors.first().ascending);
+    else
+        sortByColumn(key);
+}
+
+void AppDelegate::sortByColumn(const QString &key)
+{
+    if (!sortDescriptors.isEmpty() && sortDescriptors.first().key == key)
+        return;
+    sortDescriptors.removeIf([&](const SortDescriptor &d) { return d.key == key; });
+    sortDescriptors.prepend({key, true});
+    showSortOrder();
     tableViewSortDescriptorsDidChange();
 }
 
-void AppDelegate::showSortIndicator()
+void AppDelegate::setSortDescending(bool descending)
+{
+    if (!sortDescriptors.isEmpty())
+        sortDescriptors.first().ascending = !descending;
+    showSortOrder();
+    tableViewSortDescriptorsDidChange();
+}
+
+// In the column headers and in the menu that stands for them.
+void AppDelegate::showSortOrder()
 {
     QHeaderView *header = tableView->horizontalHeader();
-    header->setSortIndicatorShown(!sortDescriptors.isEmpty());
-    if (!sortDescriptors.isEmpty()) {
+    const bool sorted = !sortDescriptors.isEmpty();
+    header->setSortIndicatorShown(sorted);
+    if (sorted) {
         header->setSortIndicator(static_cast<int>(ResultsModel::columnIdentifiers.indexOf(sortDescriptors.first().key)),
                                  sortDescriptors.first().ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     }
+    const QString key = sorted ? sortDescriptors.first().key : QString();
+    window->sortByNameAction->setChecked(key == QLatin1String("Name"));
+    window->sortByPathAction->setChecked(key == QLatin1String("Path"));
+    window->sortDescendingAction->setChecked(sorted && !sortDescriptors.first().ascending);
+    window->sortDescendingAction->setEnabled(sorted);
 }
 
 void AppDelegate::tableViewSortDescriptorsDidChange()

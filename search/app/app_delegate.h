@@ -78,6 +78,9 @@ public:
     // The row selected last, or -1.
     int selectedRow() const;
     void tableViewSortDescriptorsDidChange();
+    // From the menu: sorts by the column, ascending, unless it sorts already.
+    void sortByColumn(const QString &key);
+    void setSortDescending(bool descending);
     // Appends the records that arrived together, in the order found, and
     // shows the new count: one table update for the lot.
     void arrayAddObjects(QList<ResultRow> records);
@@ -89,7 +92,8 @@ public:
 private:
     void columnHeaderClicked(int section);
     void previewSelectedRow();
-    void showSortIndicator();
+    void showSortOrder();
+    void restoreWindowSize();
 
     QString m_sdkDirectory;
     SearchRequest m_rowsSearch; // the search that listed the rows

@@ -1,6 +1,24 @@
 #include "my_table_view.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
+
+#include <algorithm>
+
+MyTableView::MyTableView(QWidget *parent)
+    : QTableView(parent)
+{
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (column == 0 && !m_fitting)
+            m_preferredWidth = width;
+    });
+}
+
+void MyTableView::setPreferredFirstColumnWidth(int width)
+{
+    m_preferredWidth = width;
+    fitFirstColumn();
+}
 
 void MyTableView::keyPressEvent(QKeyEvent *event)
 {
@@ -9,4 +27,19 @@ void MyTableView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void MyTableView::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    fitFirstColumn();
+}
+
+void MyTableView::fitFirstColumn()
+{
+    if (m_preferredWidth <= 0 || horizontalHeader()->count() < 2)
+        return;
+    m_fitting = true;
+    setColumnWidth(0, std::min(m_preferredWidth, viewport()->width() * 2 / 5));
+    m_fitting = false;
 }

@@ -15,7 +15,7 @@ class QProgressBar;
 class QSplitter;
 class QThread;
 
-// Scoutmark's one window: a toolbar with the search field, the SDK pop-up
+// Scoutmark's one window: a strip at the top with the search field, the SDK pop-up
 // and the two options; the results table above the preview of the selected
 // header; a status line with the progress indicator, the count and the
 // cancelled notice. Escape cancels a search.
@@ -31,6 +31,9 @@ public:
 
     void cancelOperation();
 
+    // Resizes to wanted, or to what fits in the screen's free area.
+    void resizeWithinScreen(QSize wanted);
+
     // The controls of the layout.
     QLineEdit *searchField = nullptr;
     QWidget *toolbarItemView = nullptr;
@@ -45,6 +48,10 @@ public:
     QLabel *searchCancelledLabel = nullptr;
     QAction *findAction = nullptr;
     QMenu *editMenu = nullptr;
+    QMenu *viewMenu = nullptr;
+    QAction *sortByNameAction = nullptr;
+    QAction *sortByPathAction = nullptr;
+    QAction *sortDescendingAction = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -52,7 +52,22 @@ void AppDelegate::savePrefs()
     settings.setValue(QStringLiteral("IgnoreComments"), ignoreCommentsCheck->checkState() == Qt::Checked ? 1 : 0);
     settings.setValue(QStringLiteral("CaseSensitive"), caseSensitiveCheck->checkState() == Qt::Checked ? 1 : 0);
     settings.setValue(QStringLiteral("PreviewSplitter"), window->splitter->saveState());
+    const bool maximized = window->isMaximized();
+    settings.setValue(QStringLiteral("WindowSize"), maximized ? window->normalGeometry().size() : window->size());
+    settings.setValue(QStringLiteral("WindowMaximized"), maximized);
     settings.sync();
+}
+
+// Before the window shows, so that it opens at its size; a size saved on a
+// larger screen shrinks to this one.
+void AppDelegate::restoreWindowSize()
+{
+    QSettings settings;
+    const QSize saved = settings.value(QStringLiteral("WindowSize")).toSize();
+    if (saved.isValid())
+        window->resizeWithinScreen(saved);
+    if (settings.value(QStringLiteral("WindowMaximized")).toBool())
+        window->setWindowState(window->windowState() | Qt::WindowMaximized);
 }
 
 void writePlatformDefaults()

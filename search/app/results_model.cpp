@@ -68,9 +68,24 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
+    const ResultRow &row = m_rows[index.row()];
+    const QString key = columnIdentifiers.value(index.column());
+    if (role == Qt::DisplayRole && key == QLatin1String("Path"))
+        return shownPath(row);
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole)
-        return m_rows[index.row()].value(columnIdentifiers.value(index.column()));
+        return row.value(key);
     return {};
+}
+
+void ResultsModel::setSdkDirectory(const QString &directory)
+{
+    m_sdkPrefix = directory.isEmpty() || directory.endsWith(u'/') ? directory : directory + u'/';
+}
+
+QString ResultsModel::shownPath(const ResultRow &row) const
+{
+    const QString &path = row.displayPath();
+    return path.startsWith(m_sdkPrefix) ? path.mid(m_sdkPrefix.size()) : path;
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const

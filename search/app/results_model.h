@@ -54,6 +54,10 @@ public:
 
     static const QStringList columnIdentifiers;
 
+    // The Path column shows paths from the SDK folder on, so that the SDK
+    // stays in view; the tooltip and assistive technology get the full path.
+    void setSdkDirectory(const QString &directory);
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -76,6 +80,9 @@ public:
     void sortUsingDescriptors(const QList<SortDescriptor> &descriptors);
 
 private:
+    QString shownPath(const ResultRow &row) const;
+
     QList<ResultRow> m_rows;
+    QString m_sdkPrefix;
     QCollator m_collator;
 };

@@ -13,25 +13,33 @@ HeaderReader::HeaderReader(HeaderMatcher &matcher, std::size_t bufferSize)
 {
 }
 
-// Non-blocking, so that a link to a pipe cannot stall the search.
+int HeaderReader::open(int folder, const char *name)
+{
+    return openat(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+}
+
 HeaderReader::Verdict HeaderReader::decide(int folder, const char *name, SearchSink &sink)
 {
-    const int file = openat(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int file = open(folder, name);
     if (file < 0)
         return Verdict::Unreadable;
-    Verdict verdict;
-    try {
-        verdict = read(file, sink);
-    } catch (...) {
-        verdict = Verdict::Unreadable;
-    }
+    const Verdict verdict = decide(file, [&sink] { return sink.isCancelled(); });
     close(file);
     return verdict;
 }
 
+HeaderReader::Verdict HeaderReader::decide(int file, const StopQuestion &stopRequested)
+{
+    try {
+        return read(file, stopRequested);
+    } catch (...) {
+        return Verdict::Unreadable;
+    }
+}
+
 // A regular file answers a read short only at its end, so a header that
 // fits the buffer takes one read.
-HeaderReader::Verdict HeaderReader::read(int file, SearchSink &sink)
+HeaderReader::Verdict HeaderReader::read(int file, const StopQuestion &stopRequested)
 {
     if (m_buffer.size() != m_bufferSize)
         m_buffer.resize(m_bufferSize);
@@ -47,15 +55,15 @@ HeaderReader::Verdict HeaderReader::read(int file, SearchSink &sink)
     struct stat status;
     if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode))
         return Verdict::Unreadable;
-    return readInPieces(file, sink);
+    return readInPieces(file, stopRequested);
 }
 
-HeaderReader::Verdict HeaderReader::readInPieces(int file, SearchSink &sink)
+HeaderReader::Verdict HeaderReader::readInPieces(int file, const StopQuestion &stopRequested)
 {
     MatchStream stream(m_matcher, m_bufferSize);
     stream.feed(m_buffer);
     while (!stream.decided()) {
-        if (sink.isCancelled())
+        if (stopRequested())
             return Verdict::Cancelled;
         const long size = readSome(file);
         if (size < 0)

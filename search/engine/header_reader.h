@@ -4,16 +4,19 @@
 #include "search_types.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Reads one header at a time and decides it, holding one buffer whatever a
 // header's size: a header that fits is read at once and decided whole, a
-// larger one is decided as a stream (MatchStream), piece by piece, and the
-// sink is asked between pieces whether to stop.
+// larger one is decided as a stream (MatchStream), piece by piece, and
+// whether to stop is asked between pieces.
 class HeaderReader
 {
 public:
     enum class Verdict { Match, NoMatch, Unreadable, Cancelled };
+    // Asked between the pieces of a large header: true stops it.
+    using StopQuestion = std::function<bool()>;
 
     explicit HeaderReader(HeaderMatcher &matcher, std::size_t bufferSize = std::size_t(1) << 20);
 
@@ -21,13 +24,19 @@ public:
     // meets leaves it as an exception: what it cannot handle is unreadable,
     // which never matches.
     Verdict decide(int folder, const char *name, SearchSink &sink);
+    // The same for a header already opened by open(), which stays open.
+    Verdict decide(int file, const StopQuestion &stopRequested);
+
+    // A descriptor of the header name in folder, or -1 with errno set.
+    // Non-blocking, so that a link to a pipe cannot stall the search.
+    static int open(int folder, const char *name);
 
     std::uint64_t headersRead() const { return m_headersRead; }
     std::uint64_t bytesRead() const { return m_bytesRead; }
 
 private:
-    Verdict read(int file, SearchSink &sink);
-    Verdict readInPieces(int file, SearchSink &sink);
+    Verdict read(int file, const StopQuestion &stopRequested);
+    Verdict readInPieces(int file, const StopQuestion &stopRequested);
     long readSome(int file);
 
     HeaderMatcher &m_matcher;

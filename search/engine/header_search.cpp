@@ -1,8 +1,11 @@
 #include "header_search.h"
 
+#include "header_pipeline.h"
 #include "header_reader.h"
+#include "search_threads.h"
 #include "tree_walk.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 #include <sys/stat.h>
@@ -72,37 +75,102 @@ private:
     SearchSink &m_sink;
 };
 
+// Opens each header the walk reports and queues it; delivers what is
+// decided after every entry, before the sink is asked whether to stop.
+class HeaderSearch::PipelineVisitor : public WalkVisitor
+{
+public:
+    PipelineVisitor(HeaderPipeline &pipeline, SearchSink &sink) : m_pipeline(pipeline), m_sink(sink) {}
+
+    bool header(int folder, const char *name, const std::string &path) override
+    {
+        int file = HeaderReader::open(folder, name);
+        if (file < 0 && (errno == EMFILE || errno == ENFILE) && m_pipeline.release(m_sink))
+            file = HeaderReader::open(folder, name);
+        if (file < 0)
+            return m_pipeline.cancelled(); // unreadable, which never matches
+        return m_pipeline.add(file, name, path, m_sink);
+    }
+    bool stopRequested() override
+    {
+        m_pipeline.deliverReady(m_sink);
+        if (!m_pipeline.cancelled() && m_sink.isCancelled())
+            m_pipeline.cancel();
+        return m_pipeline.cancelled();
+    }
+    bool releaseDescriptors() override { return m_pipeline.release(m_sink); }
+
+private:
+    HeaderPipeline &m_pipeline;
+    SearchSink &m_sink;
+};
+
 HeaderSearch::HeaderSearch(std::string sdkDirectory, std::vector<std::string> sdkNums,
                            std::vector<std::string> skipFrameworks)
     : m_sdkDirectory(std::move(sdkDirectory))
     , m_sdkNums(std::move(sdkNums))
     , m_skipFrameworks(std::move(skipFrameworks))
+    , m_threads(searchThreadCount())
 {
 }
 
 bool HeaderSearch::searchHeadersForString(const SearchRequest &request, SearchSink &sink)
 {
     if (request.sdkTitle != "All")
-        return searchSDK(request.sdkTitle, request.searchString, request.ignoreComments,
-                         request.caseSensitive, sink);
-    for (const std::string &osNum : m_sdkNums) {
-        if (searchSDK(osNum, request.searchString, request.ignoreComments, request.caseSensitive, sink))
-            return true;
-    }
-    return false;
+        return searchSDKs({request.sdkTitle}, request, sink);
+    return searchSDKs(m_sdkNums, request, sink);
 }
 
 bool HeaderSearch::searchSDK(const std::string &osNum, const std::string &searchString,
                              bool ignoreComments, bool caseSensitive, SearchSink &sink)
 {
-    HeaderMatcher matcher(searchString, ignoreComments, caseSensitive);
+    return searchSDKs({osNum}, {searchString, osNum, ignoreComments, caseSensitive}, sink);
+}
+
+// The SDKs one after another, in the order given; a cancel ends the run.
+bool HeaderSearch::searchSDKs(const std::vector<std::string> &osNums, const SearchRequest &request,
+                              SearchSink &sink)
+{
+    if (osNums.empty())
+        return false;
+    if (m_threads <= 1)
+        return searchInTurn(osNums, request, sink);
+    return searchInPipeline(osNums, request, sink);
+}
+
+bool HeaderSearch::searchInTurn(const std::vector<std::string> &osNums, const SearchRequest &request,
+                                SearchSink &sink)
+{
+    HeaderMatcher matcher(request.searchString, request.ignoreComments, request.caseSensitive);
     HeaderReader reader(matcher);
     Visitor visitor(reader, sink);
     TreeWalk walk(m_skipFrameworks);
-    const bool cancelled = walk.run(sdkFolder(m_sdkDirectory, osNum), visitor);
+    bool cancelled = false;
+    for (auto osNum = osNums.begin(); osNum != osNums.end() && !cancelled; ++osNum)
+        cancelled = walk.run(sdkFolder(m_sdkDirectory, *osNum), visitor);
     m_headersRead += reader.headersRead();
     m_bytesRead += reader.bytesRead();
     m_counters.headersDecoded += matcher.counters().headersDecoded;
     m_counters.headersStripped += matcher.counters().headersStripped;
+    return cancelled;
+}
+
+// One pipeline for the whole run: the next SDK's headers queue behind the
+// last one's.
+bool HeaderSearch::searchInPipeline(const std::vector<std::string> &osNums, const SearchRequest &request,
+                                    SearchSink &sink)
+{
+    HeaderPipeline pipeline(request, m_threads - 1);
+    PipelineVisitor visitor(pipeline, sink);
+    TreeWalk walk(m_skipFrameworks);
+    bool cancelled = false;
+    for (auto osNum = osNums.begin(); osNum != osNums.end() && !cancelled; ++osNum)
+        cancelled = walk.run(sdkFolder(m_sdkDirectory, *osNum), visitor);
+    cancelled = pipeline.settle(sink) || cancelled;
+    pipeline.end();
+    m_headersRead += pipeline.headersRead();
+    m_bytesRead += pipeline.bytesRead();
+    m_counters.headersDecoded += pipeline.counters().headersDecoded;
+    m_counters.headersStripped += pipeline.counters().headersStripped;
     return cancelled;
 }

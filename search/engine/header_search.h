@@ -3,6 +3,7 @@
 #include "header_matcher.h"
 #include "search_types.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ std::string sdkFolder(const std::string &sdkDirectory, const std::string &osNum)
 // through its real folder; a link named *.h is read through, though. Each
 // header is read and decided by a HeaderReader. After every entry, and
 // between the pieces of a large header, the sink is asked whether to stop.
+//
+// With more than one thread, the headers are decided on several threads
+// (HeaderPipeline) and the records still reach the sink in walk order; the
+// sink is then also asked after each record and while the run waits.
 class HeaderSearch
 {
 public:
@@ -36,6 +41,10 @@ public:
     bool searchSDK(const std::string &osNum, const std::string &searchString, bool ignoreComments,
                    bool caseSensitive, SearchSink &sink);
 
+    // How many threads a run decides headers on: searchThreadCount() unless
+    // set. One decides each header in turn on the run's own thread.
+    void setThreadCount(std::size_t threads) { m_threads = threads; }
+
     // Totals over every search this object ran.
     const MatchCounters &counters() const { return m_counters; }
     std::uint64_t headersRead() const { return m_headersRead; }
@@ -43,10 +52,16 @@ public:
 
 private:
     class Visitor;
+    class PipelineVisitor;
+
+    bool searchSDKs(const std::vector<std::string> &osNums, const SearchRequest &request, SearchSink &sink);
+    bool searchInTurn(const std::vector<std::string> &osNums, const SearchRequest &request, SearchSink &sink);
+    bool searchInPipeline(const std::vector<std::string> &osNums, const SearchRequest &request, SearchSink &sink);
 
     std::string m_sdkDirectory;
     std::vector<std::string> m_sdkNums;
     std::vector<std::string> m_skipFrameworks;
+    std::size_t m_threads;
     MatchCounters m_counters;
     std::uint64_t m_headersRead = 0;
     std::uint64_t m_bytesRead = 0;

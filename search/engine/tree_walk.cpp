@@ -83,7 +83,7 @@ bool TreeWalk::step(WalkVisitor &visitor)
         if (visitor.stopRequested())
             return true;
         if (!skipped)
-            descend(entry->d_name);
+            descend(entry->d_name, visitor);
         return false;
     }
     if (extensionOf(name) == "h" && visitor.header(level.descriptor, entry->d_name, m_path))
@@ -119,12 +119,18 @@ bool TreeWalk::enter(int descriptor)
     return true;
 }
 
-void TreeWalk::descend(const char *name)
+void TreeWalk::descend(const char *name, WalkVisitor &visitor)
 {
     const int parent = m_levels[m_depth - 1].descriptor;
     const auto openFolder = [&] { return openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC); };
+    const auto outOfDescriptors = [](int descriptor) { return descriptor < 0 && (errno == EMFILE || errno == ENFILE); };
     int descriptor = openFolder();
-    if (descriptor < 0 && (errno == EMFILE || errno == ENFILE)) {
+    bool exhausted = outOfDescriptors(descriptor);
+    if (exhausted && visitor.releaseDescriptors()) {
+        descriptor = openFolder();
+        exhausted = outOfDescriptors(descriptor);
+    }
+    if (exhausted) {
         // The process has fewer descriptors than the walk would hold: from
         // here on it holds one less than it has now, which leaves one for a
         // header beside its deepest folder.

@@ -15,6 +15,9 @@ public:
     virtual bool header(int folder, const char *name, const std::string &path) = 0;
     // Asked after every entry walked; true stops the walk.
     virtual bool stopRequested() = 0;
+    // The process has run out of descriptors: the visitor closes those it
+    // holds, if it can. True when it closed any.
+    virtual bool releaseDescriptors() { return false; }
 };
 
 // Lists the tree below a folder and reports its headers: every entry once,
@@ -56,7 +59,7 @@ private:
 
     bool step(WalkVisitor &visitor);
     bool enter(int descriptor);
-    void descend(const char *name);
+    void descend(const char *name, WalkVisitor &visitor);
     void leave();
     void list(Level &level);
     bool closeShallowest();

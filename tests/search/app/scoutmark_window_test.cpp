@@ -1,11 +1,14 @@
 #include "app_delegate.h"
 #include "my_table_view.h"
 #include "my_window.h"
+#include "row_actions.h"
 #include "qt_printers.h"
 #include "search_thread.h"
 #include "tree_snapshot.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -13,7 +16,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSemaphore>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -417,4 +422,128 @@ TEST_F(ScoutmarkTest, ControlsReachAssistiveTechnology)
     EXPECT_NE(find(top, QAccessible::ColumnHeader, "Path"), nullptr);
     EXPECT_NE(find(top, QAccessible::Cell, "a.h"), nullptr);
     EXPECT_NE(find(top, QAccessible::Cell, sdks + "/MacOSX10.9.sdk/a.h"), nullptr);
+}
+
+TEST_F(ScoutmarkTest, KeyboardLeavesTheTableAndSortsIt)
+{
+    for (const char *sdk : {"MacOSX10.10.sdk", "MacOSX10.9.sdk"})
+        for (const char *name : {"b.h", "a.h"})
+            header(QString("%1/%2").arg(sdk, name), "x");
+    launch();
+    window->sdkPopUp->setCurrentText("All");
+    search("x");
+    ASSERT_TRUE(waitForEnd());
+    window->tableView->setFocus();
+    window->tableView->selectRow(0);
+    QTest::keyClick(window->tableView, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), window->tableView) << "Tab goes on to the next control";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), window->tableView);
+
+    // Through the menu bar, as a user without a mouse does.
+    const auto viaMenu = [&](Qt::Key item) {
+        QTest::keyClick(window->tableView, Qt::Key_V, Qt::AltModifier);
+        QWidget *menu = QApplication::activePopupWidget();
+        ASSERT_NE(menu, nullptr) << "Alt+V opens the View menu";
+        QTest::keyClick(menu, item);
+    };
+    const QString base = sdks + "/";
+    const QStringList byPath = {base + "MacOSX10.9.sdk/a.h", base + "MacOSX10.9.sdk/b.h", base + "MacOSX10.10.sdk/a.h",
+                                base + "MacOSX10.10.sdk/b.h"};
+    viaMenu(Qt::Key_P);
+    EXPECT_EQ(column(1), byPath);
+    viaMenu(Qt::Key_D);
+    QStringList reversed = byPath;
+    std::reverse(reversed.begin(), reversed.end());
+    EXPECT_EQ(column(1), reversed);
+    QHeaderView *header = window->tableView->horizontalHeader();
+    EXPECT_EQ(header->sortIndicatorSection(), 1);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // The menu shows what a click on a header did.
+    header->sectionClicked(0);
+    EXPECT_TRUE(window->sortByNameAction->isChecked());
+    EXPECT_FALSE(window->sortDescendingAction->isChecked());
+    EXPECT_EQ(column(0), (QStringList{"a.h", "a.h", "b.h", "b.h"}));
+    EXPECT_EQ(column(1).first(), base + "MacOSX10.10.sdk/a.h") << "ties keep the path order";
+}
+
+TEST_F(ScoutmarkTest, OptionsStayInReachAtTheNarrowestWidth)
+{
+    launch();
+    window->resize(1, window->height());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == window->minimumSizeHint().width(); }));
+    QApplication::processEvents();
+    QWidget *const controls[] = {window->searchField, window->sdkPopUp, window->ignoreCommentsCheck,
+                                 window->caseSensitiveCheck, window->tableView};
+    QList<QRect> placed;
+    for (QWidget *control : controls) {
+        const QRect rect(control->mapTo(window.get(), QPoint()), control->size());
+        EXPECT_TRUE(control->isVisible()) << control->metaObject()->className();
+        EXPECT_TRUE(window->rect().contains(rect)) << control->metaObject()->className();
+        for (const QRect &other : std::as_const(placed))
+            EXPECT_FALSE(rect.intersects(other)) << control->metaObject()->className();
+        placed << rect;
+    }
+
+    // Mnemonics reach their controls, and none types into the field.
+    window->searchField->setText("NSView");
+    window->searchField->setFocus();
+    QTest::keyClick(window->searchField, Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->ignoreCommentsCheck->isChecked(); }));
+    window->searchField->setFocus();
+    QTest::keyClick(window->searchField, Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), window->sdkPopUp);
+    window->searchField->setFocus();
+    QTest::keyClick(window->searchField, Qt::Key_Q, Qt::AltModifier);
+    EXPECT_EQ(window->searchField->text(), "NSView");
+    delegate->applicationWillTerminate();
+    EXPECT_EQ(QSettings().value("SearchString").toString(), "NSView");
+}
+
+TEST_F(ScoutmarkTest, PathColumnShowsTheSdkAndTheFullPathServesTheRest)
+{
+    for (const char *sdk : {"MacOSX10.9.sdk", "MacOSX10.10.sdk"})
+        header(QString("%1/usr/include/a.h").arg(sdk), "x");
+    launch();
+    window->sdkPopUp->setCurrentText("All");
+    search("x");
+    ASSERT_TRUE(waitForEnd());
+    QStringList copied;
+    delegate->rowActions->setClipboard = [&](QMimeData *data) {
+        copied << data->text();
+        delete data;
+    };
+    const QStringList sdkNames = {"MacOSX10.9.sdk", "MacOSX10.10.sdk"};
+    for (int row = 0; row < 2; ++row) {
+        const QModelIndex cell = delegate->tableData.index(row, 1);
+        const QString full = sdks + "/" + sdkNames[row] + "/usr/include/a.h";
+        EXPECT_EQ(cell.data(Qt::DisplayRole).toString(), sdkNames[row] + "/usr/include/a.h");
+        EXPECT_EQ(cell.data(Qt::ToolTipRole).toString(), full);
+        EXPECT_EQ(cell.data(Qt::AccessibleTextRole).toString(), full);
+        window->tableView->setFocus();
+        window->tableView->selectRow(row);
+        delegate->rowActions->copyPathAction->trigger();
+        EXPECT_EQ(copied.last(), full);
+        QTest::keyClick(window->tableView, Qt::Key_Return);
+        EXPECT_EQ(opened.last(), QUrl::fromLocalFile(full));
+    }
+}
+
+TEST_F(ScoutmarkTest, WindowOpensWithinTheScreenAndRemembersItsSize)
+{
+    // The test screen is smaller than the window's first size.
+    launch();
+    const QRect available = window->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(window->frameGeometry()));
+
+    window->resize(window->size() - QSize(30, 20));
+    const QSize chosen = window->size();
+    delegate->applicationWillTerminate();
+    launch();
+    EXPECT_EQ(window->size(), chosen);
+
+    QSettings().setValue("WindowSize", QSize(5000, 4000)); // saved on a larger screen
+    launch();
+    EXPECT_TRUE(available.contains(window->frameGeometry()));
 }

@@ -1,13 +1,16 @@
 #include "header_search.h"
 #include "sdk_discovery.h"
+#include "search_threads.h"
 
 #include "recording_sink.h"
 #include "tree_snapshot.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sched.h>
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,10 +22,18 @@ namespace {
 
 const char needle[] = "NSNeedle";
 
-class HeaderSearchTest : public testing::Test
+// The parameter: how many threads decide the headers.
+class HeaderSearchTest : public testing::TestWithParam<std::size_t>
 {
 protected:
     std::string sdks;
+
+    HeaderSearch search(std::vector<std::string> nums)
+    {
+        HeaderSearch result(sdks, std::move(nums));
+        result.setThreadCount(GetParam());
+        return result;
+    }
 
     void SetUp() override
     {
@@ -95,16 +106,17 @@ protected:
 
 } // namespace
 
-TEST_F(HeaderSearchTest, AllRunWalksEverySdkInListOrder)
+INSTANTIATE_TEST_SUITE_P(Threads, HeaderSearchTest, testing::Values(1, 3));
+
+TEST_P(HeaderSearchTest, AllRunWalksEverySdkInListOrder)
 {
     makeSdk("MacOSX10.9.sdk");
     makeSdk("Real.sdk");
     fs::create_directory_symlink("Real.sdk", sdks + "/MacOSX10.13.sdk");
     makeSdk("MacOSX10.14.sdk");
 
-    HeaderSearch search(sdks, {"10.9", "10.13", "10.14", "10.9", "10.15"});
     RecordingSink sink;
-    EXPECT_FALSE(search.searchHeadersForString({needle, "All", false, true}, sink));
+    EXPECT_FALSE(search({"10.9", "10.13", "10.14", "10.9", "10.15"}).searchHeadersForString({needle, "All", false, true}, sink));
 
     std::vector<ResultRecord> expected;
     int entries = 0;
@@ -113,7 +125,10 @@ TEST_F(HeaderSearchTest, AllRunWalksEverySdkInListOrder)
     EXPECT_EQ(sink.records, expected);
     ASSERT_EQ(expected.size(), 4u * 6u) << "plain, link, Foo, Inner, hidden, deepest in each";
     EXPECT_TRUE(sink.records[6].path.starts_with(sdks + "/Real.sdk/")) << "a link SDK is walked at its target";
-    EXPECT_EQ(sink.checks, entries) << "one check after every entry walked";
+    if (GetParam() == 1)
+        EXPECT_EQ(sink.checks, entries) << "one check after every entry walked";
+    else
+        EXPECT_GE(sink.checks, entries) << "and more after records and while the run waits";
 }
 
 TEST_F(HeaderSearchTest, OneSdkAndOptions)
@@ -175,11 +190,11 @@ TEST_F(HeaderSearchTest, UnreadableFolderIsPassedOver)
     EXPECT_EQ(sink.records.size(), 6u);
 }
 
-TEST_F(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
+TEST_P(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
 {
     for (const char *sdk : {"MacOSX10.9.sdk", "MacOSX10.13.sdk", "MacOSX10.14.sdk"})
         makeSdk(sdk);
-    HeaderSearch search(sdks, {"10.9", "10.13", "10.14"});
+    HeaderSearch search = this->search({"10.9", "10.13", "10.14"});
     const SearchRequest request{needle, "All", false, true};
 
     RecordingSink inSecond;
@@ -190,15 +205,28 @@ TEST_F(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
     for (const ResultRecord &record : inSecond.records)
         EXPECT_EQ(record.path.find("MacOSX10.14.sdk"), std::string::npos);
     EXPECT_NE(inSecond.records.back().path.find("MacOSX10.13.sdk"), std::string::npos);
+    EXPECT_EQ(inSecond.recordsAfterCancel, 0);
 
+    // One check after every entry: as many as one thread makes, and more
+    // with several, which also ask after records and while the run waits.
     RecordingSink counting;
-    search.searchHeadersForString(request, counting);
+    HeaderSearch inTurn(sdks, {"10.9", "10.13", "10.14"});
+    inTurn.setThreadCount(1);
+    inTurn.searchHeadersForString(request, counting);
     const int lastCheck = counting.checks;
 
-    RecordingSink atLastCheck;
-    atLastCheck.cancelWhen = [&](const RecordingSink &s) { return s.checks >= lastCheck; };
-    EXPECT_TRUE(search.searchHeadersForString(request, atLastCheck)) << "the last check still counts";
-
+    // Wherever the cancel falls, the last check included, what came before
+    // it is the start of the whole run's records, and nothing follows it.
+    for (int check = 1; check <= lastCheck; ++check) {
+        RecordingSink cancelled;
+        cancelled.cancelWhen = [&](const RecordingSink &s) { return s.checks >= check; };
+        EXPECT_TRUE(search.searchHeadersForString(request, cancelled)) << check;
+        EXPECT_EQ(cancelled.recordsAfterCancel, 0) << check;
+        ASSERT_LE(cancelled.records.size(), counting.records.size()) << check;
+        EXPECT_TRUE(std::equal(cancelled.records.begin(), cancelled.records.end(), counting.records.begin())) << check;
+    }
+    if (GetParam() > 1)
+        return; // the checks made while the run waits vary in number
     RecordingSink afterLastCheck;
     afterLastCheck.cancelWhen = [&](const RecordingSink &s) { return s.checks > lastCheck; };
     EXPECT_FALSE(search.searchHeadersForString(request, afterLastCheck));
@@ -215,7 +243,35 @@ TEST_F(HeaderSearchTest, EmptySdkListSearchesNothing)
     EXPECT_EQ(sink.checks, 0);
 }
 
-TEST_F(HeaderSearchTest, OddNamesAndFilesGetASoundResult)
+TEST_F(HeaderSearchTest, ThreadsFollowTheCoresThisProcessMayUse)
+{
+    makeSdk("MacOSX10.9.sdk");
+    std::vector<ResultRecord> expected;
+    const int entries = expectedRecords(sdks + "/MacOSX10.9.sdk", expected);
+
+    cpu_set_t allowed;
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    EXPECT_EQ(searchThreadCount(), std::min<std::size_t>(CPU_COUNT(&allowed), maxSearchThreads));
+
+    // On one core, the run is the one-thread run: one check per entry.
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int cpu = 0; CPU_COUNT(&one) == 0; ++cpu) {
+        if (CPU_ISSET(cpu, &allowed))
+            CPU_SET(cpu, &one);
+    }
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    const std::size_t onOneCore = searchThreadCount();
+    HeaderSearch search(sdks, {"10.9"});
+    sched_setaffinity(0, sizeof allowed, &allowed);
+    EXPECT_EQ(onOneCore, 1u);
+    RecordingSink sink;
+    search.searchHeadersForString({needle, "All", false, true}, sink);
+    EXPECT_EQ(sink.records, expected);
+    EXPECT_EQ(sink.checks, entries);
+}
+
+TEST_P(HeaderSearchTest, OddNamesAndFilesGetASoundResult)
 {
     // Folder names with spaces, breaks, bytes that are not UTF-8, 255 bytes.
     const std::string longName = "MacOSX10.11" + std::string(240, 'y') + ".sdk";
@@ -237,9 +293,8 @@ TEST_F(HeaderSearchTest, OddNamesAndFilesGetASoundResult)
     fs::create_symlink("/dev/zero", sdks + "/" + sdk + "/zero.h");
     fs::create_symlink("/dev/null", sdks + "/" + sdk + "/null.h");
 
-    HeaderSearch search(sdks, {"10.13"});
     RecordingSink sink;
-    EXPECT_FALSE(search.searchHeadersForString({needle, "All", false, true}, sink)) << "no hang, no crash";
+    EXPECT_FALSE(search({"10.13"}).searchHeadersForString({needle, "All", false, true}, sink)) << "no hang, no crash";
     std::set<std::string> names;
     for (const ResultRecord &record : sink.records)
         names.insert(record.name);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <set>
@@ -16,6 +17,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -68,9 +70,12 @@ void resetPeakMemory()
 // The descriptor limit that leaves this process exactly free descriptors.
 rlim_t limitLeaving(int free)
 {
-    std::set<int> open;
+    std::set<int> listed, open;
     for (const auto &entry : fs::directory_iterator("/proc/self/fd"))
-        open.insert(std::stoi(entry.path().filename().string()));
+        listed.insert(std::stoi(entry.path().filename().string()));
+    // Not the one the listing itself held.
+    std::copy_if(listed.begin(), listed.end(), std::inserter(open, open.end()),
+                 [](int descriptor) { return fcntl(descriptor, F_GETFD) != -1; });
     int number = 0;
     for (int left = free; left > 0; ++number)
         left -= open.count(number) ? 0 : 1;
@@ -140,15 +145,19 @@ TEST_F(HostileTree, HugeHeaderIsSearchedExactlyInBoundedMemory)
         {"caf\xC3\xA9", true, false, true}, // decoded and compared as text
         {"NSAbsent", false, false, false},
     };
-    HeaderSearch search(sdks, {"10.9"});
-    for (const auto &c : cases) {
-        const long before = statusKilobytes("VmRSS");
-        resetPeakMemory();
-        RecordingSink sink;
-        EXPECT_FALSE(search.searchHeadersForString({c.search, "All", c.ignoreComments, c.caseSensitive}, sink));
-        EXPECT_EQ(sink.records.size(), c.matches ? 1u : 0u) << c.search << " " << c.ignoreComments;
-        if (!sanitized) { // their allocators keep freed memory aside
-            EXPECT_LT(statusKilobytes("VmHWM") - before, 64 * 1024) << c.search << " " << c.ignoreComments;
+    for (const std::size_t threads : {1, 3}) {
+        HeaderSearch search(sdks, {"10.9"});
+        search.setThreadCount(threads);
+        for (const auto &c : cases) {
+            const long before = statusKilobytes("VmRSS");
+            resetPeakMemory();
+            RecordingSink sink;
+            EXPECT_FALSE(search.searchHeadersForString({c.search, "All", c.ignoreComments, c.caseSensitive}, sink));
+            EXPECT_EQ(sink.records.size(), c.matches ? 1u : 0u) << c.search << " " << c.ignoreComments;
+            if (!sanitized) { // their allocators keep freed memory aside
+                EXPECT_LT(statusKilobytes("VmHWM") - before, 64 * 1024)
+                    << c.search << " " << c.ignoreComments << " on " << threads << " threads";
+            }
         }
     }
 }
@@ -156,12 +165,23 @@ TEST_F(HostileTree, HugeHeaderIsSearchedExactlyInBoundedMemory)
 TEST_F(HostileTree, CancellingStopsInsideAHugeHeader)
 {
     sparseHeader(sdks + "/MacOSX10.9.sdk/huge.h", hugeSize, "", "int NSNeedle;\n");
-    HeaderSearch search(sdks, {"10.9"});
-    RecordingSink sink;
-    sink.cancelWhen = [](const RecordingSink &) { return true; };
-    EXPECT_TRUE(search.searchHeadersForString({needle, "All", true, false}, sink));
-    EXPECT_TRUE(sink.records.empty());
-    EXPECT_LT(search.bytesRead(), hugeSize / 16) << "the read stops part-way";
+    header("MacOSX10.9.sdk/small.h");
+    // At once, or only once the run has walked everything and waits for
+    // the huge header alone.
+    const struct {
+        std::size_t threads;
+        int cancelAtCheck;
+    } cases[] = {{1, 1}, {3, 1}, {3, 5}};
+    for (const auto &c : cases) {
+        HeaderSearch search(sdks, {"10.9"});
+        search.setThreadCount(c.threads);
+        RecordingSink sink;
+        sink.cancelWhen = [&](const RecordingSink &s) { return s.checks >= c.cancelAtCheck; };
+        EXPECT_TRUE(search.searchHeadersForString({needle, "All", true, false}, sink));
+        EXPECT_EQ(sink.recordsAfterCancel, 0);
+        EXPECT_LT(search.bytesRead(), hugeSize / 2) << "the read stops part-way: " << c.threads << " threads, check "
+                                                    << c.cancelAtCheck;
+    }
 }
 
 TEST_F(HostileTree, NoFailureLeavesTheSearchUnderAMemoryLimit)
@@ -229,21 +249,74 @@ TEST_F(HostileTree, DeepTreeIsWalkedWithFewDescriptors)
     rlimit saved{};
     getrlimit(RLIMIT_NOFILE, &saved);
     // Forty, as a tight limit leaves; three, of which the walk needs two.
-    for (const int free : {40, 3}) {
-        const rlimit few{limitLeaving(free), saved.rlim_max};
-        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
-        HeaderSearch search(sdks, {"10.9"});
-        RecordingSink sink;
-        search.searchHeadersForString({needle, "All", false, true}, sink);
-        setrlimit(RLIMIT_NOFILE, &saved);
+    for (const std::size_t threads : {1, 3}) {
+        for (const int free : {40, 3}) {
+            const rlimit few{limitLeaving(free), saved.rlim_max};
+            ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
+            HeaderSearch search(sdks, {"10.9"});
+            search.setThreadCount(threads);
+            RecordingSink sink;
+            search.searchHeadersForString({needle, "All", false, true}, sink);
+            setrlimit(RLIMIT_NOFILE, &saved);
 
-        std::set<std::string> names;
-        for (const ResultRecord &record : sink.records)
-            names.insert(record.name);
-        EXPECT_EQ(names, (std::set<std::string>{"top.h", "middle.h", "deepest.h"})) << free << " free";
-        for (const ResultRecord &record : sink.records)
-            EXPECT_EQ(readFile(record.path), "int NSNeedle;\n") << record.path;
+            std::set<std::string> names;
+            for (const ResultRecord &record : sink.records)
+                names.insert(record.name);
+            EXPECT_EQ(names, (std::set<std::string>{"top.h", "middle.h", "deepest.h"}))
+                << free << " free, " << threads << " threads";
+            for (const ResultRecord &record : sink.records)
+                EXPECT_EQ(readFile(record.path), "int NSNeedle;\n") << record.path;
+        }
     }
+}
+
+TEST_F(HostileTree, HeadersHeldOpenGiveWayToTheWalk)
+{
+    // Two headers that take long to decide, held open by two threads, and
+    // right after them in the listing a folder that the walk must open with
+    // the process's last descriptor.
+    const std::string sdk = sdks + "/MacOSX10.9.sdk";
+    for (int i = 0; i < 8; ++i) {
+        header("MacOSX10.9.sdk/f" + std::to_string(i) + ".h");
+        header("MacOSX10.9.sdk/d" + std::to_string(i) + "/inside.h");
+    }
+    std::vector<std::string> order;
+    DIR *listing = opendir(sdk.c_str());
+    while (const dirent *entry = readdir(listing)) {
+        if (entry->d_name[0] != '.')
+            order.push_back(entry->d_name);
+    }
+    closedir(listing);
+    // The first two headers and the first folder after them; removing the
+    // entries before that folder leaves the others' order as it is.
+    const auto isHeader = [](const std::string &name) { return name.ends_with(".h"); };
+    const auto first = std::find_if(order.begin(), order.end(), isHeader);
+    const auto second = std::find_if(first + 1, order.end(), isHeader);
+    const auto folder = std::find_if_not(second, order.end(), isHeader);
+    if (folder == order.end())
+        GTEST_SKIP() << "no folder after two headers in this listing";
+    for (auto entry = order.begin(); entry != folder; ++entry) {
+        if (entry == first || entry == second)
+            sparseHeader(sdk + "/" + *entry, 128 << 20, "", "int NSNeedle;\n");
+        else
+            fs::remove_all(sdk + "/" + *entry);
+    }
+
+    HeaderSearch reference(sdks, {"10.9"});
+    reference.setThreadCount(1);
+    RecordingSink expected;
+    reference.searchHeadersForString({needle, "All", false, true}, expected);
+
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    const rlimit few{limitLeaving(3), saved.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
+    HeaderSearch search(sdks, {"10.9"});
+    search.setThreadCount(3);
+    RecordingSink sink;
+    search.searchHeadersForString({needle, "All", false, true}, sink);
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(paths(sink), paths(expected));
 }
 
 TEST_F(HostileTree, FolderMountedInsideItselfIsLeft)

@@ -1,0 +1,254 @@
+#include "header_pipeline.h"
+
+#include <algorithm>
+#include <system_error>
+#include <unistd.h>
+
+HeaderPipeline::Decider::Decider(const SearchRequest &request)
+    : matcher(request.searchString, request.ignoreComments, request.caseSensitive)
+    , reader(matcher)
+{
+}
+
+HeaderPipeline::HeaderPipeline(const SearchRequest &request, std::size_t workers)
+    : m_jobs(capacity)
+    , m_own(std::make_unique<Decider>(request))
+{
+    for (std::size_t i = 0; i < workers; ++i) {
+        m_deciders.push_back(std::make_unique<Decider>(request));
+        try {
+            m_threads.emplace_back(&HeaderPipeline::work, this, std::ref(*m_deciders.back()));
+        } catch (const std::system_error &) {
+            // With fewer workers, or none, the search's thread decides the rest.
+            m_deciders.pop_back();
+            break;
+        }
+    }
+    if (m_threads.empty())
+        m_helpAt = 1;
+}
+
+HeaderPipeline::~HeaderPipeline()
+{
+    end();
+}
+
+void HeaderPipeline::end()
+{
+    stopWorkers();
+    for (std::thread &thread : m_threads)
+        thread.join();
+    m_threads.clear();
+    for (std::uint64_t index = m_taken; index < m_tail; ++index)
+        close(slot(index).file);
+    m_taken.store(m_tail);
+}
+
+bool HeaderPipeline::add(int file, const char *name, const std::string &path, SearchSink &sink)
+{
+    while (!m_cancelled && m_tail.load(std::memory_order_relaxed) - m_head >= m_limit) {
+        if (!decideOldest(sink))
+            waitForFront(sink);
+        deliverReady(sink);
+    }
+    if (m_cancelled) {
+        close(file);
+        return true;
+    }
+    const std::uint64_t tail = m_tail.load(std::memory_order_relaxed);
+    Job &job = slot(tail);
+    try {
+        job.name = name;
+        job.path = path;
+    } catch (...) {
+        close(file);
+        throw;
+    }
+    job.file = file;
+    job.done.store(false, std::memory_order_relaxed);
+    m_tail.store(tail + 1);
+    const std::uint64_t waiting = tail + 1 - m_taken.load();
+    if (waiting >= wakeAt && m_sleeping.load() > 0 && !m_wakePending.load())
+        wakeWorkers(false);
+    deliverReady(sink);
+    if (waiting >= m_helpAt) {
+        decideOldest(sink);
+        deliverReady(sink);
+    }
+    return m_cancelled;
+}
+
+void HeaderPipeline::deliverReady(SearchSink &sink)
+{
+    const std::uint64_t tail = m_tail.load(std::memory_order_relaxed);
+    while (!m_cancelled && m_head < tail) {
+        Job &job = slot(m_head);
+        if (!job.done.load(std::memory_order_acquire))
+            return;
+        ++m_head;
+        // As after the entry in hand on one thread, the sink is asked
+        // after each record, so a cancel stops the records right there.
+        if (job.verdict == HeaderReader::Verdict::Match) {
+            sink.arrayAddObject({job.name, job.path});
+            if (sink.isCancelled())
+                cancel();
+        }
+    }
+}
+
+bool HeaderPipeline::settle(SearchSink &sink)
+{
+    for (;;) {
+        deliverReady(sink);
+        if (m_cancelled || m_head == m_tail.load(std::memory_order_relaxed))
+            return m_cancelled;
+        if (!decideOldest(sink))
+            waitForFront(sink);
+    }
+}
+
+bool HeaderPipeline::release(SearchSink &sink)
+{
+    const std::uint64_t held = m_tail.load(std::memory_order_relaxed) - m_head;
+    settle(sink);
+    m_limit = std::max<std::size_t>(1, held / 2);
+    return held > 0;
+}
+
+void HeaderPipeline::cancel()
+{
+    m_cancelled = true;
+    stopWorkers();
+}
+
+// The slot is filled before m_tail is raised past it, and m_taken never
+// passes m_tail: a job claimed here is complete.
+bool HeaderPipeline::claim(std::uint64_t &index)
+{
+    index = m_taken.load(std::memory_order_relaxed);
+    while (index < m_tail.load(std::memory_order_acquire)) {
+        if (m_taken.compare_exchange_weak(index, index + 1, std::memory_order_acq_rel, std::memory_order_relaxed))
+            return true;
+    }
+    return false;
+}
+
+void HeaderPipeline::work(Decider &decider)
+{
+    const HeaderReader::StopQuestion stop = [this] { return m_stop.load(std::memory_order_relaxed); };
+    while (!m_stop.load(std::memory_order_relaxed)) {
+        std::uint64_t index;
+        if (claim(index)) {
+            finishJob(slot(index), decider.reader.decide(slot(index).file, stop));
+            continue;
+        }
+        std::unique_lock lock(m_lock);
+        m_sleeping.fetch_add(1);
+        // Sequentially consistent with the search's thread, which raises
+        // m_tail and then counts the sleepers: one of them sees the other.
+        while (!m_stop.load() && m_taken.load() >= m_tail.load()) {
+            m_work.wait(lock);
+            // Woken, whether or not a job is left for it: the next wake
+            // must reach a worker again.
+            m_wakePending.store(false);
+        }
+        m_sleeping.fetch_sub(1);
+    }
+}
+
+void HeaderPipeline::wakeWorkers(bool all)
+{
+    const std::lock_guard lock(m_lock);
+    if (all) {
+        m_work.notify_all();
+    } else if (m_sleeping.load() > 0) {
+        // A worker counted here returns from its wait and clears the mark;
+        // one that left since it was counted could not.
+        m_wakePending.store(true);
+        m_work.notify_one();
+    }
+}
+
+void HeaderPipeline::finishJob(Job &job, HeaderReader::Verdict verdict)
+{
+    close(job.file);
+    job.verdict = verdict;
+    job.done.store(true);
+    // Sequentially consistent with m_waiting: either the search's thread
+    // sees this job done, or this sees it waiting and wakes it.
+    if (m_waiting.load()) {
+        const std::lock_guard lock(m_lock);
+        m_front.notify_one();
+    }
+}
+
+// The search's thread takes the oldest job no worker has taken, and asks
+// the sink itself between the pieces of a large header.
+bool HeaderPipeline::decideOldest(SearchSink &sink)
+{
+    std::uint64_t index;
+    if (!claim(index))
+        return false;
+    const HeaderReader::Verdict verdict = m_own->reader.decide(slot(index).file, [&sink] { return sink.isCancelled(); });
+    finishJob(slot(index), verdict);
+    if (verdict == HeaderReader::Verdict::Cancelled)
+        cancel();
+    return true;
+}
+
+// Until the front job is decided, asking the sink every pollInterval.
+void HeaderPipeline::waitForFront(SearchSink &sink)
+{
+    const Job &front = slot(m_head);
+    auto poll = std::chrono::steady_clock::now() + pollInterval;
+    bool cancelled = false;
+    {
+        std::unique_lock lock(m_lock);
+        m_waiting.store(true);
+        while (!front.done.load()) {
+            if (m_front.wait_until(lock, poll) == std::cv_status::no_timeout)
+                continue;
+            lock.unlock();
+            cancelled = sink.isCancelled();
+            lock.lock();
+            if (cancelled)
+                break;
+            poll = std::chrono::steady_clock::now() + pollInterval;
+        }
+        m_waiting.store(false);
+    }
+    if (cancelled)
+        cancel();
+}
+
+void HeaderPipeline::stopWorkers()
+{
+    m_stop.store(true);
+    wakeWorkers(true);
+}
+
+MatchCounters HeaderPipeline::counters() const
+{
+    MatchCounters total = m_own->matcher.counters();
+    for (const auto &decider : m_deciders) {
+        total.headersDecoded += decider->matcher.counters().headersDecoded;
+        total.headersStripped += decider->matcher.counters().headersStripped;
+    }
+    return total;
+}
+
+std::uint64_t HeaderPipeline::headersRead() const
+{
+    std::uint64_t total = m_own->reader.headersRead();
+    for (const auto &decider : m_deciders)
+        total += decider->reader.headersRead();
+    return total;
+}
+
+std::uint64_t HeaderPipeline::bytesRead() const
+{
+    std::uint64_t total = m_own->reader.bytesRead();
+    for (const auto &decider : m_deciders)
+        total += decider->reader.bytesRead();
+    return total;
+}
