@@ -57,7 +57,8 @@ void holdHalfway()
         return;
     held = true;
     progress(true);
-    while (!fs::exists(hold))
+    // A test that has ended and taken its folder away releases it too.
+    while (!fs::exists(hold) && fs::exists(fs::path(hold).parent_path()))
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
