@@ -1,3 +1,5 @@
+#include "window_fixture.h"
+
 #include "app_delegate.h"
 #include "my_table_view.h"
 #include "my_window.h"
@@ -46,34 +48,9 @@ bool holdsOpen(const QString &path)
     return false;
 }
 
-class ScoutmarkTest : public testing::Test
+class ScoutmarkTest : public WindowTest
 {
 protected:
-    QTemporaryDir root;
-    QString sdks = root.filePath("SDKs");
-    std::unique_ptr<MyWindow> window;
-    std::unique_ptr<AppDelegate> delegate;
-    QList<QUrl> opened;
-
-    void SetUp() override
-    {
-        QSettings().clear();
-        QDir().mkpath(sdks);
-    }
-    void TearDown() override
-    {
-        delegate.reset();
-        window.reset();
-        QSettings().clear();
-        // QTemporaryDir cannot remove names that are not UTF-8.
-        std::filesystem::remove_all(root.path().toStdString());
-    }
-
-    void header(const QString &path, const QString &text)
-    {
-        writeFile((sdks + "/" + path).toStdString(), text.toStdString());
-    }
-
     // count headers per SDK, each holding "NSNeedle", in nested folders.
     void makeManyHeaders(const QStringList &osNums, int count)
     {
@@ -81,30 +58,6 @@ protected:
             for (int i = 0; i < count; ++i)
                 header(QString("MacOSX%1.sdk/usr/include/d%2/h%3.h").arg(osNum).arg(i / 100).arg(i),
                        "int NSNeedle;\n");
-    }
-
-    void launch()
-    {
-        delegate.reset();
-        window.reset();
-        window = std::make_unique<MyWindow>();
-        delegate = std::make_unique<AppDelegate>(window.get(), sdks);
-        delegate->openUrl = [this](const QUrl &url) { opened.append(url); };
-        window->show();
-        delegate->applicationDidFinishLaunching();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-
-    void search(const QString &text)
-    {
-        window->searchField->setText(text);
-        QTest::keyClick(window->searchField, Qt::Key_Return);
-    }
-
-    bool waitForEnd(int ms = 20000)
-    {
-        return QTest::qWaitFor([&] { return !delegate->searchThread; }, ms);
     }
 
     QStringList column(int index) const

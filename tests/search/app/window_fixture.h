@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 class WindowTest : public testing::Test
@@ -40,6 +41,8 @@ protected:
         delegate.reset();
         window.reset();
         QSettings().clear();
+        // QTemporaryDir cannot remove names that are not UTF-8.
+        std::filesystem::remove_all(root.path().toStdString());
     }
 
     QString header(const QString &path, const std::string &bytes)
