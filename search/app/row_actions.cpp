@@ -117,24 +117,22 @@ void RowActions::showInFiles()
 
 void RowActions::copyPaths()
 {
-    QStringList paths;
-    for (const ResultRow &row : selectedRecords())
-        paths << row.displayPath();
-    if (paths.isEmpty())
-        return;
-    auto *data = new QMimeData;
-    data->setText(paths.join(u'\n'));
-    setClipboard(data);
+    copyEach(&ResultRow::displayPath);
 }
 
 void RowActions::copyNames()
 {
-    QStringList names;
+    copyEach(&ResultRow::displayName);
+}
+
+void RowActions::copyEach(const QString &(ResultRow::*text)() const)
+{
+    QStringList texts;
     for (const ResultRow &row : selectedRecords())
-        names << row.displayName();
-    if (names.isEmpty())
+        texts << (row.*text)();
+    if (texts.isEmpty())
         return;
     auto *data = new QMimeData;
-    data->setText(names.join(u'\n'));
+    data->setText(texts.join(u'\n'));
     setClipboard(data);
 }

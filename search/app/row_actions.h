@@ -44,6 +44,8 @@ public:
     void copyNames();
 
 private:
+    // One line per selected row, on the clipboard.
+    void copyEach(const QString &(ResultRow::*text)() const);
     QList<ResultRow> selectedRecords() const;
     void showContextMenu(const QPoint &position);
     void updateEnabled();
