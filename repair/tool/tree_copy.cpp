@@ -176,7 +176,7 @@ public:
                 error = "destination: " + reasonOf(errno);
         }
         if (!error.empty())
-            discard();
+            error += discard();
         return error;
     }
 
@@ -504,17 +504,22 @@ private:
         return holder && linkat(holder.get(), firstName.c_str(), folder, name.c_str(), 0) == 0;
     }
 
-    // Removes what this run made under the hidden name, if it still stands there.
-    void discard()
+    // Removes what this run made under the hidden name, if it still stands
+    // there. Returns "" or what the failure's reason must add: a partial
+    // copy that stays behind, under a name nobody sees.
+    std::string discard()
     {
         m_levels.clear();
         if (!m_made)
-            return;
+            return {};
         actAs(m_to.rights);
         struct stat now;
-        if (fstatat(m_to.folder.get(), m_pending.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0
-            && now.st_dev == m_madeStatus.st_dev && now.st_ino == m_madeStatus.st_ino)
-            removeTree(m_to.folder.get(), m_pending, m_to.rights);
+        if (fstatat(m_to.folder.get(), m_pending.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0
+            || now.st_dev != m_madeStatus.st_dev || now.st_ino != m_madeStatus.st_ino)
+            return {};
+        if (const std::string error = removeTree(m_to.folder.get(), m_pending, m_to.rights); !error.empty())
+            return "; the partial copy " + m_pending + " stays: " + error;
+        return {};
     }
 
     const ItemLocation &m_from;
