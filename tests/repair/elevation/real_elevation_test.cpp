@@ -7,6 +7,7 @@
 
 #include "framework_layout.h"
 #include "qt_printers.h"
+#include "tool_quit_counter.h"
 #include "tool_runner.h"
 #include "tree_snapshot.h"
 
@@ -20,18 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Counts ToolQuit signals on the system bus.
-class ToolQuitCounter : public QObject
-{
-    Q_OBJECT
-
-public:
-    int count = 0;
-
-public slots:
-    void toolQuit() { ++count; }
-};
 
 class RealElevationTest : public TarnwickTest
 {
@@ -86,4 +75,3 @@ TEST_F(RealElevationTest, AnOrdinaryUserFixesAnSdkThroughPkexec)
     EXPECT_FALSE(delegate->failureSheet);
 }
 
-#include "real_elevation_test.moc"

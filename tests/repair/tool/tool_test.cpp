@@ -1,6 +1,7 @@
 // Tool as a black box: the test build's Tool on temporary trees.
 
 #include "tool_process.h"
+#include "tool_quit_counter.h"
 #include "qt_printers.h"
 #include "tree_snapshot.h"
 
@@ -23,15 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class ToolQuitCounter : public QObject
-{
-    Q_OBJECT
-public:
-    int count = 0;
-public slots:
-    void toolQuit() { ++count; }
-};
 
 class ToolTest : public testing::Test
 {
@@ -441,4 +433,3 @@ TEST_F(ToolTest, EveryRunEndsWithOneToolQuitOnTheSystemBus)
     EXPECT_EQ(counter.count, 2);
 }
 
-#include "tool_test.moc"
