@@ -129,12 +129,13 @@ void removeBlocks(std::basic_string_view<Char> text, std::basic_string<Char> &re
 // Both passes in one: what removeBlocks gives for what removeLines gives,
 // without building the text between them. The scan walks the line-stripped
 // text without writing it: at any place it has reached, a "//" starts a line
-// comment, which it steps over to the break. Block openers, closers and the
-// seam after a deletion are then found in that text as removeBlocks would
-// find them.
+// comment, which it steps over to the break. Block openers and closers are
+// then found in that text as removeBlocks would find them. The seam that
+// removeBlocks watches for cannot arise here: a slash kept right before a
+// "/*" would have made a "//" first.
 //
-// result is a string, or anything that takes the same few calls (clear,
-// append of a part of text, empty, back, pop_back): a MappedText that notes
+// result is a string, or anything that takes the same two calls (clear,
+// append of a part of text): a MappedText that notes
 // where each kept piece stood, for finding the hits again in the text.
 template <typename Char, typename Out = std::basic_string<Char>>
 void removeComments(std::basic_string_view<Char> text, Out &result)
@@ -195,21 +196,11 @@ void removeComments(std::basic_string_view<Char> text, Out &result)
             i = slash + 1;
             continue;
         }
-        std::size_t after = afterCloser(slash + 2);
+        const std::size_t after = afterCloser(slash + 2);
         result.append(text.substr(kept, slash - kept));
         if (after == text.npos) {
             appendRest(slash);
             return;
-        }
-        // A slash kept before the block and a star after it open anew.
-        while (after < n && text[after] == Char('*') && !result.empty() && result.back() == Char('/')) {
-            const std::size_t next = afterCloser(after + 1);
-            if (next == text.npos) {
-                appendRest(after);
-                return;
-            }
-            result.pop_back();
-            after = next;
         }
         kept = i = after;
     }

@@ -28,18 +28,6 @@ void SourceMap::addWhole(std::size_t madeLength, std::size_t sourceBegin, std::s
     m_size += madeLength;
 }
 
-void SourceMap::dropLast()
-{
-    if (m_pieces.empty())
-        return;
-    --m_size;
-    Piece &last = m_pieces.back();
-    if (!last.whole)
-        --last.sourceLength;
-    if (last.made == m_size)
-        m_pieces.pop_back();
-}
-
 std::size_t SourceMap::madeEnd(std::size_t piece) const
 {
     return piece + 1 < m_pieces.size() ? m_pieces[piece + 1].made : m_size;

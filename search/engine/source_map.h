@@ -26,8 +26,6 @@ class SourceMap
 public:
     void addCopied(std::size_t sourceBegin, std::size_t length);
     void addWhole(std::size_t madeLength, std::size_t sourceBegin, std::size_t sourceEnd);
-    // Forgets the last made character.
-    void dropLast();
     // Forgets everything but the room it had.
     void clear()
     {
@@ -81,13 +79,6 @@ public:
     {
         m_map.addCopied(static_cast<std::size_t>(piece.data() - m_source.data()), piece.size());
         m_text.append(piece);
-    }
-    bool empty() const { return m_text.empty(); }
-    Char back() const { return m_text.back(); }
-    void pop_back()
-    {
-        m_text.pop_back();
-        m_map.dropLast();
     }
 
 private:
