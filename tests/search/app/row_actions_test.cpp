@@ -1,17 +1,9 @@
 #include "window_fixture.h"
 
-#include "application_chooser.h"
-#include "row_actions.h"
-
-#include <QAction>
-#include <QApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 #include <QDBusUnixFileDescriptor>
-#include <QHeaderView>
 #include <QMenu>
-#include <QMimeData>
 
 #include <sys/stat.h>
 
@@ -56,8 +48,6 @@ public slots:
 class RowActionsTest : public WindowTest
 {
 protected:
-    QList<QString> clipboard;
-
     void SetUp() override
     {
         WindowTest::SetUp();
@@ -70,16 +60,10 @@ protected:
     {
         search("x");
         ASSERT_TRUE(waitForEnd());
-        delegate->rowActions->setClipboard = [this](QMimeData *data) {
-            clipboard << data->text();
-            delete data;
-        };
         window->tableView->horizontalHeader()->sectionClicked(0);
         window->tableView->setFocus();
-        for (int row : {0, 2}) {
-            const QRect cell = window->tableView->visualRect(delegate->tableData.index(row, 0));
-            QTest::mouseClick(window->tableView->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
-        }
+        clickCell(0, 0, Qt::ControlModifier);
+        clickCell(2, 0, Qt::ControlModifier);
         ASSERT_EQ(window->tableView->selectionModel()->selectedRows().size(), 2);
     }
 
@@ -110,7 +94,7 @@ TEST_F(RowActionsTest, CopyAndDragTakeEverySelectedRow)
     searchAndSelectFirstAndLast();
     QTest::keyClick(window->tableView, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
     QTest::keyClick(window->tableView, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(clipboard, (QStringList{path("a.h") + "\n" + path("c.h"), "a.h\nc.h"}));
+    EXPECT_EQ(copied, (QStringList{path("a.h") + "\n" + path("c.h"), "a.h\nc.h"}));
 
     // Dragged out, the rows are their files, one URL each.
     ASSERT_TRUE(window->tableView->dragEnabled());
@@ -127,7 +111,7 @@ TEST_F(RowActionsTest, CopyAndDragTakeEverySelectedRow)
     EXPECT_EQ(window->tableView->selectionModel()->selectedRows().size(), 1);
     menu->actions().at(5)->trigger();
     menu->close();
-    EXPECT_EQ(clipboard.last(), "b.h");
+    EXPECT_EQ(copied.last(), "b.h");
 
     menu = openContextMenu(1);
     ASSERT_NE(menu, nullptr);

@@ -9,16 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
-#include <functional>
-#include <set>
 #include <cstdint>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <functional>
 #include <sched.h>
+#include <set>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -61,21 +59,14 @@ long statusKilobytes(const std::string &key)
     return 0;
 }
 
-// A process may reset its own high-water mark of resident memory.
-void resetPeakMemory()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 // The descriptor limit that leaves this process exactly free descriptors.
 rlim_t limitLeaving(int free)
 {
-    std::set<int> listed, open;
+    std::set<int> open;
     for (const auto &entry : fs::directory_iterator("/proc/self/fd"))
-        listed.insert(std::stoi(entry.path().filename().string()));
+        open.insert(std::stoi(entry.path().filename().string()));
     // Not the one the listing itself held.
-    std::copy_if(listed.begin(), listed.end(), std::inserter(open, open.end()),
-                 [](int descriptor) { return fcntl(descriptor, F_GETFD) != -1; });
+    std::erase_if(open, [](int descriptor) { return fcntl(descriptor, F_GETFD) == -1; });
     int number = 0;
     for (int left = free; left > 0; ++number)
         left -= open.count(number) ? 0 : 1;
@@ -150,7 +141,7 @@ TEST_F(HostileTree, HugeHeaderIsSearchedExactlyInBoundedMemory)
         search.setThreadCount(threads);
         for (const auto &c : cases) {
             const long before = statusKilobytes("VmRSS");
-            resetPeakMemory();
+            std::ofstream("/proc/self/clear_refs") << "5"; // resets the high-water mark
             RecordingSink sink;
             EXPECT_FALSE(search.searchHeadersForString({c.search, "All", c.ignoreComments, c.caseSensitive}, sink));
             EXPECT_EQ(sink.records.size(), c.matches ? 1u : 0u) << c.search << " " << c.ignoreComments;
