@@ -49,9 +49,18 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
         writeFile(sdks + "/" + sdk + "/usr/include/sys.types.h", "NSFoo");
         writeFile(sdks + "/" + sdk + "/usr/include/sys.h.orig", "NSFoo");
         fs::create_symlink("sub0/h0.h", sdks + "/" + sdk + "/usr/include/link.h");
+        // Names that are no headers, hidden folders, a skipped framework, and
+        // links to folders, which are never entered.
+        for (const char *odd : {"usr/include/upper.H", "usr/include/.h", ".hidden/hidden.h", "Python.framework/p.h"})
+            writeFile(sdks + "/" + sdk + "/" + odd, "NSFoo");
+        const std::string f0 = sdks + "/" + sdk + "/System/Library/Frameworks/F0.framework";
+        fs::create_directory_symlink("A", f0 + "/Versions/Current");
+        fs::create_directory_symlink("Versions/Current/Headers", f0 + "/Headers");
+        fs::create_directory_symlink("include", sdks + "/" + sdk + "/usr/linked.h");
+        fs::create_symlink("missing.h", sdks + "/" + sdk + "/usr/include/dangling.h");
     }
     fs::create_directory_symlink("../other/Real.sdk/", real + "/MacOSX10.14.sdk");
-    const std::vector<std::string> nums = {"10.9", "10.13", "10.14", "10.9"};
+    const std::vector<std::string> nums = {"10.9", "10.13", "10.14", "10.9", "10.15"};
 
     // On the run's own thread, and on more threads than this machine may
     // have cores, which mixes up the order in which headers are decided.
