@@ -112,13 +112,11 @@ TEST_F(ScoutmarkTest, SortingDuringARunSortsWhatIsThereAndAppendsTheRest)
     ASSERT_TRUE(waitForEnd());
     const QStringList names = column(0);
     ASSERT_EQ(names.size(), 8000);
-    QStringList head = names.mid(0, sortedCount);
-    QStringList expected = head;
     QCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(expected.begin(), expected.end(), [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
-    EXPECT_EQ(head, expected) << "the rows found before the click are sorted";
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.begin() + sortedCount, collator))
+        << "the rows found before the click are sorted";
     const QStringList paths = column(1);
     const QStringList tail = paths.mid(sortedCount);
     const QSet<QString> sortedPaths(paths.begin(), paths.begin() + sortedCount);
