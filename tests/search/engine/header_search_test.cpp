@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <sched.h>
 #include <set>
 #include <sys/stat.h>
