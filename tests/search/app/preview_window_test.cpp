@@ -1,40 +1,8 @@
 #include "window_fixture.h"
 
-#include <QAccessible>
-#include <QAction>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QFontInfo>
-#include <QHeaderView>
-#include <QLabel>
-#include <QSplitter>
 #include <QToolButton>
-
-namespace {
-
-int rowOf(const AppDelegate &delegate, const QString &name)
-{
-    const QList<ResultRow> &rows = delegate.tableData.rows();
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (rows[i].displayName() == name)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
-QAccessibleInterface *findAccessible(QAccessibleInterface *node, QAccessible::Role role, const QString &name)
-{
-    if (node->role() == role && node->text(QAccessible::Name) == name)
-        return node;
-    for (int i = 0; i < node->childCount(); ++i) {
-        if (QAccessibleInterface *found = findAccessible(node->child(i), role, name))
-            return found;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 TEST_F(WindowTest, PreviewShowsTheHitsOfTheSearchAndGoesFromHitToHit)
 {
@@ -50,7 +18,7 @@ TEST_F(WindowTest, PreviewShowsTheHitsOfTheSearchAndGoesFromHitToHit)
     // boxes say now.
     window->ignoreCommentsCheck->setChecked(false);
     window->caseSensitiveCheck->setChecked(false);
-    ASSERT_TRUE(preview(rowOf(*delegate, "a.h")));
+    ASSERT_TRUE(preview(column(0).indexOf("a.h")));
 
     const std::vector<Hit> expected = findHits(text, "NSNeedle", true, true);
     ASSERT_EQ(expected.size(), 2u) << "line 2, and line 3 across its comment";
@@ -100,12 +68,9 @@ TEST_F(WindowTest, PreviewShowsTheHitsOfTheSearchAndGoesFromHitToHit)
 
 TEST_F(WindowTest, RowSelectedDuringARunningSearchPreviewsWithoutDisturbingIt)
 {
-    for (const char *osNum : {"10.9", "10.10"})
-        for (int i = 0; i < 3000; ++i)
-            header(QString("MacOSX%1.sdk/usr/include/d%2/h%3.h").arg(osNum).arg(i / 100).arg(i), "int NSNeedle;\n");
+    makeManyHeaders({"10.9", "10.10"}, 3000);
     launch();
-    window->sdkPopUp->setCurrentText("All");
-    search("NSNeedle");
+    search("NSNeedle", "All");
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->tableData.rows().size() > 3; }));
     ASSERT_TRUE(delegate->searchThread) << "still searching";
     ASSERT_TRUE(preview(0));
@@ -131,6 +96,7 @@ TEST_F(WindowTest, PreviewFollowsTheRecordUnderTheSelectionAndEmptiesWithTheTabl
     search("x");
     ASSERT_TRUE(waitForEnd());
     window->tableView->horizontalHeader()->sectionClicked(0);
+    EXPECT_TRUE(window->tableView->horizontalHeader()->isSortIndicatorShown());
     ASSERT_TRUE(preview(0));
     EXPECT_EQ(window->previewPane->shownPath(), QFile::encodeName(sdks + "/MacOSX10.9.sdk/a.h"));
     // Sorting leaves the selection on its row, under which now lies c.h.
@@ -138,54 +104,14 @@ TEST_F(WindowTest, PreviewFollowsTheRecordUnderTheSelectionAndEmptiesWithTheTabl
     ASSERT_EQ(delegate->tableData.rows().at(0).displayName(), "c.h");
     EXPECT_TRUE(waitForPreview((sdks + "/MacOSX10.9.sdk/c.h").toUtf8()));
 
+    // An empty search text clears everything and starts nothing.
     search("");
+    EXPECT_EQ(delegate->searchThread, nullptr);
+    EXPECT_TRUE(column(0).isEmpty());
+    EXPECT_FALSE(window->tableView->horizontalHeader()->isSortIndicatorShown());
+    EXPECT_TRUE(controlsEnabled());
+    EXPECT_EQ(window->fileCountLabel->text(), "0 files");
     EXPECT_TRUE(window->previewPane->shownPath().isEmpty());
     EXPECT_TRUE(textView()->content().text.isEmpty());
     EXPECT_FALSE(window->previewPane->nextHitAction->isEnabled());
-}
-
-TEST_F(WindowTest, SplitterPositionIsRememberedWithTheOtherSettings)
-{
-    launch();
-    const QList<int> sizes = window->splitter->sizes();
-    ASSERT_EQ(sizes.size(), 2);
-    const QList<int> moved{sizes[0] + 120, sizes[1] - 120};
-    window->splitter->setSizes(moved);
-    delegate->applicationWillTerminate();
-    launch();
-    EXPECT_EQ(window->splitter->sizes(), moved);
-    EXPECT_EQ(window->splitter->widget(0), window->tableView) << "the table above the preview";
-}
-
-TEST_F(WindowTest, PreviewAndHitCounterReachAssistiveTechnology)
-{
-    header("MacOSX10.9.sdk/a.h", "// a header\nint x;\nint NSNeedle; /* more */\nNSNeedle\n");
-    launch();
-    search("NSNeedle");
-    ASSERT_TRUE(waitForEnd());
-    ASSERT_TRUE(preview(0));
-    QAccessibleInterface *top = QAccessible::queryAccessibleInterface(window.get());
-    QAccessibleInterface *preview = findAccessible(top, QAccessible::EditableText, "Preview");
-    ASSERT_NE(preview, nullptr);
-    EXPECT_TRUE(preview->state().readOnly);
-    QAccessibleTextInterface *text = preview->textInterface();
-    ASSERT_NE(text, nullptr);
-    int start = 0, end = 0;
-    EXPECT_EQ(text->cursorPosition(), 23);
-    EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end),
-              "int NSNeedle; /* more */\n");
-    EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::WordBoundary, &start, &end), "NSNeedle");
-    EXPECT_EQ(text->textBeforeOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end), "int x;\n");
-    text->selection(0, &start, &end);
-    EXPECT_EQ(QPair(start, end), QPair(23, 31));
-
-    QAccessibleInterface *counter = findAccessible(top, QAccessible::StaticText, "Hit 1 of 2");
-    ASSERT_NE(counter, nullptr);
-    EXPECT_EQ(counter->text(QAccessible::Description), "Line 3: int NSNeedle; /* more */");
-    QTest::keyClick(window->tableView, Qt::Key_F3);
-    EXPECT_EQ(counter->text(QAccessible::Name), "Hit 2 of 2");
-    EXPECT_EQ(counter->text(QAccessible::Description), "Line 4: NSNeedle");
-    EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end), "NSNeedle\n");
-    EXPECT_NE(findAccessible(top, QAccessible::Button, "Next Hit"), nullptr);
-    EXPECT_NE(findAccessible(top, QAccessible::Button, "Previous Hit"), nullptr);
 }

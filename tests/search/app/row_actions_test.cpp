@@ -1,17 +1,9 @@
 #include "window_fixture.h"
 
-#include "application_chooser.h"
-#include "row_actions.h"
-
-#include <QAction>
-#include <QApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 #include <QDBusUnixFileDescriptor>
-#include <QHeaderView>
 #include <QMenu>
-#include <QMimeData>
 
 #include <sys/stat.h>
 
@@ -56,8 +48,6 @@ public slots:
 class RowActionsTest : public WindowTest
 {
 protected:
-    QList<QString> clipboard;
-
     void SetUp() override
     {
         WindowTest::SetUp();
@@ -70,16 +60,10 @@ protected:
     {
         search("x");
         ASSERT_TRUE(waitForEnd());
-        delegate->rowActions->setClipboard = [this](QMimeData *data) {
-            clipboard << data->text();
-            delete data;
-        };
         window->tableView->horizontalHeader()->sectionClicked(0);
         window->tableView->setFocus();
-        for (int row : {0, 2}) {
-            const QRect cell = window->tableView->visualRect(delegate->tableData.index(row, 0));
-            QTest::mouseClick(window->tableView->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
-        }
+        clickCell(0, 0, Qt::ControlModifier);
+        clickCell(2, 0, Qt::ControlModifier);
         ASSERT_EQ(window->tableView->selectionModel()->selectedRows().size(), 2);
     }
 
@@ -110,7 +94,7 @@ TEST_F(RowActionsTest, CopyAndDragTakeEverySelectedRow)
     searchAndSelectFirstAndLast();
     QTest::keyClick(window->tableView, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
     QTest::keyClick(window->tableView, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(clipboard, (QStringList{path("a.h") + "\n" + path("c.h"), "a.h\nc.h"}));
+    EXPECT_EQ(copied, (QStringList{path("a.h") + "\n" + path("c.h"), "a.h\nc.h"}));
 
     // Dragged out, the rows are their files, one URL each.
     ASSERT_TRUE(window->tableView->dragEnabled());
@@ -127,7 +111,7 @@ TEST_F(RowActionsTest, CopyAndDragTakeEverySelectedRow)
     EXPECT_EQ(window->tableView->selectionModel()->selectedRows().size(), 1);
     menu->actions().at(5)->trigger();
     menu->close();
-    EXPECT_EQ(clipboard.last(), "b.h");
+    EXPECT_EQ(copied.last(), "b.h");
 
     menu = openContextMenu(1);
     ASSERT_NE(menu, nullptr);
@@ -136,14 +120,17 @@ TEST_F(RowActionsTest, CopyAndDragTakeEverySelectedRow)
     EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(path("b.h"))}) << "Open opens as a double click does";
 }
 
-TEST_F(RowActionsTest, ShowInFilesAsksTheFileManagerOrOpensTheFolder)
+TEST_F(RowActionsTest, ShowInFilesAndOpenWithGoThroughTheDesktop)
 {
     if (!QDBusConnection::sessionBus().isConnected())
         GTEST_SKIP() << "no session bus";
-    QDBusConnection desktop = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "file-manager");
+    QDBusConnection desktop = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desktop");
     FakeFileManager fileManager;
+    FakePortal portal;
     ASSERT_TRUE(desktop.registerObject("/org/freedesktop/FileManager1", &fileManager, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(desktop.registerObject("/org/freedesktop/portal/desktop", &portal, QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(desktop.registerService("org.freedesktop.FileManager1"));
+    ASSERT_TRUE(desktop.registerService("org.freedesktop.portal.Desktop"));
     launch();
     searchAndSelectFirstAndLast();
 
@@ -153,43 +140,30 @@ TEST_F(RowActionsTest, ShowInFilesAsksTheFileManagerOrOpensTheFolder)
                                                       QUrl::fromLocalFile(path("c.h")).toString(QUrl::FullyEncoded)}}));
     EXPECT_TRUE(opened.isEmpty());
 
-    // Where no file manager answers, the folder opens.
-    delegate->rowActions->fileManagerService = "org.scoutmark.test.NoFileManager";
-    QTest::keyClick(window->tableView, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }, 30000));
-    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(sdks + "/MacOSX10.9.sdk/usr/include")});
-    EXPECT_EQ(fileManager.shown.size(), 1);
-
-    desktop.unregisterService("org.freedesktop.FileManager1");
-    QDBusConnection::disconnectFromBus("file-manager");
-}
-
-TEST_F(RowActionsTest, OpenWithLetsThePortalAskWhichApplication)
-{
-    if (!QDBusConnection::sessionBus().isConnected())
-        GTEST_SKIP() << "no session bus";
-    QDBusConnection desktop = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "portal");
-    FakePortal portal;
-    ASSERT_TRUE(desktop.registerObject("/org/freedesktop/portal/desktop", &portal, QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(desktop.registerService("org.freedesktop.portal.Desktop"));
-    launch();
-    searchAndSelectFirstAndLast();
+    // Open With: of several rows, the one selected last, as Open takes it;
+    // the portal asks which application.
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->rowActions->openWithAction->isEnabled(); }, 10000));
-
-    // Of several rows, the one selected last, as Open takes it.
     QTest::keyClick(window->tableView, Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !portal.calls.isEmpty(); }, 10000));
     struct stat status {};
     ASSERT_EQ(stat(QFile::encodeName(path("c.h")).constData(), &status), 0);
     EXPECT_EQ(portal.calls.first().inode, status.st_ino);
     EXPECT_TRUE(portal.calls.first().ask);
+
+    // Where no file manager answers, the folder opens.
+    delegate->rowActions->fileManagerService = "org.scoutmark.test.NoFileManager";
+    QTest::keyClick(window->tableView, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }, 30000));
+    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(sdks + "/MacOSX10.9.sdk/usr/include")});
+    EXPECT_EQ(fileManager.shown.size(), 1);
     QMenu *menu = openContextMenu(0);
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(textsOf(menu).mid(0, 2), (QStringList{"&Open", "Open &With…"}));
     menu->close();
 
+    desktop.unregisterService("org.freedesktop.FileManager1");
     desktop.unregisterService("org.freedesktop.portal.Desktop");
-    QDBusConnection::disconnectFromBus("portal");
+    QDBusConnection::disconnectFromBus("desktop");
 }
 
 #include "row_actions_test.moc"

@@ -1,36 +1,16 @@
 #include "window_fixture.h"
 
-#include "app_delegate.h"
-#include "my_table_view.h"
-#include "my_window.h"
-#include "row_actions.h"
-#include "qt_printers.h"
-#include "search_thread.h"
-#include "tree_snapshot.h"
-
-#include <QAccessible>
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
 #include <QFile>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSemaphore>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <gtest/gtest.h>
+#include <QSplitter>
 
 #include <atomic>
-#include <filesystem>
-#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -48,32 +28,7 @@ bool holdsOpen(const QString &path)
     return false;
 }
 
-class ScoutmarkTest : public WindowTest
-{
-protected:
-    // count headers per SDK, each holding "NSNeedle", in nested folders.
-    void makeManyHeaders(const QStringList &osNums, int count)
-    {
-        for (const QString &osNum : osNums)
-            for (int i = 0; i < count; ++i)
-                header(QString("MacOSX%1.sdk/usr/include/d%2/h%3.h").arg(osNum).arg(i / 100).arg(i),
-                       "int NSNeedle;\n");
-    }
-
-    QStringList column(int index) const
-    {
-        QStringList values;
-        for (const ResultRow &row : delegate->tableData.rows())
-            values << (index == 0 ? row.displayName() : row.displayPath());
-        return values;
-    }
-
-    bool controlsEnabled() const
-    {
-        return window->searchField->isEnabled() && window->sdkPopUp->isEnabled()
-               && window->ignoreCommentsCheck->isEnabled() && window->caseSensitiveCheck->isEnabled();
-    }
-};
+using ScoutmarkTest = WindowTest;
 
 } // namespace
 
@@ -84,9 +39,8 @@ TEST_F(ScoutmarkTest, SearchRunsFromReturnToItsEnd)
     header("MacOSX10.13.sdk/usr/include/c.h", "/* NSNeedle */");
     launch();
     EXPECT_EQ(window->sdkPopUp->currentText(), "10.13") << "the newest SDK on a first run";
-    window->sdkPopUp->setCurrentText("All");
 
-    search("NSNeedle");
+    search("NSNeedle", "All");
     EXPECT_FALSE(controlsEnabled()) << "disabled from the start";
     EXPECT_TRUE(window->progInd->isVisible());
     EXPECT_EQ(window->fileCountLabel->text(), "0 files");
@@ -112,42 +66,19 @@ TEST_F(ScoutmarkTest, SearchRunsFromReturnToItsEnd)
     EXPECT_EQ(column(0).size(), 3) << "a check box in the mixed state counts as off";
 }
 
-TEST_F(ScoutmarkTest, EmptySearchTextClearsAndStartsNothing)
-{
-    header("MacOSX10.9.sdk/a.h", "x");
-    header("MacOSX10.9.sdk/b.h", "x");
-    launch();
-    search("x");
-    ASSERT_TRUE(waitForEnd());
-    window->tableView->horizontalHeader()->sectionClicked(0);
-    EXPECT_TRUE(window->tableView->horizontalHeader()->isSortIndicatorShown());
-    search("");
-    EXPECT_EQ(delegate->searchThread, nullptr);
-    EXPECT_TRUE(column(0).isEmpty());
-    EXPECT_FALSE(window->tableView->horizontalHeader()->isSortIndicatorShown());
-    EXPECT_TRUE(controlsEnabled());
-    EXPECT_EQ(window->fileCountLabel->text(), "0 files");
-}
-
 TEST_F(ScoutmarkTest, EscapeCancelsARunningSearchOnly)
 {
     makeManyHeaders({"10.9", "10.10"}, 400);
     // Read to its end, this header would keep the first SDK busy for
     // minutes: the run ends soon only if Escape stops it inside that SDK,
     // in the middle of the header.
-    const QString huge = sdks + "/MacOSX10.9.sdk/huge/huge.h";
-    QDir().mkpath(sdks + "/MacOSX10.9.sdk/huge");
-    {
-        QFile file(huge);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(file.resize(qint64(2) << 40)) << "a sparse file of two terabytes";
-    }
+    const QString huge = header("MacOSX10.9.sdk/huge/huge.h", "");
+    ASSERT_TRUE(QFile::resize(huge, qint64(2) << 40)) << "a sparse file of two terabytes";
     launch();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(window->searchCancelledLabel->isVisible()) << "Escape with no search does nothing";
 
-    window->sdkPopUp->setCurrentText("All");
-    search("NSNeedle");
+    search("NSNeedle", "All");
     // The worker's descriptors are this process's own.
     ASSERT_TRUE(QTest::qWaitFor([&] { return holdsOpen(huge); }, 20000)) << "the worker reads the header";
     QWidget *focus = QApplication::focusWidget();
@@ -174,22 +105,18 @@ TEST_F(ScoutmarkTest, SortingDuringARunSortsWhatIsThereAndAppendsTheRest)
 {
     makeManyHeaders({"10.9", "10.10"}, 4000);
     launch();
-    window->sdkPopUp->setCurrentText("All");
-    search("NSNeedle");
+    search("NSNeedle", "All");
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->tableData.rows().size() > 10; }));
-    QTest::mouseClick(window->tableView->horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      QPoint(window->tableView->horizontalHeader()->sectionViewportPosition(0) + 5, 5));
+    clickHeader(0);
     const qsizetype sortedCount = delegate->tableData.rows().size();
     ASSERT_TRUE(waitForEnd());
     const QStringList names = column(0);
     ASSERT_EQ(names.size(), 8000);
-    QStringList head = names.mid(0, sortedCount);
-    QStringList expected = head;
     QCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(expected.begin(), expected.end(), [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
-    EXPECT_EQ(head, expected) << "the rows found before the click are sorted";
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.begin() + sortedCount, collator))
+        << "the rows found before the click are sorted";
     const QStringList paths = column(1);
     const QStringList tail = paths.mid(sortedCount);
     const QSet<QString> sortedPaths(paths.begin(), paths.begin() + sortedCount);
@@ -206,9 +133,10 @@ TEST_F(ScoutmarkTest, SortingDuringARunSortsWhatIsThereAndAppendsTheRest)
     EXPECT_FALSE(window->tableView->horizontalHeader()->isSortIndicatorShown());
     ASSERT_TRUE(waitForEnd());
     QStringList walkOrder;
-    for (const QString &path : column(1))
+    for (const QString &path : column(1)) {
         if (!sortedPaths.contains(path))
             walkOrder << path;
+    }
     EXPECT_EQ(tail, walkOrder) << "later rows arrive below, in the order found";
 }
 
@@ -217,8 +145,7 @@ TEST_F(ScoutmarkTest, OpeningHeadersFromTheTable)
     // Two names that differ only in bytes that are not UTF-8 read alike in
     // the table, but name different files.
     const std::string folder = (sdks + "/MacOSX10.9.sdk/").toStdString();
-    const std::vector<std::string> names = {"b.h", "a\xff.h", "c.h", "a\xfe.h"};
-    for (const std::string &name : names)
+    for (const char *name : {"b.h", "a\xff.h", "c.h", "a\xfe.h"})
         writeFile(folder + name, "x");
     launch();
     search("x");
@@ -230,17 +157,14 @@ TEST_F(ScoutmarkTest, OpeningHeadersFromTheTable)
 
     // Sorted by path, then the other way round; the rows that read alike
     // keep the order of their bytes.
-    QHeaderView *header = window->tableView->horizontalHeader();
-    const QPoint pathColumn(header->sectionViewportPosition(1) + 5, 5);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, pathColumn);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, pathColumn);
+    clickHeader(1);
+    clickHeader(1);
     const std::vector<std::string> shown = {"c.h", "b.h", "a\xff.h", "a\xfe.h"};
     const auto fileAt = [&](const QUrl &url) {
         return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
     };
     for (int row : {2, 3, 0}) {
-        const QRect cell = window->tableView->visualRect(delegate->tableData.index(row, 0));
-        QTest::mouseClick(window->tableView->viewport(), Qt::LeftButton, {}, cell.center());
+        clickCell(row);
         QTest::keyClick(window->tableView, Qt::Key_Return);
         ASSERT_FALSE(opened.isEmpty());
         EXPECT_EQ(fileAt(opened.last()), folder + shown[static_cast<std::size_t>(row)]) << "row " << row;
@@ -251,8 +175,8 @@ TEST_F(ScoutmarkTest, OpeningHeadersFromTheTable)
     const qsizetype before = opened.size();
     QTest::keyClick(window->tableView, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(opened.size(), before) << "the keypad's Enter is the table's";
+    clickCell(1, 1);
     const QRect cell = window->tableView->visualRect(delegate->tableData.index(1, 1));
-    QTest::mouseClick(window->tableView->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(window->tableView->viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_EQ(opened.size(), before + 1);
     EXPECT_EQ(fileAt(opened.last()), folder + "b.h");
@@ -293,7 +217,10 @@ TEST_F(ScoutmarkTest, PreferencesRoundTrip)
 {
     for (const char *sdk : {"MacOSX10.9.sdk", "MacOSX10.14.sdk", "MacOSX10.13.sdk"})
         QDir().mkpath(sdks + "/" + sdk);
+    // The test screen is smaller than the window's first size.
     launch();
+    const QRect available = window->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(window->frameGeometry()));
     QStringList items;
     for (int i = 0; i < window->sdkPopUp->count(); ++i)
         items << window->sdkPopUp->itemText(i);
@@ -302,10 +229,17 @@ TEST_F(ScoutmarkTest, PreferencesRoundTrip)
     EXPECT_FALSE(window->ignoreCommentsCheck->isChecked());
     EXPECT_FALSE(window->caseSensitiveCheck->isChecked());
     EXPECT_EQ(window->searchField->text(), "");
+    EXPECT_EQ(window->splitter->widget(0), window->tableView) << "the table above the preview";
 
     window->searchField->setText("NSString");
     window->sdkPopUp->setCurrentText("All");
     window->ignoreCommentsCheck->setChecked(true);
+    window->resize(window->size() - QSize(30, 20));
+    const QSize chosen = window->size();
+    const QList<int> sizes = window->splitter->sizes();
+    ASSERT_EQ(sizes.size(), 2);
+    const QList<int> moved{sizes[0] + 120, sizes[1] - 120};
+    window->splitter->setSizes(moved);
     delegate->applicationWillTerminate();
     EXPECT_EQ(QSettings().value("SearchString").toString(), "NSString");
     EXPECT_EQ(QSettings().value("IgnoreComments").toInt(), 1);
@@ -316,13 +250,17 @@ TEST_F(ScoutmarkTest, PreferencesRoundTrip)
     EXPECT_EQ(window->sdkPopUp->currentText(), "All");
     EXPECT_TRUE(window->ignoreCommentsCheck->isChecked());
     EXPECT_FALSE(window->caseSensitiveCheck->isChecked());
+    EXPECT_EQ(window->size(), chosen);
+    EXPECT_EQ(window->splitter->sizes(), moved);
 
     QSettings().setValue("SDKTitle", "10.13");
     QDir(sdks + "/MacOSX10.13.sdk").removeRecursively();
     QSettings().setValue("SearchString", "");
+    QSettings().setValue("WindowSize", QSize(5000, 4000)); // saved on a larger screen
     launch();
     EXPECT_EQ(window->sdkPopUp->currentText(), "10.14") << "a removed SDK gives way to the newest";
     EXPECT_EQ(window->searchField->text(), "");
+    EXPECT_TRUE(available.contains(window->frameGeometry()));
 
     QDir(sdks).removeRecursively();
     launch();
@@ -330,61 +268,69 @@ TEST_F(ScoutmarkTest, PreferencesRoundTrip)
     EXPECT_EQ(window->sdkPopUp->currentText(), "All");
 }
 
-TEST_F(ScoutmarkTest, PlatformKeysAreWrittenAtEveryStart)
+TEST_F(ScoutmarkTest, ControlsAndPreviewReachAssistiveTechnology)
 {
-    QSettings().setValue("NSDisabledDictationMenuItem", false);
-    writePlatformDefaults();
-    EXPECT_TRUE(QSettings().value("NSDisabledDictationMenuItem").toBool());
-    EXPECT_TRUE(QSettings().value("NSDisabledCharacterPaletteMenuItem").toBool());
-}
-
-TEST_F(ScoutmarkTest, FindPutsTheFocusInTheSearchField)
-{
+    header("MacOSX10.9.sdk/a.h", "// a header\nint x;\nint NSNeedle; /* more */\nNSNeedle\n");
     launch();
-    window->tableView->setFocus();
-    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::focusWidget(), window->searchField);
-    EXPECT_TRUE(window->testAttribute(Qt::WA_QuitOnClose));
-}
-
-TEST_F(ScoutmarkTest, ControlsReachAssistiveTechnology)
-{
-    header("MacOSX10.9.sdk/a.h", "x");
-    launch();
-    search("x");
+    search("NSNeedle");
     ASSERT_TRUE(waitForEnd());
-    const std::function<QAccessibleInterface *(QAccessibleInterface *, QAccessible::Role, const QString &)> find =
-        [&](QAccessibleInterface *node, QAccessible::Role role, const QString &name) -> QAccessibleInterface * {
-        if (node->role() == role && (node->text(QAccessible::Name) == name || node->text(QAccessible::Value) == name))
-            return node;
-        for (int i = 0; i < node->childCount(); ++i)
-            if (QAccessibleInterface *found = find(node->child(i), role, name))
-                return found;
-        return nullptr;
-    };
-    QAccessibleInterface *top = QAccessible::queryAccessibleInterface(window.get());
-    EXPECT_NE(find(top, QAccessible::EditableText, "Search"), nullptr);
-    QAccessibleInterface *sdkLabel = find(top, QAccessible::StaticText, "SDK:");
+    EXPECT_NE(findAccessible(QAccessible::EditableText, "Search"), nullptr);
+    QAccessibleInterface *sdkLabel = findAccessible(QAccessible::StaticText, "SDK:");
     ASSERT_NE(sdkLabel, nullptr);
     const auto labelled = sdkLabel->relations(QAccessible::Labelled);
     ASSERT_EQ(labelled.size(), 1);
     EXPECT_EQ(labelled[0].first->role(), QAccessible::ComboBox) << "the pop-up is named by its label";
-    EXPECT_NE(find(top, QAccessible::CheckBox, "Ignore comments"), nullptr);
-    EXPECT_NE(find(top, QAccessible::CheckBox, "Case sensitive"), nullptr);
-    EXPECT_NE(find(top, QAccessible::StaticText, "1 file"), nullptr);
-    EXPECT_NE(find(top, QAccessible::ColumnHeader, "Path"), nullptr);
-    EXPECT_NE(find(top, QAccessible::Cell, "a.h"), nullptr);
-    EXPECT_NE(find(top, QAccessible::Cell, sdks + "/MacOSX10.9.sdk/a.h"), nullptr);
+    EXPECT_NE(findAccessible(QAccessible::CheckBox, "Ignore comments"), nullptr);
+    EXPECT_NE(findAccessible(QAccessible::CheckBox, "Case sensitive"), nullptr);
+    EXPECT_NE(findAccessible(QAccessible::StaticText, "1 file"), nullptr);
+    EXPECT_NE(findAccessible(QAccessible::ColumnHeader, "Path"), nullptr);
+    EXPECT_NE(findAccessible(QAccessible::Cell, "a.h"), nullptr);
+    // The path column shows the path from the SDK on; the rest has it whole.
+    const QString full = sdks + "/MacOSX10.9.sdk/a.h";
+    EXPECT_NE(findAccessible(QAccessible::Cell, full), nullptr);
+    const QModelIndex pathCell = delegate->tableData.index(0, 1);
+    EXPECT_EQ(pathCell.data(Qt::DisplayRole).toString(), "MacOSX10.9.sdk/a.h");
+    EXPECT_EQ(pathCell.data(Qt::ToolTipRole).toString(), full);
+    EXPECT_EQ(pathCell.data(Qt::AccessibleTextRole).toString(), full);
+
+    ASSERT_TRUE(preview(0));
+    QAccessibleInterface *preview = findAccessible(QAccessible::EditableText, "Preview");
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->state().readOnly);
+    QAccessibleTextInterface *text = preview->textInterface();
+    ASSERT_NE(text, nullptr);
+    int start = 0, end = 0;
+    EXPECT_EQ(text->cursorPosition(), 23);
+    EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end),
+              "int NSNeedle; /* more */\n");
+    EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::WordBoundary, &start, &end), "NSNeedle");
+    EXPECT_EQ(text->textBeforeOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end), "int x;\n");
+    text->selection(0, &start, &end);
+    EXPECT_EQ(QPair(start, end), QPair(23, 31));
+
+    QAccessibleInterface *counter = findAccessible(QAccessible::StaticText, "Hit 1 of 2");
+    ASSERT_NE(counter, nullptr);
+    EXPECT_EQ(counter->text(QAccessible::Description), "Line 3: int NSNeedle; /* more */");
+    QTest::keyClick(window->tableView, Qt::Key_F3);
+    EXPECT_EQ(counter->text(QAccessible::Name), "Hit 2 of 2");
+    EXPECT_EQ(counter->text(QAccessible::Description), "Line 4: NSNeedle");
+    EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end), "NSNeedle\n");
+    EXPECT_NE(findAccessible(QAccessible::Button, "Next Hit"), nullptr);
+    EXPECT_NE(findAccessible(QAccessible::Button, "Previous Hit"), nullptr);
 }
 
 TEST_F(ScoutmarkTest, KeyboardLeavesTheTableAndSortsIt)
 {
-    for (const char *sdk : {"MacOSX10.10.sdk", "MacOSX10.9.sdk"})
+    for (const char *sdk : {"MacOSX10.10.sdk", "MacOSX10.9.sdk"}) {
         for (const char *name : {"b.h", "a.h"})
             header(QString("%1/%2").arg(sdk, name), "x");
+    }
     launch();
-    window->sdkPopUp->setCurrentText("All");
-    search("x");
+    EXPECT_TRUE(window->testAttribute(Qt::WA_QuitOnClose));
+    window->tableView->setFocus();
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), window->searchField) << "Find puts the focus in the search field";
+    search("x", "All");
     ASSERT_TRUE(waitForEnd());
     window->tableView->setFocus();
     window->tableView->selectRow(0);
@@ -406,9 +352,7 @@ TEST_F(ScoutmarkTest, KeyboardLeavesTheTableAndSortsIt)
     viaMenu(Qt::Key_P);
     EXPECT_EQ(column(1), byPath);
     viaMenu(Qt::Key_D);
-    QStringList reversed = byPath;
-    std::reverse(reversed.begin(), reversed.end());
-    EXPECT_EQ(column(1), reversed);
+    EXPECT_EQ(column(1), (QStringList(byPath.rbegin(), byPath.rend())));
     QHeaderView *header = window->tableView->horizontalHeader();
     EXPECT_EQ(header->sortIndicatorSection(), 1);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
@@ -454,49 +398,48 @@ TEST_F(ScoutmarkTest, OptionsStayInReachAtTheNarrowestWidth)
     EXPECT_EQ(QSettings().value("SearchString").toString(), "NSView");
 }
 
-TEST_F(ScoutmarkTest, PathColumnShowsTheSdkAndTheFullPathServesTheRest)
+// Alt+H opens the Help menu and A chooses its item, as from the keyboard.
+TEST(ScoutmarkHelpMenu, AboutBoxShowsNameVersionDescriptionAndLicence)
 {
-    for (const char *sdk : {"MacOSX10.9.sdk", "MacOSX10.10.sdk"})
-        header(QString("%1/usr/include/a.h").arg(sdk), "x");
-    launch();
-    window->sdkPopUp->setCurrentText("All");
-    search("x");
-    ASSERT_TRUE(waitForEnd());
-    QStringList copied;
-    delegate->rowActions->setClipboard = [&](QMimeData *data) {
-        copied << data->text();
-        delete data;
-    };
-    const QStringList sdkNames = {"MacOSX10.9.sdk", "MacOSX10.10.sdk"};
-    for (int row = 0; row < 2; ++row) {
-        const QModelIndex cell = delegate->tableData.index(row, 1);
-        const QString full = sdks + "/" + sdkNames[row] + "/usr/include/a.h";
-        EXPECT_EQ(cell.data(Qt::DisplayRole).toString(), sdkNames[row] + "/usr/include/a.h");
-        EXPECT_EQ(cell.data(Qt::ToolTipRole).toString(), full);
-        EXPECT_EQ(cell.data(Qt::AccessibleTextRole).toString(), full);
-        window->tableView->setFocus();
-        window->tableView->selectRow(row);
-        delegate->rowActions->copyPathAction->trigger();
-        EXPECT_EQ(copied.last(), full);
-        QTest::keyClick(window->tableView, Qt::Key_Return);
-        EXPECT_EQ(opened.last(), QUrl::fromLocalFile(full));
-    }
+    MyWindow window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_H, Qt::AltModifier);
+    QMenu *help = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (help = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }));
+    EXPECT_EQ(help->title(), "&Help");
+    QTest::keyClick(help, Qt::Key_A);
+
+    QPointer<QMessageBox> box;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        return box && box->windowTitle() == "About Scoutmark";
+    }));
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(box->parentWidget(), &window);
+    const QString text = box->text() + "\n" + box->informativeText();
+    EXPECT_TRUE(text.contains("<b>Scoutmark</b>")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression("Version \\d+\\.\\d+\\.\\d+"))) << text.toStdString();
+    EXPECT_TRUE(text.contains("Version " APPLICATION_VERSION)) << text.toStdString();
+    EXPECT_TRUE(text.contains(APPLICATION_SUMMARY ".")) << text.toStdString();
+    EXPECT_TRUE(text.contains("MIT License")) << text.toStdString();
+
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box.isNull(); })) << "a dismissed box is deleted";
 }
 
-TEST_F(ScoutmarkTest, WindowOpensWithinTheScreenAndRemembersItsSize)
+TEST(ResultsModel, LaterDescriptorsBreakTheTiesOfEarlierOnes)
 {
-    // The test screen is smaller than the window's first size.
-    launch();
-    const QRect available = window->screen()->availableGeometry();
-    EXPECT_TRUE(available.contains(window->frameGeometry()));
-
-    window->resize(window->size() - QSize(30, 20));
-    const QSize chosen = window->size();
-    delegate->applicationWillTerminate();
-    launch();
-    EXPECT_EQ(window->size(), chosen);
-
-    QSettings().setValue("WindowSize", QSize(5000, 4000)); // saved on a larger screen
-    launch();
-    EXPECT_TRUE(available.contains(window->frameGeometry()));
+    ResultsModel model;
+    model.replaceRows({{"b.h", "/s/MacOSX10.9.sdk/b.h"},
+                       {"a.h", "/s/MacOSX10.9.sdk/a.h"},
+                       {"b.h", "/s/MacOSX10.10.sdk/b.h"},
+                       {"a.h", "/s/MacOSX10.10.sdk/a.h"}});
+    model.sortUsingDescriptors({{"Name", true}, {"Path", false}});
+    QStringList paths;
+    for (const ResultRow &row : model.rows())
+        paths << row.displayPath();
+    EXPECT_EQ(paths, (QStringList{"/s/MacOSX10.10.sdk/a.h", "/s/MacOSX10.9.sdk/a.h", "/s/MacOSX10.10.sdk/b.h",
+                                  "/s/MacOSX10.9.sdk/b.h"}));
 }

@@ -9,10 +9,20 @@
 #include "my_window.h"
 #include "preview_pane.h"
 #include "qt_printers.h"
+#include "row_actions.h"
+#include "search_thread.h"
 #include "tree_snapshot.h"
 
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +40,7 @@ protected:
     std::unique_ptr<MyWindow> window;
     std::unique_ptr<AppDelegate> delegate;
     QList<QUrl> opened;
+    QStringList copied;
 
     void SetUp() override
     {
@@ -51,6 +62,15 @@ protected:
         return sdks + "/" + path;
     }
 
+    // count headers per SDK, each holding "NSNeedle", in nested folders.
+    void makeManyHeaders(const QStringList &osNums, int count)
+    {
+        for (const QString &osNum : osNums) {
+            for (int i = 0; i < count; ++i)
+                header(QString("MacOSX%1.sdk/usr/include/d%2/h%3.h").arg(osNum).arg(i / 100).arg(i), "int NSNeedle;\n");
+        }
+    }
+
     void launch()
     {
         delegate.reset();
@@ -58,14 +78,20 @@ protected:
         window = std::make_unique<MyWindow>();
         delegate = std::make_unique<AppDelegate>(window.get(), sdks);
         delegate->openUrl = [this](const QUrl &url) { opened.append(url); };
+        delegate->rowActions->setClipboard = [this](QMimeData *data) {
+            copied << data->text();
+            delete data;
+        };
         window->show();
         delegate->applicationDidFinishLaunching();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
-    void search(const QString &text)
+    void search(const QString &text, const QString &sdkTitle = {})
     {
+        if (!sdkTitle.isEmpty())
+            window->sdkPopUp->setCurrentText(sdkTitle);
         window->searchField->setText(text);
         QTest::keyClick(window->searchField, Qt::Key_Return);
     }
@@ -75,11 +101,37 @@ protected:
         return QTest::qWaitFor([&] { return !delegate->searchThread; }, ms);
     }
 
+    // The names (0) or the full paths (1) of the rows, top to bottom.
+    QStringList column(int index) const
+    {
+        QStringList values;
+        for (const ResultRow &row : delegate->tableData.rows())
+            values << (index == 0 ? row.displayName() : row.displayPath());
+        return values;
+    }
+
+    void clickCell(int row, int column = 0, Qt::KeyboardModifiers modifiers = {})
+    {
+        const QRect cell = window->tableView->visualRect(delegate->tableData.index(row, column));
+        QTest::mouseClick(window->tableView->viewport(), Qt::LeftButton, modifiers, cell.center());
+    }
+
+    void clickHeader(int section)
+    {
+        QHeaderView *header = window->tableView->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(section) + 5, 5));
+    }
+
+    bool controlsEnabled() const
+    {
+        return window->searchField->isEnabled() && window->sdkPopUp->isEnabled()
+               && window->ignoreCommentsCheck->isEnabled() && window->caseSensitiveCheck->isEnabled();
+    }
+
     // Selects a row as a click does and waits until its header is shown.
     bool preview(int row)
     {
-        const QRect cell = window->tableView->visualRect(delegate->tableData.index(row, 0));
-        QTest::mouseClick(window->tableView->viewport(), Qt::LeftButton, {}, cell.center());
+        clickCell(row);
         return waitForPreview(delegate->tableData.rows().at(row).path());
     }
 
@@ -91,4 +143,18 @@ protected:
     }
 
     HeaderTextView *textView() const { return window->previewPane->textView; }
+
+    // The first element below the window with this role and this name or value.
+    QAccessibleInterface *findAccessible(QAccessible::Role role, const QString &name,
+                                         QAccessibleInterface *node = nullptr) const
+    {
+        node = node ? node : QAccessible::queryAccessibleInterface(window.get());
+        if (node->role() == role && (node->text(QAccessible::Name) == name || node->text(QAccessible::Value) == name))
+            return node;
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (QAccessibleInterface *found = findAccessible(role, name, node->child(i)))
+                return found;
+        }
+        return nullptr;
+    }
 };

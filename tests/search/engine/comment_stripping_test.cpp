@@ -5,21 +5,7 @@
 
 #include <random>
 
-namespace {
-
-std::string utf8(const std::u16string &text)
-{
-    std::string out;
-    for (char16_t c : text) {
-        if (c < 0x80)
-            out += static_cast<char>(c);
-        else
-            out += "<U+" + std::to_string(c) + ">";
-    }
-    return out;
-}
-
-} // namespace
+using testing::PrintToString;
 
 TEST(CommentStripping, NamedCases)
 {
@@ -49,10 +35,11 @@ TEST(CommentStripping, NamedCases)
         {u"a / /* b */* c */ d", u"a / /* b */* c */ d", u"a / * c */ d"},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(removeCommentLinesFromString(c.text), std::u16string(c.lines)) << utf8(c.text);
-        EXPECT_EQ(removeCommentBlocksFromString(c.text), std::u16string(c.blocks)) << utf8(c.text);
-        EXPECT_EQ(referenceLines(c.text), std::u16string(c.lines)) << utf8(c.text);
-        EXPECT_EQ(referenceBlocks(c.text), std::u16string(c.blocks)) << utf8(c.text);
+        SCOPED_TRACE(PrintToString(std::u16string(c.text)));
+        EXPECT_EQ(removeCommentLinesFromString(c.text), std::u16string(c.lines));
+        EXPECT_EQ(removeCommentBlocksFromString(c.text), std::u16string(c.blocks));
+        EXPECT_EQ(referenceLines(c.text), std::u16string(c.lines));
+        EXPECT_EQ(referenceBlocks(c.text), std::u16string(c.blocks));
     }
 }
 
@@ -66,11 +53,11 @@ TEST(CommentStripping, OnePassAgreesWithTheDefiningProcedureOnRandomTexts)
         std::u16string text(length(random), u' ');
         for (char16_t &c : text)
             c = alphabet[pick(random)];
-        ASSERT_EQ(removeCommentLinesFromString(text), referenceLines(text)) << utf8(text);
-        ASSERT_EQ(removeCommentBlocksFromString(text), referenceBlocks(text)) << utf8(text);
+        ASSERT_EQ(removeCommentLinesFromString(text), referenceLines(text)) << PrintToString(text);
+        ASSERT_EQ(removeCommentBlocksFromString(text), referenceBlocks(text)) << PrintToString(text);
         std::u16string both;
         comments::removeComments<char16_t>(text, both);
-        ASSERT_EQ(both, referenceBlocks(referenceLines(text))) << "both passes in one: " << utf8(text);
+        ASSERT_EQ(both, referenceBlocks(referenceLines(text))) << "both passes in one: " << PrintToString(text);
         // Bytes take the same path for every marker and break they can hold.
         std::string bytes;
         for (char16_t c : text)
@@ -82,6 +69,6 @@ TEST(CommentStripping, OnePassAgreesWithTheDefiningProcedureOnRandomTexts)
         std::u16string asText;
         for (char c : bytes)
             asText += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'\u00e9';
-        ASSERT_EQ(widened, referenceBlocks(referenceLines(asText))) << utf8(text);
+        ASSERT_EQ(widened, referenceBlocks(referenceLines(asText))) << PrintToString(text);
     }
 }

@@ -1,15 +1,12 @@
-#include "header_search.h"
+#include "obvious_search.h"
+#include "recording_sink.h"
 #include "sdk_discovery.h"
 #include "search_threads.h"
-
-#include "recording_sink.h"
-#include "tree_snapshot.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <sched.h>
 #include <set>
 #include <sys/stat.h>
@@ -60,30 +57,6 @@ protected:
         fs::create_directory_symlink("Versions/Current/Headers", sdks + "/" + path + "/Headers");
     }
 
-    // The walk as the run must make it: depth first, folder before contents,
-    // siblings in listing order, links never entered, skipped frameworks
-    // pruned; every readable "*.h" whose text holds the needle.
-    // Returns the number of entries walked.
-    int expectedRecords(const std::string &folder, std::vector<ResultRecord> &out)
-    {
-        int entries = 0;
-        std::error_code error;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-            ++entries;
-            const fs::path path = it->path();
-            const std::string name = path.filename().string();
-            if (it->is_directory() && !it->is_symlink()) {
-                if (name == "Python.framework" || name == "Tcl.framework")
-                    continue;
-                entries += expectedRecords(path.string(), out);
-            } else if (path.extension() == ".h" && name != ".h" && !fs::is_directory(path)
-                       && readFile(path.string()).find(needle) != std::string::npos) {
-                out.push_back({name, path.string()});
-            }
-        }
-        return entries;
-    }
-
     void makeSdk(const std::string &sdk)
     {
         header(sdk + "/usr/include/plain.h");
@@ -107,46 +80,6 @@ protected:
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Threads, HeaderSearchTest, testing::Values(1, 3));
-
-TEST_P(HeaderSearchTest, AllRunWalksEverySdkInListOrder)
-{
-    makeSdk("MacOSX10.9.sdk");
-    makeSdk("Real.sdk");
-    fs::create_directory_symlink("Real.sdk", sdks + "/MacOSX10.13.sdk");
-    makeSdk("MacOSX10.14.sdk");
-
-    RecordingSink sink;
-    EXPECT_FALSE(search({"10.9", "10.13", "10.14", "10.9", "10.15"}).searchHeadersForString({needle, "All", false, true}, sink));
-
-    std::vector<ResultRecord> expected;
-    int entries = 0;
-    for (const char *folder : {"MacOSX10.9.sdk", "Real.sdk", "MacOSX10.14.sdk", "MacOSX10.9.sdk"})
-        entries += expectedRecords(sdks + "/" + folder, expected);
-    EXPECT_EQ(sink.records, expected);
-    ASSERT_EQ(expected.size(), 4u * 6u) << "plain, link, Foo, Inner, hidden, deepest in each";
-    EXPECT_TRUE(sink.records[6].path.starts_with(sdks + "/Real.sdk/")) << "a link SDK is walked at its target";
-    if (GetParam() == 1)
-        EXPECT_EQ(sink.checks, entries) << "one check after every entry walked";
-    else
-        EXPECT_GE(sink.checks, entries) << "and more after records and while the run waits";
-}
-
-TEST_F(HeaderSearchTest, OneSdkAndOptions)
-{
-    makeSdk("MacOSX10.9.sdk");
-    header("MacOSX10.9.sdk/usr/include/commented.h", "// NSNeedle\n/* nsneedle */\n");
-    HeaderSearch search(sdks, {});
-    RecordingSink exact, folded, stripped;
-    search.searchHeadersForString({needle, "10.9", false, true}, exact);
-    search.searchHeadersForString({"nsneedle", "10.9", false, false}, folded);
-    search.searchHeadersForString({needle, "10.9", true, true}, stripped);
-    EXPECT_EQ(exact.records.size(), 7u);
-    EXPECT_EQ(folded.records.size(), 7u);
-    EXPECT_EQ(stripped.records.size(), 6u);
-    RecordingSink none;
-    EXPECT_FALSE(search.searchHeadersForString({needle, "10.14", false, true}, none));
-    EXPECT_TRUE(none.records.empty());
-}
 
 // Runs the current test again in a program of its own as the ordinary user
 // nobody, and gives its wait status.
@@ -233,21 +166,11 @@ TEST_P(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
     EXPECT_EQ(afterLastCheck.records, counting.records);
 }
 
-TEST_F(HeaderSearchTest, EmptySdkListSearchesNothing)
-{
-    makeSdk("MacOSX10.9.sdk");
-    HeaderSearch search(sdks, {});
-    RecordingSink sink;
-    EXPECT_FALSE(search.searchHeadersForString({needle, "All", false, true}, sink));
-    EXPECT_TRUE(sink.records.empty());
-    EXPECT_EQ(sink.checks, 0);
-}
-
 TEST_F(HeaderSearchTest, ThreadsFollowTheCoresThisProcessMayUse)
 {
     makeSdk("MacOSX10.9.sdk");
-    std::vector<ResultRecord> expected;
-    const int entries = expectedRecords(sdks + "/MacOSX10.9.sdk", expected);
+    int entries = 0;
+    const std::vector<ResultRecord> expected = obviousSearch(sdks, {"10.9"}, {needle, "All", false, true}, &entries);
 
     cpu_set_t allowed;
     ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
@@ -309,4 +232,9 @@ TEST_P(HeaderSearchTest, OddNamesAndFilesGetASoundResult)
         EXPECT_FALSE(HeaderSearch(sdks + odd, {"10.9"}).searchHeadersForString({needle, "All", false, true}, none));
         EXPECT_TRUE(none.records.empty());
     }
+    // An empty SDK list searches nothing, and has nothing to cancel.
+    RecordingSink none;
+    EXPECT_FALSE(HeaderSearch(sdks, {}).searchHeadersForString({needle, "All", false, true}, none));
+    EXPECT_TRUE(none.records.empty());
+    EXPECT_EQ(none.checks, 0);
 }

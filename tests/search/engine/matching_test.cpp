@@ -1,5 +1,5 @@
-#include "comment_stripping.h"
 #include "byte_search.h"
+#include "comment_stripping.h"
 #include "header_matcher.h"
 #include "hit_finder.h"
 #include "mac_roman.h"
@@ -8,12 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
-#include <set>
 #include <unicode/brkiter.h>
+#include <unicode/normalizer2.h>
 #include <unicode/ucnv.h>
 
 namespace {
+
+using testing::PrintToString;
 
 const icu::Locale english("en_US");
 const icu::Locale turkish("tr_TR");
@@ -31,33 +34,43 @@ bool decideOnText(std::string_view bytes, std::u16string_view search, bool ignor
            || matcher.containedIn(removeCommentBlocksFromString(removeCommentLinesFromString(text)));
 }
 
-std::string hex(std::string_view bytes)
+using Ranges = std::vector<std::vector<TextRange>>;
+
+Ranges piecesOf(const std::vector<Hit> &hits)
 {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (c >= 0x20 && c < 0x7f) {
-            out += static_cast<char>(c);
-        } else {
-            out += "\\x";
-            out += digits[c >> 4];
-            out += digits[c & 15];
-        }
+    Ranges ranges;
+    for (const Hit &hit : hits)
+        ranges.push_back(hit.pieces);
+    return ranges;
+}
+
+// The compared form as the platform defines it, on the whole text at once.
+std::u16string wholeTextForm(std::u16string_view text, bool caseSensitive, bool turkic)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2 *nfd = icu::Normalizer2::getNFDInstance(status);
+    const icu::Normalizer2 *nfc = icu::Normalizer2::getNFCInstance(status);
+    icu::UnicodeString source(false, text.data(), static_cast<int32_t>(text.size()));
+    if (!caseSensitive) {
+        icu::UnicodeString composed = nfc->normalize(source, status);
+        source = composed.foldCase(turkic ? U_FOLD_CASE_EXCLUDE_SPECIAL_I : U_FOLD_CASE_DEFAULT);
     }
-    return out;
+    const icu::UnicodeString result = nfd->normalize(source, status);
+    return {result.getBuffer(), static_cast<std::size_t>(result.length())};
 }
 
 } // namespace
 
+// For gtest's messages.
+void PrintTo(const TextRange &range, std::ostream *out)
+{
+    *out << "[" << range.begin << "," << range.end << ")";
+}
+
 TEST(MacRoman, EveryByteHasItsOwnCharacter)
 {
-    EXPECT_EQ(macRomanCharacter(0xDB), u'\u20AC') << "the euro sign";
-    std::set<char16_t> characters;
-    for (int byte = 0; byte < 256; ++byte)
-        characters.insert(macRomanCharacter(static_cast<unsigned char>(byte)));
-    EXPECT_EQ(characters.size(), 256u);
-
     // ICU's older table differs only at 0xDB, where it has the currency sign.
+    EXPECT_EQ(macRomanCharacter(0xDB), u'\u20AC') << "the euro sign";
     UErrorCode status = U_ZERO_ERROR;
     UConverter *converter = ucnv_open("macintosh", &status);
     ASSERT_TRUE(U_SUCCESS(status));
@@ -136,10 +149,10 @@ TEST(MatchStream, PiecesDecideAsTheWholeHeaderDoes)
                     }
                     const bool expected = whole.matches(header);
                     ASSERT_EQ(stream.finish(), expected)
-                        << "header \"" << hex(header) << "\" needle \"" << hex(needle) << "\" window " << window
-                        << " ignoreComments " << ignoreComments << " caseSensitive " << caseSensitive << " locale "
-                        << locale->getName();
-                    ASSERT_TRUE(!decided || expected) << hex(header);
+                        << "header " << PrintToString(header) << " needle " << PrintToString(needle) << " window "
+                        << window << " ignoreComments " << ignoreComments << " caseSensitive " << caseSensitive
+                        << " locale " << locale->getName();
+                    ASSERT_TRUE(!decided || expected) << PrintToString(header);
                     ++checked;
                 }
             }
@@ -183,8 +196,7 @@ TEST(Matching, PlatformTextSemantics)
     for (const auto &c : cases) {
         const std::u16string text = c.text;
         EXPECT_EQ(stringContainsString(&text, c.search, c.ignoreComments, c.caseSensitive), c.expected)
-            << hex(std::string(text.begin(), text.end())) << " / "
-            << hex(std::string(c.search, c.search + std::char_traits<char16_t>::length(c.search)));
+            << PrintToString(text) << " / " << PrintToString(std::u16string(c.search));
     }
     EXPECT_FALSE(stringContainsString(nullptr, u"x", false, false)) << "an unreadable header";
 }
@@ -230,6 +242,8 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
             unicodeNeedle.toUTF8String(needleUtf8);
             for (int flags = 0; flags < 4; ++flags) {
                 const bool ignoreComments = flags & 1, caseSensitive = flags & 2;
+                SCOPED_TRACE(testing::Message() << "needle " << needleUtf8 << " ignoreComments " << ignoreComments
+                                                << " caseSensitive " << caseSensitive << " locale " << locale->getName());
                 HeaderMatcher matcher(needleUtf8, ignoreComments, caseSensitive, *locale);
                 const HitFinder finder(needle, ignoreComments, caseSensitive, *locale);
                 for (int round = 0; round < 1500; ++round) {
@@ -237,11 +251,7 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
                     for (char &c : bytes)
                         c = alphabet[pick(random)];
                     const bool matches = matcher.matches(bytes);
-                    const auto context = [&] {
-                        return "text \"" + hex(bytes) + "\" needle \"" + needleUtf8 + "\" ignoreComments "
-                               + std::to_string(ignoreComments) + " caseSensitive " + std::to_string(caseSensitive)
-                               + " locale " + locale->getName();
-                    };
+                    const auto context = [&] { return "text " + PrintToString(bytes); };
                     ASSERT_EQ(matches, decideOnText(bytes, needle, ignoreComments, caseSensitive, *locale))
                         << context();
                     const std::u16string text = decodeMacRoman(bytes);
@@ -288,15 +298,10 @@ TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
     for (int byte = 0; byte < 256; ++byte)
         fold[static_cast<std::size_t>(byte)] = static_cast<unsigned char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
     const auto plain = [&](std::string_view text, const std::string &needle, bool caseSensitive) {
-        for (std::size_t p = 0; p + needle.size() <= text.size(); ++p) {
-            bool all = true;
-            for (std::size_t k = 0; k < needle.size() && all; ++k)
-                all = caseSensitive ? text[p + k] == needle[k]
-                                    : fold[static_cast<unsigned char>(text[p + k])] == static_cast<unsigned char>(needle[k]);
-            if (all)
-                return true;
-        }
-        return false;
+        const auto same = [&](char t, char n) {
+            return caseSensitive ? t == n : fold[static_cast<unsigned char>(t)] == static_cast<unsigned char>(n);
+        };
+        return std::search(text.begin(), text.end(), needle.begin(), needle.end(), same) != text.end();
     };
     const std::string alphabet = std::string("abAB_@`") + "\xA7\xDE\xDF\xE5";
     std::mt19937 random(42);
@@ -316,9 +321,84 @@ TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
             folding |= isFoldingLetter(static_cast<unsigned char>(c));
         for (ByteNeedle::Scan scan : scans) {
             const ByteNeedle::Result result = ByteNeedle(needle, caseSensitive, fold, scan).find(text, true);
-            ASSERT_EQ(result.found, plain(text, needle, caseSensitive)) << hex(text) << " / " << needle;
+            ASSERT_EQ(result.found, plain(text, needle, caseSensitive)) << PrintToString(text) << " / " << needle;
             if (!result.found) {
-                ASSERT_EQ(result.foldingLetters, folding) << hex(text);
+                ASSERT_EQ(result.foldingLetters, folding) << PrintToString(text);
+            }
+        }
+    }
+}
+
+TEST(HitFinding, ExactRangesOfTheCasesThatMatter)
+{
+    const struct {
+        const char *bytes; // Mac OS Roman, as headers are read
+        const char *search; // UTF-8
+        bool ignoreComments, caseSensitive;
+        Ranges expected;
+    } cases[] = {
+        // A hit across a removed block comment: the pieces on either side.
+        {"NSFoo NS/* x */Foo", "NSFoo", true, true, {{{0, 5}}, {{6, 8}, {15, 18}}}},
+        {"NSFoo NS/* x */Foo", "NSFoo", false, true, {{{0, 5}}}},
+        // Text inside comments is never a hit; the raw text must match first.
+        {"/* NSFoo */ NSFoo // NSFoo\nNSFoo", "NSFoo", true, true, {{{12, 17}}, {{27, 32}}}},
+        {"NS/* x */Foo", "NSFoo", true, true, {}},
+        {"a // NSFoo\rNSFoo", "NSFoo", true, true, {{{11, 16}}}},
+        {"/* x NSFoo", "NSFoo", true, true, {{{5, 10}}}},
+        // A folded ß: the whole letter, also when the search takes half of it.
+        {"stra\xA7" "e", "STRASSE", true, false, {{{0, 6}}}},
+        {"\xA7", "s", false, false, {{{0, 1}}}},
+        {"\xA7s", "SS", false, false, {{{0, 1}}}},
+        {"stra\xA7" "e", "STRASSE", false, true, {}},
+        {"\xDEle", "FILE", false, false, {{{0, 3}}}},
+        // A composed é in the text against a decomposed one in the search,
+        // and no e inside an é.
+        {"caf\x8E", "cafe\xCC\x81", false, true, {{{0, 4}}}},
+        {"caf\x8E", "e", false, false, {}},
+        {"CAF\x83 caf\x8E", "caf\xC3\xA9", false, false, {{{0, 4}}, {{5, 9}}}},
+        // Hits do not overlap.
+        {"aaaaa", "aa", false, true, {{{0, 2}}, {{2, 4}}}},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(piecesOf(findHits(c.bytes, c.search, c.ignoreComments, c.caseSensitive, english)), c.expected)
+            << c.bytes << " / " << c.search;
+    }
+
+    // Decoded text beyond Mac OS Roman: a decomposed é against a composed one.
+    const HitFinder composed(u"caf\u00e9", false, true, english);
+    EXPECT_EQ(piecesOf(composed.findHits(u"a cafe\u0301.")), (Ranges{{{2, 7}}}));
+    const HitFinder folded(u"\u00c9", false, false, english);
+    EXPECT_EQ(piecesOf(folded.findHits(u"E\u0301 e\u0301 \u00e9 e")), (Ranges{{{0, 2}}, {{3, 5}}, {{6, 7}}}));
+    // Turkic folding: I is dotless ı there.
+    EXPECT_TRUE(findHits("file", "FILE", false, false, turkish).empty());
+    EXPECT_EQ(piecesOf(findHits("f\xF5le", "FILE", false, false, turkish)), (Ranges{{{0, 4}}}));
+}
+
+TEST(HitFinding, ComparedFormTakenInChunksIsTheWholeTextForm)
+{
+    // Letters with marks of several classes, marks alone, Hangul jamo that
+    // compose, letters that fold to more than one letter or to a letter that
+    // combines backwards, the Turkic I, the Ångström sign.
+    const std::u16string alphabet = u"aAeEiIsS \u00e9\u00c9\u0301\u0323\u0345\u0344\u00df\u1e9e\u0130\u0131"
+                                    u"\u212b\u1100\u1161\u11a8\uac00\ufb01\u01c5\u03a3\u0390\u1f80\u0f73";
+    std::mt19937 random(161);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1), length(0, 12);
+    for (const icu::Locale *locale : {&english, &turkish}) {
+        for (bool caseSensitive : {false, true}) {
+            const UnicodeMatcher matcher(u"x", caseSensitive, *locale);
+            for (int round = 0; round < 20000; ++round) {
+                std::u16string text(length(random), u' ');
+                for (char16_t &c : text)
+                    c = alphabet[pick(random)];
+                SourceMap origins;
+                const std::u16string chunked = matcher.comparedForm(text, &origins);
+                ASSERT_EQ(chunked, wholeTextForm(text, caseSensitive, matcher.foldsTurkic()))
+                    << "round " << round << " case sensitive " << caseSensitive;
+                ASSERT_EQ(origins.size(), chunked.size());
+                std::vector<TextRange> all;
+                origins.appendSourceOf(0, chunked.size(), all);
+                const std::vector<TextRange> whole = {{0, text.size()}};
+                ASSERT_EQ(all, text.empty() ? std::vector<TextRange>() : whole);
             }
         }
     }

@@ -9,22 +9,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class ScratchFolder
-{
-public:
-    ScratchFolder()
-    {
-        char pattern[] = "/tmp/scoutmark-sdks-XXXXXX";
-        m_path = mkdtemp(pattern);
-    }
-    ~ScratchFolder() { fs::remove_all(m_path); }
-    const std::string &path() const { return m_path; }
-    void add(const std::string &name) const { fs::create_directories(m_path + "/" + name); }
-
-private:
-    std::string m_path;
-};
-
 std::pair<std::int64_t, std::int64_t> versionOf(const std::string &name)
 {
     std::int64_t major = -1, minor = -1;
@@ -54,21 +38,17 @@ TEST(SdkDiscovery, NamesParseAsMajorAndMinor)
 
 TEST(SdkDiscovery, ListIsInVersionOrderWithoutHiddenOrUnversionedNames)
 {
-    ScratchFolder sdks;
+    char pattern[] = "/tmp/scoutmark-sdks-XXXXXX";
+    const std::string sdks = mkdtemp(pattern);
+    EXPECT_TRUE(sortedSDKNums(sdks).empty()) << "an empty directory";
     for (const char *name : {"MacOSX10.13.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk", "MacOSX.sdk",
                              ".DS_Store", "MacOSX10.6.sdk", "MacOSX9.0.sdk", "MacOSX10.14.4.sdk",
                              "MacOSX11.1.sdk", ".MacOSX10.15.sdk"})
-        sdks.add(name);
-    fs::create_directory_symlink("MacOSX10.9.sdk", sdks.path() + "/MacOSX10.10.sdk");
-    EXPECT_EQ(sortedSDKNums(sdks.path()),
+        fs::create_directories(sdks + "/" + name);
+    fs::create_directory_symlink("MacOSX10.9.sdk", sdks + "/MacOSX10.10.sdk");
+    EXPECT_EQ(sortedSDKNums(sdks),
               (std::vector<std::string>{"10.6", "10.9", "10.10", "10.13", "10.14", "10.14", "11.1"}));
-    EXPECT_EQ(sdkNames(sdks.path()).size(), 9u);
+    EXPECT_EQ(sdkNames(sdks).size(), 9u);
     EXPECT_EQ(sdkNumbersFromNames({}).size(), 0u);
-}
-
-TEST(SdkDiscovery, MissingOrEmptyDirectoryGivesAnEmptyList)
-{
-    ScratchFolder sdks;
-    EXPECT_TRUE(sortedSDKNums(sdks.path()).empty());
-    EXPECT_TRUE(sortedSDKNums(sdks.path() + "/missing").empty());
+    fs::remove_all(sdks);
 }
