@@ -266,6 +266,12 @@ TEST_F(ScoutmarkTest, PreferencesRoundTrip)
     launch();
     EXPECT_EQ(window->sdkPopUp->count(), 1);
     EXPECT_EQ(window->sdkPopUp->currentText(), "All");
+
+    // Written at every start, over whatever was stored.
+    QSettings().setValue("NSDisabledDictationMenuItem", false);
+    writePlatformDefaults();
+    EXPECT_TRUE(QSettings().value("NSDisabledDictationMenuItem").toBool());
+    EXPECT_TRUE(QSettings().value("NSDisabledCharacterPaletteMenuItem").toBool());
 }
 
 TEST_F(ScoutmarkTest, ControlsAndPreviewReachAssistiveTechnology)
