@@ -6,6 +6,7 @@
 #include "elided_label.h"
 #include "qt_printers.h"
 #include "sample_sdks.h"
+#include "sdk_table_view.h"
 #include "tool_process.h"
 #include "tool_runner.h"
 #include "tree_snapshot.h"
@@ -14,40 +15,21 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include <filesystem>
 #include <sys/stat.h>
 
-namespace {
-
-class EndToEndTest : public TarnwickTest
-{
-protected:
-    QString elsewhere = root.filePath("elsewhere");
-    ToolRunner tool{toolForTestsPath(), {}};
-
-    void SetUp() override
-    {
-        TarnwickTest::SetUp();
-        QDir().mkpath(elsewhere);
-        useSdkDirectoryForTools();
-    }
-};
-
-} // namespace
+using EndToEndTest = TarnwickTest;
 
 TEST_F(EndToEndTest, AnExportShowsTheToolsProgress)
 {
-    makeSampleSdk(sdks.toStdString(), "10.6");
-    makeSampleSdk(sdks.toStdString(), "10.13");
+    makeSampleSdks({"10.6", "10.13"});
     writeFile((sdks + "/MacOSX10.13.sdk/usr/lib/big").toStdString(), std::string(4'000'000, 'x'));
+    ToolRunner tool(toolForTestsPath(), {});
     launchWith(tool);
     QStringList shown;
     QObject::connect(&tool, &ActionRunner::runReported, window.get(),
                      [&] { shown << window->progressLabel->text(); });
 
-    pressAlt(true);
-    click(rowButton("MacOSX10.13.sdk"));
-    choose({elsewhere});
+    exportRow("MacOSX10.13.sdk", elsewhere);
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 30000));
     EXPECT_FALSE(delegate->failureSheet);
@@ -63,13 +45,12 @@ TEST_F(EndToEndTest, AnExportShowsTheToolsProgress)
 
 TEST_F(EndToEndTest, AFailedCopyReachesTheFailureSheet)
 {
-    makeSampleSdk(sdks.toStdString(), "10.6");
-    std::filesystem::create_symlink("gone.sdk", (sdks + "/MacOSX10.14.sdk").toStdString());
+    makeSampleSdks({"10.6"});
+    link("gone.sdk", sdks + "/MacOSX10.14.sdk");
+    ToolRunner tool(toolForTestsPath(), {});
     launchWith(tool);
 
-    pressAlt(true);
-    click(rowButton("MacOSX10.14.sdk"));
-    choose({elsewhere});
+    exportRow("MacOSX10.14.sdk", elsewhere);
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 30000));
     EXPECT_EQ(delegate->failureSheet->text(), "1 of 1 SDK could not be exported.");
     EXPECT_TRUE(delegate->failureSheet->informativeText().contains(sdks + "/gone.sdk"))
@@ -77,16 +58,18 @@ TEST_F(EndToEndTest, AFailedCopyReachesTheFailureSheet)
     EXPECT_FALSE(delegate->importExportInProgress);
 }
 
+// No SDK directory at all: the 10.6 SDK is imported into it all the same,
+// since the tool makes the folder for the copy.
 TEST_F(EndToEndTest, AnImportMakesTheMissingSdkDirectory)
 {
     QDir(sdks).removeRecursively();
-    const QString incoming = root.filePath("incoming");
-    makeSampleSdk(incoming.toStdString(), "10.6");
+    makeSampleSdks({"10.6"}, elsewhere);
+    ToolRunner tool(toolForTestsPath(), {});
     launchWith(tool);
     dismiss(delegate->missing10_6Sheet);
 
-    click(delegate->importBtn);
-    choose({incoming + "/MacOSX10.6.sdk"});
+    import({elsewhere + "/MacOSX10.6.sdk"});
+    EXPECT_EQ(lastMessage(), "Importing SDKs...");
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 30000));
     EXPECT_FALSE(delegate->failureSheet);
@@ -94,6 +77,6 @@ TEST_F(EndToEndTest, AnImportMakesTheMissingSdkDirectory)
     ASSERT_EQ(stat(sdks.toUtf8().constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0755u);
     EXPECT_EQ(snapshotTree((sdks + "/MacOSX10.6.sdk").toStdString()),
-              snapshotTree((incoming + "/MacOSX10.6.sdk").toStdString()));
+              snapshotTree((elsewhere + "/MacOSX10.6.sdk").toStdString()));
     EXPECT_EQ(window->sdkTable->numberOfRows(), 1);
 }

@@ -1,43 +1,23 @@
 #include "tarnwick_fixture.h"
 
 #include "qt_printers.h"
-#include "sample_sdks.h"
 #include "tool_process.h"
 #include "tool_runner.h"
 #include "tree_snapshot.h"
 
 #include <QDir>
-#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-
-#include <filesystem>
 
 namespace {
 
 const QString exporting = "This process could take a long time.\n\nYou can safely quit Tarnwick as export will continue in the background.";
 const QString note = "\n\nNote: Any SDKs that already exist in the destination directory will not be overwritten.";
 
-class ExportImportTest : public TarnwickTest
-{
-protected:
-    QString elsewhere = root.filePath("elsewhere");
-
-    void SetUp() override
-    {
-        TarnwickTest::SetUp();
-        QDir().mkpath(elsewhere);
-    }
-
-    void mkdir(const QString &path) { ASSERT_TRUE(QDir().mkpath(path)); }
-    void link(const QString &target, const QString &path)
-    {
-        std::filesystem::create_symlink(target.toStdString(), path.toStdString());
-    }
-};
-
 } // namespace
+
+using ExportImportTest = TarnwickTest;
 
 TEST_F(ExportImportTest, ExportOneSdk)
 {
@@ -59,8 +39,8 @@ TEST_F(ExportImportTest, ExportOneSdk)
     EXPECT_TRUE(delegate->importExportInProgress);
     EXPECT_EQ(lastMessage(), "Exporting SDKs...");
     EXPECT_EQ(lastInformativeText(), exporting);
-    for (QPushButton *button : {delegate->fixAllBtn, delegate->restoreAllBtn, delegate->exportAllBtn, delegate->importBtn})
-        EXPECT_FALSE(button->isEnabled());
+    EXPECT_TRUE(busy());
+    EXPECT_FALSE(delegate->restoreAllBtn->isEnabled());
     EXPECT_FALSE(rowState("MacOSX10.9.sdk").enabled);
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Export") << "titles stay while the tool works";
     dismiss(delegate->alertSheet);
@@ -72,7 +52,7 @@ TEST_F(ExportImportTest, ExportOneSdk)
     EXPECT_FALSE(delegate->failureSheet) << "all done: nothing more to say";
 
     // The same export again finds the copy there.
-    mkdir(elsewhere + "/MacOSX10.9.sdk");
+    QDir().mkpath(elsewhere + "/MacOSX10.9.sdk");
     pressAlt(true);
     click(rowButton("MacOSX10.9.sdk"));
     EXPECT_EQ(panels.last().directoryURL, QUrl::fromLocalFile(elsewhere)) << "opens where it was last";
@@ -87,11 +67,10 @@ TEST_F(ExportImportTest, ExportAllLeavesOutWhatIsThere)
 {
     makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk", "MacOSX10.13.sdk"});
     link("MacOSX10.13.sdk/", sdks + "/MacOSX10.14.sdk");
-    mkdir(elsewhere + "/MacOSX10.9.sdk");
+    QDir().mkpath(elsewhere + "/MacOSX10.9.sdk");
     launch();
-    click(delegate->exportAllBtn);
+    exportAll(elsewhere);
     EXPECT_EQ(panels[0].message, "Choose destination directory to export all SDKs");
-    choose({elsewhere});
     ASSERT_EQ(runner.calls.size(), 1);
     EXPECT_EQ(runner.calls[0], (QStringList{"Copy", sdks + "/MacOSX10.6.sdk", elsewhere + "/MacOSX10.6.sdk",
                                             "Copy", sdks + "/MacOSX10.13.sdk", elsewhere + "/MacOSX10.13.sdk",
@@ -102,9 +81,8 @@ TEST_F(ExportImportTest, ExportAllLeavesOutWhatIsThere)
     runner.finish();
 
     for (const char *name : {"MacOSX10.6.sdk", "MacOSX10.13.sdk", "MacOSX10.14.sdk"})
-        mkdir(elsewhere + '/' + name);
-    click(delegate->exportAllBtn);
-    choose({elsewhere});
+        QDir().mkpath(elsewhere + '/' + name);
+    exportAll(elsewhere);
     EXPECT_EQ(runner.calls.size(), 1) << "no request for rights";
     EXPECT_EQ(lastMessage(), "SDKs already exist.");
     EXPECT_EQ(lastInformativeText(), "SDKs already exist in the destination directory and cannot be overwritten.");
@@ -114,8 +92,7 @@ TEST_F(ExportImportTest, ExportAllOfAnEmptyTableSaysTheSdksExist)
 {
     launch();
     dismiss(delegate->missing10_6Sheet);
-    click(delegate->exportAllBtn);
-    choose({elsewhere});
+    exportAll(elsewhere);
     EXPECT_TRUE(runner.calls.isEmpty());
     EXPECT_EQ(lastMessage(), "SDKs already exist.");
     EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(elsewhere)) << "remembered all the same";
@@ -141,28 +118,6 @@ TEST_F(ExportImportTest, CancelClearsAltAndRefreshes)
     cancelPanel();
 }
 
-TEST_F(ExportImportTest, RefusedRightsLeaveNothingBehind)
-{
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
-    launch();
-    runner.granted = false;
-    click(delegate->exportAllBtn);
-    choose({elsewhere});
-    EXPECT_EQ(runner.calls.size(), 1);
-    EXPECT_FALSE(delegate->importExportInProgress);
-    EXPECT_FALSE(delegate->alertSheet) << "the user cancelled it; nothing to say";
-    EXPECT_TRUE(delegate->exportAllBtn->isEnabled());
-    EXPECT_TRUE(delegate->importBtn->isEnabled());
-    EXPECT_TRUE(rowState("MacOSX10.9.sdk").enabled);
-
-    const QString source = root.filePath("in/MacOSX10.7.sdk");
-    mkdir(source);
-    click(delegate->importBtn);
-    choose({source});
-    EXPECT_FALSE(delegate->importExportInProgress);
-    EXPECT_FALSE(delegate->alertSheet);
-}
-
 // The rules of the choice are the import plan's; here, what the window
 // makes of each outcome.
 TEST_F(ExportImportTest, ImportOutcomes)
@@ -170,15 +125,9 @@ TEST_F(ExportImportTest, ImportOutcomes)
     makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
     const QString g = root.filePath("G");
     for (const char *name : {"MacOSX10.7.sdk", "X.SDK"})
-        mkdir(g + '/' + name);
+        QDir().mkpath(g + '/' + name);
     link(g + "/MacOSX10.7.sdk/", root.filePath("MacOSX10.8.sdk"));
     launch();
-    const auto import = [&](const QStringList &chosen) {
-        if (delegate->alertSheet)
-            dismiss(delegate->alertSheet);
-        click(delegate->importBtn);
-        choose(chosen);
-    };
 
     import({root.filePath("MacOSX10.8.sdk"), g + "/MacOSX10.7.sdk"});
     ASSERT_EQ(runner.calls.size(), 1);
@@ -200,6 +149,7 @@ TEST_F(ExportImportTest, ImportOutcomes)
     EXPECT_EQ(runner.calls.size(), 1);
     EXPECT_EQ(lastMessage(), "SDKs already exist.");
     EXPECT_EQ(lastInformativeText(), "SDKs already exist in Xcode and cannot be overwritten.");
+    dismiss(delegate->alertSheet);
 
     import({g + "/X.SDK"});
     EXPECT_EQ(runner.calls.size(), 1);
@@ -210,18 +160,14 @@ TEST_F(ExportImportTest, ImportOutcomes)
 
 TEST_F(ExportImportTest, ExportAndImportThroughTheRealTool)
 {
-    makeSampleSdk(sdks.toStdString(), "10.6");
-    makeSampleSdk(sdks.toStdString(), "10.13");
+    makeSampleSdks({"10.6", "10.13"});
     link("MacOSX10.13.sdk/", sdks + "/MacOSX10.12.sdk");
     const QString incoming = root.filePath("incoming");
-    makeSampleSdk(incoming.toStdString(), "10.11");
-    useSdkDirectoryForTools();
+    makeSampleSdks({"10.11"}, incoming);
     ToolRunner tool(toolForTestsPath(), {});
     launchWith(tool);
 
-    pressAlt(true);
-    click(rowButton("MacOSX10.12.sdk"));
-    choose({elsewhere});
+    exportRow("MacOSX10.12.sdk", elsewhere);
     EXPECT_FALSE(delegate->importBtn->isEnabled());
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->importBtn->isEnabled(); }, 10000));
@@ -230,8 +176,7 @@ TEST_F(ExportImportTest, ExportAndImportThroughTheRealTool)
               snapshotTree((sdks + "/MacOSX10.13.sdk").toStdString(), true))
         << "the linked SDK's folder, complete, under the row's name";
 
-    click(delegate->importBtn);
-    choose({incoming + "/MacOSX10.11.sdk"});
+    import({incoming + "/MacOSX10.11.sdk"});
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->importBtn->isEnabled(); }, 10000));
     EXPECT_FALSE(delegate->failureSheet);

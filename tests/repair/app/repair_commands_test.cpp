@@ -3,7 +3,6 @@
 #include "fix_plan.h"
 #include "qt_printers.h"
 #include "restore_plan.h"
-#include "sample_sdks.h"
 #include "tool_process.h"
 #include "tool_runner.h"
 #include "tree_snapshot.h"
@@ -95,11 +94,7 @@ TEST_F(TarnwickTest, RowButtonsFixRestoreBeepOrExport)
 // busy state and no message.
 TEST_F(TarnwickTest, RefusedAuthorizationChangesNothing)
 {
-    makeSampleSdk(sdks.toStdString(), "10.6");
-    makeSampleSdk(sdks.toStdString(), "10.9");
-    useSdkDirectoryForTools();
-    const QString elsewhere = root.filePath("elsewhere");
-    QDir().mkpath(elsewhere);
+    makeSampleSdks({"10.6", "10.9"});
     QDir().mkpath(root.filePath("in/MacOSX10.7.sdk"));
     const TreeSnapshot before = snapshotTree(root.path().toStdString());
     ToolRunner dismissing(toolForTestsPath(), {"/bin/sh", "-c", "exit 126", "pkexec"});
@@ -107,11 +102,8 @@ TEST_F(TarnwickTest, RefusedAuthorizationChangesNothing)
 
     click(delegate->fixAllBtn);
     click(rowButton("MacOSX10.9.sdk"));
-    pressAlt(true);
-    click(rowButton("MacOSX10.9.sdk"));
-    choose({elsewhere});
-    click(delegate->importBtn);
-    choose({root.filePath("in/MacOSX10.7.sdk")});
+    exportRow("MacOSX10.9.sdk", elsewhere);
+    import({root.filePath("in/MacOSX10.7.sdk")});
     QCoreApplication::processEvents();
 
     EXPECT_EQ(snapshotTree(root.path().toStdString()), before);
@@ -137,9 +129,7 @@ TEST_F(TarnwickTest, ShowInFilesOpensTheSdkDirectory)
 
 TEST_F(TarnwickTest, FixAndRestoreThroughTheRealTool)
 {
-    makeSampleSdk(sdks.toStdString(), "10.6");
-    makeSampleSdk(sdks.toStdString(), "10.9");
-    useSdkDirectoryForTools();
+    makeSampleSdks({"10.6", "10.9"});
     ToolRunner tool(toolForTestsPath(), {});
     launchWith(tool);
 

@@ -2,6 +2,7 @@
 
 #include "elided_label.h"
 #include "framework_layout.h"
+#include "sample_sdks.h"
 #include "sdk_table_view.h"
 #include "table_cell_view.h"
 
@@ -16,16 +17,25 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
+
 void TarnwickTest::SetUp()
 {
     QDir().mkpath(sdks);
+    QDir().mkpath(elsewhere);
+    // The SDK directory of the test build's tools.
+    qputenv("TARNWICK_TEST_SDK_DIRECTORY", sdks.toUtf8());
     acceptDisclaimer(true);
 }
 
 void TarnwickTest::TearDown()
 {
+    for (const char *hold : {"first", "second"})
+        release(hold);
     delegate.reset();
     window.reset();
+    qunsetenv("STAND_IN_HOLD");
+    qunsetenv("STAND_IN_REFUSE");
     acceptDisclaimer(false);
 }
 
@@ -36,6 +46,19 @@ void TarnwickTest::makeSdks(const QStringList &names, const QStringList &fixed)
         QDir().mkpath(layout.qdFrameworkPathToHeaderDirectory("Headers", name));
     for (const QString &name : fixed)
         QDir().mkpath(layout.qdFrameworkPathToHeaderDirectory("Headers_orig", name));
+}
+
+void TarnwickTest::makeSampleSdks(const QStringList &versions, QString directory)
+{
+    if (directory.isEmpty())
+        directory = sdks;
+    for (const QString &version : versions)
+        makeSampleSdk(directory.toStdString(), version.toStdString());
+}
+
+void TarnwickTest::link(const QString &target, const QString &path)
+{
+    std::filesystem::create_symlink(target.toStdString(), path.toStdString());
 }
 
 void TarnwickTest::acceptDisclaimer(bool accepted)
@@ -178,15 +201,50 @@ QMenu *TarnwickTest::openMenuOfFocus()
     const QPoint middle = focused->rect().center();
     QContextMenuEvent event(QContextMenuEvent::Keyboard, middle, focused->mapToGlobal(middle));
     QApplication::sendEvent(focused, &event);
+    return waitForMenu();
+}
+
+QMenu *TarnwickTest::waitForMenu()
+{
     QMenu *menu = nullptr;
     if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }))
         return nullptr;
     return menu;
 }
 
-void TarnwickTest::useSdkDirectoryForTools()
+void TarnwickTest::exportRow(const QString &sdk, const QString &to)
 {
-    qputenv("TARNWICK_TEST_SDK_DIRECTORY", sdks.toUtf8());
+    pressAlt(true);
+    click(rowButton(sdk));
+    choose({to});
+}
+
+void TarnwickTest::exportAll(const QString &to)
+{
+    click(delegate->exportAllBtn);
+    choose({to});
+}
+
+void TarnwickTest::import(const QStringList &paths)
+{
+    click(delegate->importBtn);
+    choose(paths);
+}
+
+bool TarnwickTest::busy() const
+{
+    return !delegate->exportAllBtn->isEnabled() && !delegate->importBtn->isEnabled()
+        && !delegate->fixAllBtn->isEnabled();
+}
+
+void TarnwickTest::holdNextRun(const char *name)
+{
+    qputenv("STAND_IN_HOLD", root.filePath(name).toUtf8());
+}
+
+void TarnwickTest::release(const char *name)
+{
+    QFile(root.filePath(name)).open(QIODevice::WriteOnly);
 }
 
 void TarnwickTest::choose(const QStringList &paths)

@@ -49,6 +49,7 @@ class TarnwickTest : public testing::Test
 protected:
     QTemporaryDir root;
     QString sdks = root.filePath("SDKs");
+    QString elsewhere = root.filePath("elsewhere"); // an empty folder
     RecordingRunner runner;
     std::unique_ptr<Window> window;
     std::unique_ptr<AppDelegate> delegate;
@@ -69,6 +70,9 @@ protected:
 
     // Empty folders named like SDKs; "fixed" ones get a QuickDraw Headers_orig.
     void makeSdks(const QStringList &names, const QStringList &fixed = {});
+    // Sample SDKs of those versions, in the SDK directory unless said otherwise.
+    void makeSampleSdks(const QStringList &versions, QString directory = {});
+    static void link(const QString &target, const QString &path);
     void acceptDisclaimer(bool accepted);
     void launch();
 
@@ -94,8 +98,17 @@ protected:
     // The focused control's menu, asked for as the keyboard's menu key
     // does, and waited for; nullptr if none opens.
     QMenu *openMenuOfFocus();
-    // The SDK directory given to the test build's tools.
-    void useSdkDirectoryForTools();
+    // The dialogs of the export and import buttons, answered.
+    void exportRow(const QString &sdk, const QString &to);
+    void exportAll(const QString &to);
+    void import(const QStringList &paths);
+    // The buttons of the main window all off, as while a copy runs.
+    bool busy() const;
+    // The next run of the stand-in tool waits halfway until released.
+    void holdNextRun(const char *name);
+    void release(const char *name);
+    // Waits for a popup menu to open; nullptr if none does.
+    static QMenu *waitForMenu();
     // A window over the SDK directory whose runs go through the real runner.
     void launchWith(ActionRunner &runner);
 
