@@ -3,17 +3,9 @@
 
 #include "tarnwick_fixture.h"
 
-#include "elided_label.h"
-#include "qt_printers.h"
 #include "sample_sdks.h"
-#include "sdk_table_view.h"
-#include "tool_process.h"
-#include "tool_runner.h"
-#include "tree_snapshot.h"
 
-#include <QDir>
 #include <QRegularExpression>
-#include <QTest>
 
 #include <sys/stat.h>
 

@@ -1,15 +1,5 @@
 #include "tarnwick_fixture.h"
 
-#include "qt_printers.h"
-#include "tool_process.h"
-#include "tool_runner.h"
-#include "tree_snapshot.h"
-
-#include <QDir>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-
 namespace {
 
 const QString exporting = "This process could take a long time.\n\nYou can safely quit Tarnwick as export will continue in the background.";
@@ -21,8 +11,7 @@ using ExportImportTest = TarnwickTest;
 
 TEST_F(ExportImportTest, ExportOneSdk)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
     pressAlt(true);
     click(rowButton("MacOSX10.9.sdk"));
     ASSERT_EQ(panels.size(), 1);
@@ -100,8 +89,7 @@ TEST_F(ExportImportTest, ExportAllOfAnEmptyTableSaysTheSdksExist)
 
 TEST_F(ExportImportTest, CancelClearsAltAndRefreshes)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
     pressAlt(true);
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Export");
     click(rowButton("MacOSX10.9.sdk"));

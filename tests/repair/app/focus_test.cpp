@@ -3,17 +3,6 @@
 
 #include "tarnwick_fixture.h"
 
-#include "elided_label.h"
-#include "qt_printers.h"
-#include "sdk_table_view.h"
-#include "table_cell_view.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
-
 namespace {
 
 QWidget *focused()
@@ -36,8 +25,7 @@ std::string nameOf(const QWidget *widget)
 
 TEST_F(TarnwickTest, TabFollowsTheReadingOrderAndEveryStopShowsIt)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
     // Rows without a button are a stop of their own, for their menu.
     const QList<QWidget *> order{
         rowView("MacOSX10.6.sdk"), rowView("MacOSX10.8.sdk"), rowButton("MacOSX10.8.sdk"),
@@ -67,8 +55,7 @@ TEST_F(TarnwickTest, TabFollowsTheReadingOrderAndEveryStopShowsIt)
 
 TEST_F(TarnwickTest, ReturnAndEnterPressTheFocusedButton)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
     rowButton("MacOSX10.8.sdk")->setFocus();
     QTest::keyClick(focused(), Qt::Key_Return);
     ASSERT_EQ(runner.calls.size(), 1);

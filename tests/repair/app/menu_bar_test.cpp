@@ -1,12 +1,7 @@
 #include "tarnwick_fixture.h"
 
-#include <QApplication>
-#include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QPointer>
 #include <QRegularExpression>
-#include <QTest>
 
 namespace {
 
@@ -22,8 +17,7 @@ QMessageBox *openBoxTitled(const QString &title)
 
 TEST_F(TarnwickTest, ControlQQuitsByClosingTheWindow)
 {
-    makeSdks({"MacOSX10.6.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk"});
     QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(window->testAttribute(Qt::WA_QuitOnClose));
@@ -32,8 +26,7 @@ TEST_F(TarnwickTest, ControlQQuitsByClosingTheWindow)
 // Alt+H opens the Help menu and A chooses its item, as from the keyboard.
 TEST_F(TarnwickTest, AboutBoxFromTheHelpMenu)
 {
-    makeSdks({"MacOSX10.6.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk"});
     QTest::keyClick(window.get(), Qt::Key_H, Qt::AltModifier);
     QMenu *help = nullptr;
     ASSERT_TRUE(QTest::qWaitFor([&] { return (help = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }));

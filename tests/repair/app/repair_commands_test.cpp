@@ -1,23 +1,12 @@
 #include "tarnwick_fixture.h"
 
 #include "fix_plan.h"
-#include "qt_printers.h"
 #include "restore_plan.h"
-#include "tool_process.h"
-#include "tool_runner.h"
-#include "tree_snapshot.h"
-
-#include <QDir>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
 
 TEST_F(TarnwickTest, FixAllTakesEveryUnfixedSdkOfTheRangeInOneList)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.11.sdk",
-              "MacOSX10.13.sdk", "MacOSX10.14.sdk"},
-             {"MacOSX10.11.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.11.sdk", "MacOSX10.13.sdk", "MacOSX10.14.sdk"},
+           {"MacOSX10.11.sdk"});
     pressAlt(true);
     click(delegate->fixAllBtn);
     const FrameworkLayout layout(sdks);
@@ -31,9 +20,8 @@ TEST_F(TarnwickTest, FixAllTakesEveryUnfixedSdkOfTheRangeInOneList)
 
 TEST_F(TarnwickTest, RestoreAllSkipsSdksOutsideTheRange)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk"},
-             {"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk"},
+           {"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk"});
     click(delegate->restoreAllBtn);
     const FrameworkLayout layout(sdks);
     QStringList expected;
@@ -48,8 +36,7 @@ TEST_F(TarnwickTest, RestoreAllSkipsSdksOutsideTheRange)
 // no longer there to do.
 TEST_F(TarnwickTest, NothingToDoCallsNothing)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
     const FrameworkLayout layout(sdks);
     makeSdks({}, {"MacOSX10.8.sdk"});
     pressAlt(true);
@@ -64,8 +51,7 @@ TEST_F(TarnwickTest, NothingToDoCallsNothing)
 
 TEST_F(TarnwickTest, RowButtonsFixRestoreBeepOrExport)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.10.sdk", "MacOSX11.1.sdk"}, {"MacOSX10.10.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.10.sdk", "MacOSX11.1.sdk"}, {"MacOSX10.10.sdk"});
     const FrameworkLayout layout(sdks);
     QStringList fix, restore;
     addFixActions(fix, "MacOSX10.8.sdk", layout);

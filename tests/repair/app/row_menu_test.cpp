@@ -3,16 +3,6 @@
 
 #include "tarnwick_fixture.h"
 
-#include "elided_label.h"
-#include "qt_printers.h"
-#include "table_cell_view.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
-
 namespace {
 
 // Each item as it reads, with "(off)" for one that cannot be chosen.
@@ -75,8 +65,7 @@ TEST_F(TarnwickTest, RowMenusFollowTheRulesOfTheRowButton)
 
 TEST_F(TarnwickTest, RowMenuFixesAndExportsWithoutAModifierKey)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.14.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.14.sdk"});
 
     // Shift+F10 on a row's button opens its row's menu; F fixes.
     rowButton("MacOSX10.8.sdk")->setFocus();

@@ -4,18 +4,10 @@
 
 #include "tarnwick_fixture.h"
 
-#include "elided_label.h"
 #include "framework_layout.h"
-#include "qt_printers.h"
-#include "sdk_table_view.h"
-#include "tool_process.h"
-#include "tool_runner.h"
 
-#include <QProgressBar>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTest>
 
 using RunProgressTest = TarnwickTest;
 

@@ -1,21 +1,13 @@
 #include "tarnwick_fixture.h"
 
 #include "dimmed_text.h"
-#include "elided_label.h"
-#include "qt_printers.h"
-#include "sdk_table_view.h"
-#include "table_cell_view.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
-#include <QApplication>
-#include <QDir>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTest>
 #include <QToolTip>
 
 namespace {
@@ -59,8 +51,7 @@ const QStringList allSdks{"MacOSX10.6.sdk", "MacOSX10.7.sdk", "MacOSX10.9.sdk", 
 
 TEST_F(TarnwickTest, RowsFollowTheRowTable)
 {
-    makeSdks(allSdks, {"MacOSX10.9.sdk", "MacOSX10.14.sdk"});
-    launch();
+    launch(allSdks, {"MacOSX10.9.sdk", "MacOSX10.14.sdk"});
     ASSERT_EQ(window->sdkTable->numberOfRows(), 6);
     const struct {
         const char *sdk;
@@ -117,8 +108,7 @@ TEST_F(TarnwickTest, RowsFollowTheRowTable)
 // window has the keyboard; back in the window, Alt must not count as held.
 TEST_F(TarnwickTest, AltLetGoInAnotherWindowIsNoLongerHeld)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
     pressAlt(true);
     ASSERT_EQ(rowState("MacOSX10.8.sdk").title, "Export");
     switchAway();
@@ -141,8 +131,7 @@ TEST_F(TarnwickTest, AltLetGoInAnotherWindowIsNoLongerHeld)
 
 TEST_F(TarnwickTest, WithoutThe10_6SdkRepairButtonsShowButAreDisabled)
 {
-    makeSdks({"MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
     EXPECT_EQ(rowState("MacOSX10.7.sdk").title, "Fix");
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore");
     for (const char *sdk : {"MacOSX10.7.sdk", "MacOSX10.9.sdk"}) {
@@ -194,8 +183,7 @@ TEST_F(TarnwickTest, MainButtonsFollowTheMainButtonTable)
 
 TEST_F(TarnwickTest, OnlyAChangeOfTheAltKeyReloadsTheTable)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
     const int reloads = window->sdkTable->reloadCount();
     sendKey(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
     sendKey(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
@@ -249,8 +237,7 @@ TEST_F(TarnwickTest, RowTextReadsInLightAndDarkPalettes)
 TEST_F(TarnwickTest, LongNamesShortenAndEveryButtonStaysInView)
 {
     const QString longName = "MacOSX10.9-with-a-name-far-too-long-for-a-window-four-hundred-pixels-wide.sdk";
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", longName, "MacOSX10.13.sdk", "MacOSX10.14.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", longName, "MacOSX10.13.sdk", "MacOSX10.14.sdk"});
     window->resize(400, 440);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 400; })) << "the window can be this narrow";
     QCoreApplication::processEvents();
@@ -289,8 +276,7 @@ TEST_F(TarnwickTest, LongNamesShortenAndEveryButtonStaysInView)
 
 TEST_F(TarnwickTest, RowsReachAssistiveTechnologyAsAList)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk"}, {"MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk"}, {"MacOSX10.9.sdk"});
     QAccessibleInterface *top = QAccessible::queryAccessibleInterface(window.get());
     QAccessibleInterface *list = findAccessible(top, QAccessible::List, "SDKs");
     ASSERT_NE(list, nullptr);

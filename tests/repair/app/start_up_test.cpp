@@ -1,20 +1,11 @@
 #include "tarnwick_fixture.h"
 
 #include "disclaimer_sheet.h"
-#include "qt_printers.h"
-#include "sdk_table_view.h"
-#include "table_cell_view.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QProgressBar>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
-#include <QTest>
 
 namespace {
 
@@ -31,8 +22,7 @@ QPushButton *buttonTitled(QMessageBox *box, const QString &title)
 TEST_F(TarnwickTest, DisclaimerMustBeAcceptedOnce)
 {
     acceptDisclaimer(false);
-    makeSdks({"MacOSX10.6.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk"});
     delegate->windowDidBecomeKey();
     QMessageBox *sheet = delegate->disclaimerSheet;
     ASSERT_NE(sheet, nullptr);
@@ -62,8 +52,7 @@ TEST_F(TarnwickTest, DisclaimerMustBeAcceptedOnce)
 TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
 {
     acceptDisclaimer(false);
-    makeSdks({"MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.9.sdk"});
     delegate->windowDidBecomeKey();
     ASSERT_TRUE(delegate->disclaimerSheet);
     QTest::keyClick(delegate->disclaimerSheet, Qt::Key_Escape);
@@ -79,8 +68,7 @@ TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
 TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
 {
     acceptDisclaimer(false);
-    makeSdks({"MacOSX10.9.sdk", "MacOSX10.14.sdk"});
-    launch();
+    launch({"MacOSX10.9.sdk", "MacOSX10.14.sdk"});
     auto *disclaimer = qobject_cast<DisclaimerSheet *>(delegate->disclaimerSheet);
     ASSERT_NE(disclaimer, nullptr);
     ASSERT_TRUE(becomesActive(disclaimer));
@@ -112,8 +100,7 @@ TEST_F(TarnwickTest, AFolderNamedLikeTheMarkerCountsAsAcceptance)
 
 TEST_F(TarnwickTest, Missing10_6SdkIsSaidOncePerLaunch)
 {
-    makeSdks({"MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.9.sdk"});
     QMessageBox *sheet = delegate->missing10_6Sheet;
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
@@ -126,8 +113,7 @@ TEST_F(TarnwickTest, Missing10_6SdkIsSaidOncePerLaunch)
     runner.finish(0);
     EXPECT_FALSE(delegate->missing10_6Sheet);
 
-    makeSdks({"MacOSX10.6.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk"});
     EXPECT_FALSE(delegate->missing10_6Sheet);
 }
 

@@ -1,21 +1,12 @@
 #include "tarnwick_fixture.h"
 
-#include "elided_label.h"
 #include "framework_layout.h"
 #include "sample_sdks.h"
-#include "sdk_table_view.h"
-#include "table_cell_view.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QKeyEvent>
 #include <QFile>
 #include <QLabel>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
 
 #include <filesystem>
 
@@ -73,8 +64,9 @@ void TarnwickTest::acceptDisclaimer(bool accepted)
     }
 }
 
-void TarnwickTest::launch()
+void TarnwickTest::launch(const QStringList &names, const QStringList &fixed)
 {
+    makeSdks(names, fixed);
     launchWith(runner);
 }
 

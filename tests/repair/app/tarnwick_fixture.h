@@ -2,19 +2,29 @@
 
 #include "action_runner.h"
 #include "app_delegate.h"
+#include "elided_label.h"
+#include "qt_printers.h"
+#include "sdk_table_view.h"
+#include "table_cell_view.h"
+#include "tool_process.h"
+#include "tool_runner.h"
+#include "tree_snapshot.h"
 #include "window.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <memory>
-
-class QMenu;
-class TableCellView;
 
 // Records the action lists it is given instead of running them.
 class RecordingRunner : public ActionRunner
@@ -74,7 +84,8 @@ protected:
     void makeSampleSdks(const QStringList &versions, QString directory = {});
     static void link(const QString &target, const QString &path);
     void acceptDisclaimer(bool accepted);
-    void launch();
+    // A window over the SDK directory, with those SDKs made first.
+    void launch(const QStringList &names = {}, const QStringList &fixed = {});
 
     int rowOf(const QString &sdk) const;
     RowState rowState(const QString &sdk) const;
