@@ -145,30 +145,3 @@ TEST_F(ExportImportTest, ImportOutcomes)
     EXPECT_EQ(lastInformativeText(), "There were no SDKs in the chosen directory.");
     EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(g + "/X.SDK"));
 }
-
-TEST_F(ExportImportTest, ExportAndImportThroughTheRealTool)
-{
-    makeSampleSdks({"10.6", "10.13"});
-    link("MacOSX10.13.sdk/", sdks + "/MacOSX10.12.sdk");
-    const QString incoming = root.filePath("incoming");
-    makeSampleSdks({"10.11"}, incoming);
-    ToolRunner tool(toolForTestsPath(), {});
-    launchWith(tool);
-
-    exportRow("MacOSX10.12.sdk", elsewhere);
-    EXPECT_FALSE(delegate->importBtn->isEnabled());
-    dismiss(delegate->alertSheet);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->importBtn->isEnabled(); }, 10000));
-    EXPECT_FALSE(delegate->failureSheet);
-    EXPECT_EQ(snapshotTree((elsewhere + "/MacOSX10.12.sdk").toStdString(), true),
-              snapshotTree((sdks + "/MacOSX10.13.sdk").toStdString(), true))
-        << "the linked SDK's folder, complete, under the row's name";
-
-    import({incoming + "/MacOSX10.11.sdk"});
-    dismiss(delegate->alertSheet);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->importBtn->isEnabled(); }, 10000));
-    EXPECT_FALSE(delegate->failureSheet);
-    EXPECT_EQ(snapshotTree((sdks + "/MacOSX10.11.sdk").toStdString(), true),
-              snapshotTree((incoming + "/MacOSX10.11.sdk").toStdString(), true));
-    EXPECT_EQ(rowState("MacOSX10.11.sdk").title, "Fix") << "the imported SDK has its row";
-}

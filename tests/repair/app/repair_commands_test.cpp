@@ -112,19 +112,3 @@ TEST_F(TarnwickTest, ShowInFilesOpensTheSdkDirectory)
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(sdks));
 }
-
-TEST_F(TarnwickTest, FixAndRestoreThroughTheRealTool)
-{
-    makeSampleSdks({"10.6", "10.9"});
-    ToolRunner tool(toolForTestsPath(), {});
-    launchWith(tool);
-
-    ASSERT_EQ(rowState("MacOSX10.9.sdk").title, "Fix");
-    click(rowButton("MacOSX10.9.sdk"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->restoreAllBtn->isEnabled(); }, 10000));
-    EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore");
-    EXPECT_FALSE(delegate->fixAllBtn->isEnabled());
-    EXPECT_FALSE(delegate->failureSheet);
-    click(rowButton("MacOSX10.9.sdk"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return rowState("MacOSX10.9.sdk").title == "Fix"; }, 10000));
-}

@@ -1,6 +1,6 @@
-// Runs of a tool that reports as Tool does: progress below the table while
-// a run is under way, one sheet when something failed, and runs that
-// overlap.
+// Runs of Tool, or of a stand-in that reports as Tool does but can be held
+// halfway: progress below the table while a run is under way, one sheet
+// when something failed, and runs that overlap.
 
 #include "tarnwick_fixture.h"
 
@@ -36,18 +36,20 @@ TEST_F(RunProgressTest, ALongExportShowsHowFarItIs)
     EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.13.sdk").isDir());
 }
 
+// Through the real Tool, whose words reach the sheet as it wrote them.
 TEST_F(RunProgressTest, AFailedActionEndsInOneSheetThatSaysWhy)
 {
     makeSampleSdks({"10.6", "10.9"});
     link("gone.sdk", sdks + "/MacOSX10.10.sdk");
-    ToolRunner standIn(standInToolPath(), {});
-    launchWith(standIn);
+    ToolRunner tool(toolForTestsPath(), {});
+    launchWith(tool);
 
     exportAll(elsewhere);
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 10000));
     EXPECT_EQ(delegate->failureSheet->text(), "1 of 3 SDKs could not be exported.");
     EXPECT_EQ(delegate->failureSheet->informativeText(),
-              QString("Copy \"%1/gone.sdk\" to \"%2/MacOSX10.10.sdk\" failed: No such file or directory").arg(sdks, elsewhere));
+              QString("Copy \"%1/gone.sdk\" to \"%2/MacOSX10.10.sdk\" failed: source: No such file or directory")
+                  .arg(sdks, elsewhere));
     EXPECT_EQ(delegate->failureSheet->windowModality(), Qt::WindowModal);
     EXPECT_FALSE(delegate->alertSheet) << "\"Exporting SDKs...\" gave way to what really happened";
     EXPECT_FALSE(busy());
