@@ -1,5 +1,5 @@
 // The window with the keyboard alone: the Tab order, what shows the focus,
-// Return on a button, and where the focus goes when a sheet closes.
+// Return and Enter on a button, and where the focus goes when a sheet closes.
 
 #include "tarnwick_fixture.h"
 
@@ -8,17 +8,6 @@ namespace {
 QWidget *focused()
 {
     return QApplication::focusWidget();
-}
-
-std::string nameOf(const QWidget *widget)
-{
-    if (!widget)
-        return "nothing";
-    if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
-        return "button " + button->text().toStdString();
-    if (const auto *row = qobject_cast<const TableCellView *>(widget))
-        return "row " + row->textField()->text().toStdString();
-    return widget->metaObject()->className();
 }
 
 } // namespace
@@ -33,10 +22,10 @@ TEST_F(TarnwickTest, TabFollowsTheReadingOrderAndEveryStopShowsIt)
         delegate->fixAllBtn, delegate->restoreAllBtn, delegate->exportAllBtn, delegate->importBtn,
         window->showInFilesButton, rowView("MacOSX10.6.sdk"),
     };
-    EXPECT_EQ(nameOf(focused()), nameOf(order[0])) << "the window starts at the first row";
+    EXPECT_EQ(focused(), order[0]) << "the window starts at the first row";
     for (qsizetype i = 1; i < order.size(); ++i) {
         QTest::keyClick(focused(), Qt::Key_Tab);
-        EXPECT_EQ(nameOf(focused()), nameOf(order[i])) << "stop " << i;
+        EXPECT_EQ(focused(), order[i]) << "stop " << i;
     }
     QTest::keyClick(focused(), Qt::Key_Backtab);
     EXPECT_EQ(focused(), window->showInFilesButton);
@@ -53,27 +42,11 @@ TEST_F(TarnwickTest, TabFollowsTheReadingOrderAndEveryStopShowsIt)
     EXPECT_EQ(focused(), rowView("MacOSX10.6.sdk"));
 }
 
-TEST_F(TarnwickTest, ReturnAndEnterPressTheFocusedButton)
-{
-    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
-    rowButton("MacOSX10.8.sdk")->setFocus();
-    QTest::keyClick(focused(), Qt::Key_Return);
-    ASSERT_EQ(runner.calls.size(), 1);
-    EXPECT_EQ(runner.calls[0][0], "Move") << "the fix of MacOSX10.8.sdk";
-
-    delegate->exportAllBtn->setFocus();
-    QTest::keyClick(focused(), Qt::Key_Enter);
-    ASSERT_EQ(panels.size(), 1);
-    EXPECT_EQ(panels[0].message, "Choose destination directory to export all SDKs");
-}
-
 TEST_F(TarnwickTest, FocusReturnsToWhatOpenedTheSheet)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
-    const QString out = root.filePath("out");
     for (const char *sdk : {"MacOSX10.6.sdk", "MacOSX10.8.sdk"})
-        QDir().mkpath(out + '/' + sdk);
-    launch();
+        QDir().mkpath(elsewhere + '/' + sdk);
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
     const auto answerSheetWithReturn = [&](QPointer<QMessageBox> sheet) {
         ASSERT_TRUE(sheet);
         ASSERT_TRUE(becomesActive(sheet));
@@ -83,22 +56,31 @@ TEST_F(TarnwickTest, FocusReturnsToWhatOpenedTheSheet)
         giveTheKeyboardBack();
     };
 
+    // Return and Enter press the focused button.
+    rowButton("MacOSX10.8.sdk")->setFocus();
+    QTest::keyClick(focused(), Qt::Key_Return);
+    ASSERT_EQ(runner.calls.size(), 1);
+    EXPECT_EQ(runner.calls[0][0], "Move") << "the fix of MacOSX10.8.sdk";
+    runner.finish();
+
     // Nothing to copy: the button that asked is still usable and has it back.
     delegate->exportAllBtn->setFocus();
-    QTest::keyClick(focused(), Qt::Key_Return);
-    choose({out});
+    QTest::keyClick(focused(), Qt::Key_Enter);
+    ASSERT_EQ(panels.size(), 1);
+    EXPECT_EQ(panels[0].message, "Choose destination directory to export all SDKs");
+    choose({elsewhere});
     ASSERT_EQ(lastMessage(), "SDKs already exist.");
     answerSheetWithReturn(delegate->alertSheet);
-    EXPECT_EQ(nameOf(focused()), nameOf(delegate->exportAllBtn));
+    EXPECT_EQ(focused(), delegate->exportAllBtn);
 
     // A row's export disables its button while it runs: the row takes it.
-    QDir(out + "/MacOSX10.8.sdk").removeRecursively();
+    QDir(elsewhere + "/MacOSX10.8.sdk").removeRecursively();
     rowButton("MacOSX10.8.sdk")->setFocus();
     QMenu *menu = openMenuOfFocus();
     ASSERT_NE(menu, nullptr);
     QTest::keyClick(menu, Qt::Key_E);
-    choose({out});
+    choose({elsewhere});
     ASSERT_EQ(lastMessage(), "Exporting SDKs...");
     answerSheetWithReturn(delegate->alertSheet);
-    EXPECT_EQ(nameOf(focused()), nameOf(rowView("MacOSX10.8.sdk")));
+    EXPECT_EQ(focused(), rowView("MacOSX10.8.sdk"));
 }

@@ -1,6 +1,5 @@
 #include "tarnwick_fixture.h"
 
-#include <QMenuBar>
 #include <QRegularExpression>
 
 namespace {
@@ -28,8 +27,8 @@ TEST_F(TarnwickTest, AboutBoxFromTheHelpMenu)
 {
     launch({"MacOSX10.6.sdk"});
     QTest::keyClick(window.get(), Qt::Key_H, Qt::AltModifier);
-    QMenu *help = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (help = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }));
+    QMenu *help = waitForMenu();
+    ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->title(), "&Help");
     QTest::keyClick(help, Qt::Key_A);
 

@@ -53,27 +53,20 @@ TEST_F(TarnwickTest, RowsFollowTheRowTable)
 {
     launch(allSdks, {"MacOSX10.9.sdk", "MacOSX10.14.sdk"});
     ASSERT_EQ(window->sdkTable->numberOfRows(), 6);
-    const struct {
-        const char *sdk;
-        const char *title;
-        bool hidden;
-        bool dimmed;
-    } lines[] = {
-        {"MacOSX10.7.sdk", "Fix", false, false},
-        {"MacOSX10.9.sdk", "Restore", false, false},
-        {"MacOSX10.13.sdk", "Fix", false, false},
-        {"MacOSX10.6.sdk", nullptr, true, true},
-        {"MacOSX10.14.sdk", nullptr, true, true},
-        {"MacOSX11.1.sdk", nullptr, true, true},
+    // No title: outside the fixable range, with no button and dimmed text.
+    const std::map<QString, const char *> titles{
+        {"MacOSX10.7.sdk", "Fix"},  {"MacOSX10.9.sdk", "Restore"}, {"MacOSX10.13.sdk", "Fix"},
+        {"MacOSX10.6.sdk", nullptr}, {"MacOSX10.14.sdk", nullptr},  {"MacOSX11.1.sdk", nullptr},
     };
-    for (const auto &line : lines) {
-        const RowState state = rowState(line.sdk);
-        if (line.title) {
-            EXPECT_EQ(state.title, line.title) << line.sdk;
+    for (const auto &[sdk, title] : titles) {
+        SCOPED_TRACE(sdk.toStdString());
+        const RowState state = rowState(sdk);
+        if (title) {
+            EXPECT_EQ(state.title, title);
         }
-        EXPECT_EQ(state.hidden, line.hidden) << line.sdk;
-        EXPECT_TRUE(state.enabled) << line.sdk;
-        EXPECT_EQ(state.dimmed, line.dimmed) << line.sdk;
+        EXPECT_EQ(state.hidden, !title);
+        EXPECT_TRUE(state.enabled);
+        EXPECT_EQ(state.dimmed, !title);
     }
 
     // Alt held: every row exports, in normal text, whatever its minor number.
@@ -90,9 +83,7 @@ TEST_F(TarnwickTest, RowsFollowTheRowTable)
     EXPECT_TRUE(rowState("MacOSX10.14.sdk").hidden);
 
     // An export or import running: every button off, titles kept, text normal.
-    QDir().mkpath(root.filePath("out"));
-    click(delegate->exportAllBtn);
-    choose({root.filePath("out")});
+    exportAll(elsewhere);
     ASSERT_TRUE(delegate->importExportInProgress);
     pressAlt(true);
     for (const QString &sdk : allSdks) {
@@ -156,17 +147,12 @@ TEST_F(TarnwickTest, MainButtonsFollowTheMainButtonTable)
         {{"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk"}, {}, false, true, false, true, true},
         {{"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk"}, {"MacOSX10.9.sdk"}, false, true, true, true, true},
     };
-    QDir().mkpath(root.filePath("out"));
     for (const auto &c : cases) {
         SCOPED_TRACE(c.sdks.join(' ').toStdString() + " fixed: " + c.fixed.join(' ').toStdString());
         QDir(sdks).removeRecursively();
-        QDir().mkpath(sdks);
-        makeSdks(c.sdks, c.fixed);
-        launch();
-        if (c.inProgress) {
-            click(delegate->exportAllBtn);
-            choose({root.filePath("out")});
-        }
+        launch(c.sdks, c.fixed);
+        if (c.inProgress)
+            exportAll(elsewhere);
         // The buttons are set again at every end of a tool; Alt plays no part.
         for (bool alt : {false, true}) {
             pressAlt(alt);

@@ -177,8 +177,7 @@ TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
     const QString folder = root.filePath("exports");
     QDir().mkpath(folder);
     launch();
-    click(delegate->exportAllBtn);
-    choose({folder});
+    exportAll(folder);
     ASSERT_TRUE(delegate->alertSheet);
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(window->progressBar->isVisible());

@@ -108,11 +108,6 @@ RowState TarnwickTest::rowState(const QString &sdk) const
     return {view->button()->text(), view->button()->isHidden(), view->button()->isEnabled(), view->isDimmed()};
 }
 
-TableCellView *TarnwickTest::rowView(const QString &sdk) const
-{
-    return window->sdkTable->viewAtRow(rowOf(sdk));
-}
-
 QPushButton *TarnwickTest::rowButton(const QString &sdk) const
 {
     const TableCellView *view = rowView(sdk);
@@ -178,11 +173,6 @@ void TarnwickTest::giveTheKeyboardBack()
     ASSERT_TRUE(becomesActive(window.get()));
 }
 
-bool TarnwickTest::becomesActive(QWidget *window)
-{
-    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
-}
-
 // What the platform sends for the menu key: a keyboard context menu event
 // at the middle of the focused control.
 QMenu *TarnwickTest::openMenuOfFocus()
@@ -229,16 +219,6 @@ bool TarnwickTest::busy() const
         && !delegate->fixAllBtn->isEnabled();
 }
 
-void TarnwickTest::holdNextRun(const char *name)
-{
-    qputenv("STAND_IN_HOLD", root.filePath(name).toUtf8());
-}
-
-void TarnwickTest::release(const char *name)
-{
-    QFile(root.filePath(name)).open(QIODevice::WriteOnly);
-}
-
 void TarnwickTest::choose(const QStringList &paths)
 {
     QList<QUrl> urls;
@@ -254,12 +234,3 @@ void TarnwickTest::cancelPanel()
     std::exchange(pendingPanel, nullptr)(0, {});
 }
 
-QString TarnwickTest::lastMessage() const
-{
-    return delegate->alertSheet ? delegate->alertSheet->text() : QString();
-}
-
-QString TarnwickTest::lastInformativeText() const
-{
-    return delegate->alertSheet ? delegate->alertSheet->informativeText() : QString();
-}

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -72,8 +73,11 @@ protected:
     // Answers the last dialog as the user would.
     void choose(const QStringList &paths);
     void cancelPanel();
-    QString lastMessage() const;
-    QString lastInformativeText() const;
+    QString lastMessage() const { return delegate->alertSheet ? delegate->alertSheet->text() : QString(); }
+    QString lastInformativeText() const
+    {
+        return delegate->alertSheet ? delegate->alertSheet->informativeText() : QString();
+    }
 
     void SetUp() override;
     void TearDown() override;
@@ -89,7 +93,7 @@ protected:
 
     int rowOf(const QString &sdk) const;
     RowState rowState(const QString &sdk) const;
-    TableCellView *rowView(const QString &sdk) const;
+    TableCellView *rowView(const QString &sdk) const { return window->sdkTable->viewAtRow(rowOf(sdk)); }
     QPushButton *rowButton(const QString &sdk) const;
     void sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers);
     void pressAlt(bool down);
@@ -105,7 +109,10 @@ protected:
     void giveTheKeyboardBack();
     // Waits until window is the active one. (A sheet counts as active as
     // soon as its window is: qWaitForWindowActive would not wait for it.)
-    static bool becomesActive(QWidget *window);
+    static bool becomesActive(QWidget *window)
+    {
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+    }
     // The focused control's menu, asked for as the keyboard's menu key
     // does, and waited for; nullptr if none opens.
     QMenu *openMenuOfFocus();
@@ -116,8 +123,8 @@ protected:
     // The buttons of the main window all off, as while a copy runs.
     bool busy() const;
     // The next run of the stand-in tool waits halfway until released.
-    void holdNextRun(const char *name);
-    void release(const char *name);
+    void holdNextRun(const char *name) { qputenv("STAND_IN_HOLD", root.filePath(name).toUtf8()); }
+    void release(const char *name) { QFile(root.filePath(name)).open(QIODevice::WriteOnly); }
     // Waits for a popup menu to open; nullptr if none does.
     static QMenu *waitForMenu();
     // A window over the SDK directory whose runs go through the real runner.
