@@ -4,11 +4,8 @@
 #include "sample_sdks.h"
 
 #include <QContextMenuEvent>
-#include <QKeyEvent>
 #include <QFile>
-#include <QLabel>
 
-#include <filesystem>
 
 void TarnwickTest::SetUp()
 {
@@ -45,11 +42,6 @@ void TarnwickTest::makeSampleSdks(const QStringList &versions, QString directory
         directory = sdks;
     for (const QString &version : versions)
         makeSampleSdk(directory.toStdString(), version.toStdString());
-}
-
-void TarnwickTest::link(const QString &target, const QString &path)
-{
-    std::filesystem::create_symlink(target.toStdString(), path.toStdString());
 }
 
 void TarnwickTest::acceptDisclaimer(bool accepted)
@@ -108,12 +100,6 @@ RowState TarnwickTest::rowState(const QString &sdk) const
     return {view->button()->text(), view->button()->isHidden(), view->button()->isEnabled(), view->isDimmed()};
 }
 
-QPushButton *TarnwickTest::rowButton(const QString &sdk) const
-{
-    const TableCellView *view = rowView(sdk);
-    return view ? view->button() : nullptr;
-}
-
 // Keys as the keyboard sends them, one event per key, to the widget with
 // the focus; they also set what the application takes as the keyboard's
 // state.
@@ -126,10 +112,7 @@ void TarnwickTest::sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers mod
 
 void TarnwickTest::pressAlt(bool down)
 {
-    if (down)
-        sendKey(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
-    else
-        sendKey(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    sendKey(down ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Alt, down ? Qt::AltModifier : Qt::NoModifier);
 }
 
 void TarnwickTest::switchAway()
@@ -189,9 +172,9 @@ QMenu *TarnwickTest::openMenuOfFocus()
 QMenu *TarnwickTest::waitForMenu()
 {
     QMenu *menu = nullptr;
-    if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }))
-        return nullptr;
-    return menu;
+    return QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); })
+        ? menu
+        : nullptr;
 }
 
 void TarnwickTest::exportRow(const QString &sdk, const QString &to)
@@ -211,12 +194,6 @@ void TarnwickTest::import(const QStringList &paths)
 {
     click(delegate->importBtn);
     choose(paths);
-}
-
-bool TarnwickTest::busy() const
-{
-    return !delegate->exportAllBtn->isEnabled() && !delegate->importBtn->isEnabled()
-        && !delegate->fixAllBtn->isEnabled();
 }
 
 void TarnwickTest::choose(const QStringList &paths)

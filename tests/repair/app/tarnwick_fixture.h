@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 // Records the action lists it is given instead of running them.
@@ -86,7 +87,10 @@ protected:
     void makeSdks(const QStringList &names, const QStringList &fixed = {});
     // Sample SDKs of those versions, in the SDK directory unless said otherwise.
     void makeSampleSdks(const QStringList &versions, QString directory = {});
-    static void link(const QString &target, const QString &path);
+    static void link(const QString &target, const QString &path)
+    {
+        std::filesystem::create_symlink(target.toStdString(), path.toStdString());
+    }
     void acceptDisclaimer(bool accepted);
     // A window over the SDK directory, with those SDKs made first.
     void launch(const QStringList &names = {}, const QStringList &fixed = {});
@@ -94,7 +98,7 @@ protected:
     int rowOf(const QString &sdk) const;
     RowState rowState(const QString &sdk) const;
     TableCellView *rowView(const QString &sdk) const { return window->sdkTable->viewAtRow(rowOf(sdk)); }
-    QPushButton *rowButton(const QString &sdk) const;
+    QPushButton *rowButton(const QString &sdk) const { return rowView(sdk) ? rowView(sdk)->button() : nullptr; }
     void sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers);
     void pressAlt(bool down);
     // Another window takes the keyboard, then this one gets it back; what
@@ -121,7 +125,11 @@ protected:
     void exportAll(const QString &to);
     void import(const QStringList &paths);
     // The buttons of the main window all off, as while a copy runs.
-    bool busy() const;
+    bool busy() const
+    {
+        return !delegate->exportAllBtn->isEnabled() && !delegate->importBtn->isEnabled()
+            && !delegate->fixAllBtn->isEnabled();
+    }
     // The next run of the stand-in tool waits halfway until released.
     void holdNextRun(const char *name) { qputenv("STAND_IN_HOLD", root.filePath(name).toUtf8()); }
     void release(const char *name) { QFile(root.filePath(name)).open(QIODevice::WriteOnly); }
