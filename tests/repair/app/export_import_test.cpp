@@ -23,8 +23,7 @@ TEST_F(ExportImportTest, ExportOneSdk)
     EXPECT_FALSE(window->altKeyDown());
 
     choose({elsewhere});
-    ASSERT_EQ(runner.calls.size(), 1);
-    EXPECT_EQ(runner.calls[0], (QStringList{"Copy", sdks + "/MacOSX10.9.sdk", elsewhere + "/MacOSX10.9.sdk"}));
+    EXPECT_EQ(runner.calls, (QList<QStringList>{{"Copy", sdks + "/MacOSX10.9.sdk", elsewhere + "/MacOSX10.9.sdk"}}));
     EXPECT_TRUE(delegate->importExportInProgress);
     EXPECT_EQ(lastMessage(), "Exporting SDKs...");
     EXPECT_EQ(lastInformativeText(), exporting);
@@ -60,10 +59,9 @@ TEST_F(ExportImportTest, ExportAllLeavesOutWhatIsThere)
     launch();
     exportAll(elsewhere);
     EXPECT_EQ(panels[0].message, "Choose destination directory to export all SDKs");
-    ASSERT_EQ(runner.calls.size(), 1);
-    EXPECT_EQ(runner.calls[0], (QStringList{"Copy", sdks + "/MacOSX10.6.sdk", elsewhere + "/MacOSX10.6.sdk",
-                                            "Copy", sdks + "/MacOSX10.13.sdk", elsewhere + "/MacOSX10.13.sdk",
-                                            "Copy", sdks + "/MacOSX10.13.sdk", elsewhere + "/MacOSX10.14.sdk"}));
+    EXPECT_EQ(runner.calls, (QList<QStringList>{{"Copy", sdks + "/MacOSX10.6.sdk", elsewhere + "/MacOSX10.6.sdk",
+                                                 "Copy", sdks + "/MacOSX10.13.sdk", elsewhere + "/MacOSX10.13.sdk",
+                                                 "Copy", sdks + "/MacOSX10.13.sdk", elsewhere + "/MacOSX10.14.sdk"}}));
     EXPECT_EQ(lastMessage(), "Exporting SDKs...");
     EXPECT_EQ(lastInformativeText(), exporting + note);
     dismiss(delegate->alertSheet);
@@ -118,9 +116,8 @@ TEST_F(ExportImportTest, ImportOutcomes)
     launch();
 
     import({root.filePath("MacOSX10.8.sdk"), g + "/MacOSX10.7.sdk"});
-    ASSERT_EQ(runner.calls.size(), 1);
-    EXPECT_EQ(runner.calls[0], (QStringList{"Copy", g + "/MacOSX10.7.sdk", sdks + "/MacOSX10.8.sdk",
-                                            "Copy", g + "/MacOSX10.7.sdk", sdks + "/MacOSX10.7.sdk"}))
+    EXPECT_EQ(runner.calls, (QList<QStringList>{{"Copy", g + "/MacOSX10.7.sdk", sdks + "/MacOSX10.8.sdk",
+                                                 "Copy", g + "/MacOSX10.7.sdk", sdks + "/MacOSX10.7.sdk"}}))
         << "a link brings in the folder it names, under its own name";
     EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(root.path()));
     EXPECT_EQ(panels.last().message, "Choose SDK file or directory of SDKs to import");

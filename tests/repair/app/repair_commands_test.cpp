@@ -13,8 +13,7 @@ TEST_F(TarnwickTest, FixAllTakesEveryUnfixedSdkOfTheRangeInOneList)
     QStringList expected;
     for (const char *sdk : {"MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.13.sdk"})
         addFixActions(expected, sdk, layout);
-    ASSERT_EQ(runner.calls.size(), 1);
-    EXPECT_EQ(runner.calls[0], expected);
+    EXPECT_EQ(runner.calls, QList<QStringList>{expected});
     EXPECT_FALSE(window->altKeyDown());
 }
 
@@ -27,8 +26,7 @@ TEST_F(TarnwickTest, RestoreAllSkipsSdksOutsideTheRange)
     QStringList expected;
     addRestoreActions(expected, "MacOSX10.8.sdk", layout);
     addRestoreActions(expected, "MacOSX10.12.sdk", layout);
-    ASSERT_EQ(runner.calls.size(), 1);
-    EXPECT_EQ(runner.calls[0], expected);
+    EXPECT_EQ(runner.calls, QList<QStringList>{expected});
 }
 
 // The table shows the SDK directory as it was at the last end of a tool;
@@ -59,9 +57,7 @@ TEST_F(TarnwickTest, RowButtonsFixRestoreBeepOrExport)
 
     click(rowButton("MacOSX10.8.sdk"));
     click(rowButton("MacOSX10.10.sdk"));
-    ASSERT_EQ(runner.calls.size(), 2);
-    EXPECT_EQ(runner.calls[0], fix);
-    EXPECT_EQ(runner.calls[1], restore);
+    EXPECT_EQ(runner.calls, (QList<QStringList>{fix, restore}));
 
     // Their buttons are hidden, so only the rule itself can be tried.
     delegate->tableButtonAction(rowButton("MacOSX10.6.sdk"));
