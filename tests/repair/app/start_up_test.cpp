@@ -106,20 +106,18 @@ TEST_F(TarnwickTest, RememberedFolderIsLoadedAtLaunchAndSavedAtQuitOnly)
     delegate->applicationWillTerminate();
     EXPECT_FALSE(QSettings().contains("LastImportExportDirURL")) << "nothing chosen, nothing stored";
 
-    const QString folder = root.filePath("exports");
-    QDir().mkpath(folder);
-    delegate->lastImportExportDirURL = QUrl::fromLocalFile(folder);
+    delegate->lastImportExportDirURL = QUrl::fromLocalFile(elsewhere);
     EXPECT_FALSE(QSettings().contains("LastImportExportDirURL"));
     delegate->applicationWillTerminate();
-    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8());
+    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), elsewhere.toUtf8());
 
     launch();
-    EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(folder));
-    QDir(folder).removeRecursively();
+    EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(elsewhere));
+    QDir(elsewhere).removeRecursively();
     launch();
     EXPECT_FALSE(delegate->lastImportExportDirURL.isValid()) << "a deleted folder does not resolve";
     delegate->applicationWillTerminate();
-    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8())
+    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), elsewhere.toUtf8())
         << "the stored value stays";
     QSettings().remove("LastImportExportDirURL");
 }
@@ -154,11 +152,8 @@ TEST_F(TarnwickTest, WindowOpensWithinTheScreen)
 TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
 {
     QSettings().remove("LastImportExportDirURL");
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
-    const QString folder = root.filePath("exports");
-    QDir().mkpath(folder);
-    launch();
-    exportAll(folder);
+    launch({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
+    exportAll(elsewhere);
     ASSERT_TRUE(delegate->alertSheet);
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(window->progressBar->isVisible());
@@ -171,7 +166,7 @@ TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
     fault.start(30000);
     EXPECT_EQ(QApplication::exec(), 0) << "closing the window ended the application";
     EXPECT_TRUE(closed);
-    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8());
+    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), elsewhere.toUtf8());
     QSettings().remove("LastImportExportDirURL");
     launch();
     EXPECT_EQ(window->size(), QSize(430, 330));
