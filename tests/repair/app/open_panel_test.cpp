@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // As the window asks for them.
@@ -118,11 +120,8 @@ TEST_F(OpenPanelTest, ImportDialogSaysChooseAndChoosesFoldersAndFiles)
     QTest::mouseClick(acceptButton(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return response != -1; }));
     EXPECT_EQ(response, 1);
-    QStringList paths;
-    for (const QUrl &url : chosen)
-        paths << url.toLocalFile();
-    paths.sort();
-    EXPECT_EQ(paths, (QStringList{f + "/A.sdk", f + "/b.sdk"}));
+    std::sort(chosen.begin(), chosen.end());
+    EXPECT_EQ(chosen, (QList<QUrl>{QUrl::fromLocalFile(f + "/A.sdk"), QUrl::fromLocalFile(f + "/b.sdk")}));
 }
 
 TEST_F(OpenPanelTest, DoubleClickOpensAFolderAndATypedFolderIsChosen)
