@@ -53,11 +53,11 @@ TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
 
 // The usual first start: no disclaimer accepted and no 10.6 SDK. One sheet
 // at a time has the keyboard, each over the window with the focus on its
-// button, and the window has it back at the end.
+// button, and the window has it back at the end, its repair buttons off.
 TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
 {
     acceptDisclaimer(false);
-    launch({"MacOSX10.9.sdk", "MacOSX10.14.sdk"});
+    launch({"MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
     auto *disclaimer = qobject_cast<DisclaimerSheet *>(delegate->disclaimerSheet);
     ASSERT_NE(disclaimer, nullptr);
     ASSERT_TRUE(becomesActive(disclaimer));
@@ -80,6 +80,17 @@ TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
     EXPECT_EQ(QApplication::focusWidget(), window->sdkTable->viewAtRow(0));
     EXPECT_TRUE(delegate->eulaAcceptedFileExists());
     EXPECT_EQ(terminations, 0);
+
+    // Repair buttons show but are off; exporting needs no 10.6 SDK.
+    EXPECT_EQ(rowState("MacOSX10.7.sdk").title, "Fix");
+    EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore");
+    for (const char *sdk : {"MacOSX10.7.sdk", "MacOSX10.9.sdk"}) {
+        EXPECT_FALSE(rowState(sdk).hidden);
+        EXPECT_FALSE(rowState(sdk).enabled);
+    }
+    pressAlt(true);
+    EXPECT_TRUE(rowState("MacOSX10.7.sdk").enabled) << "export needs no 10.6 SDK";
+    pressAlt(false);
 
     // Said once per launch, and not at all with the 10.6 SDK there.
     delegate->windowDidBecomeKey();
