@@ -3,15 +3,6 @@
 
 #include "tarnwick_fixture.h"
 
-namespace {
-
-QWidget *focused()
-{
-    return QApplication::focusWidget();
-}
-
-} // namespace
-
 TEST_F(TarnwickTest, TabFollowsTheReadingOrderAndEveryStopShowsIt)
 {
     launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
@@ -22,24 +13,24 @@ TEST_F(TarnwickTest, TabFollowsTheReadingOrderAndEveryStopShowsIt)
         delegate->fixAllBtn, delegate->restoreAllBtn, delegate->exportAllBtn, delegate->importBtn,
         window->showInFilesButton, rowView("MacOSX10.6.sdk"),
     };
-    EXPECT_EQ(focused(), order[0]) << "the window starts at the first row";
+    EXPECT_EQ(QApplication::focusWidget(), order[0]) << "the window starts at the first row";
     for (qsizetype i = 1; i < order.size(); ++i) {
-        QTest::keyClick(focused(), Qt::Key_Tab);
-        EXPECT_EQ(focused(), order[i]) << "stop " << i;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), order[i]) << "stop " << i;
     }
-    QTest::keyClick(focused(), Qt::Key_Backtab);
-    EXPECT_EQ(focused(), window->showInFilesButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), window->showInFilesButton);
 
     // A row with the focus is drawn otherwise; Up and Down go from row to row.
     TableCellView *row = rowView("MacOSX10.8.sdk");
     row->setFocus();
     const QImage withFocus = row->grab().toImage();
-    QTest::keyClick(focused(), Qt::Key_Down);
-    EXPECT_EQ(focused(), rowView("MacOSX10.9.sdk"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.9.sdk"));
     EXPECT_NE(row->grab().toImage(), withFocus);
-    QTest::keyClick(focused(), Qt::Key_Up);
-    QTest::keyClick(focused(), Qt::Key_Up);
-    EXPECT_EQ(focused(), rowView("MacOSX10.6.sdk"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.6.sdk"));
 }
 
 TEST_F(TarnwickTest, FocusReturnsToWhatOpenedTheSheet)
@@ -50,28 +41,28 @@ TEST_F(TarnwickTest, FocusReturnsToWhatOpenedTheSheet)
     const auto answerSheetWithReturn = [&](QPointer<QMessageBox> sheet) {
         ASSERT_TRUE(sheet);
         ASSERT_TRUE(becomesActive(sheet));
-        EXPECT_EQ(focused(), sheet->button(QMessageBox::Ok)) << "the sheet's one button";
-        QTest::keyClick(focused(), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), sheet->button(QMessageBox::Ok)) << "the sheet's one button";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet; }));
         giveTheKeyboardBack();
     };
 
     // Return and Enter press the focused button.
     rowButton("MacOSX10.8.sdk")->setFocus();
-    QTest::keyClick(focused(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_EQ(runner.calls.size(), 1);
     EXPECT_EQ(runner.calls[0][0], "Move") << "the fix of MacOSX10.8.sdk";
     runner.finish();
 
     // Nothing to copy: the button that asked is still usable and has it back.
     delegate->exportAllBtn->setFocus();
-    QTest::keyClick(focused(), Qt::Key_Enter);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     ASSERT_EQ(panels.size(), 1);
     EXPECT_EQ(panels[0].message, "Choose destination directory to export all SDKs");
     choose({elsewhere});
     ASSERT_EQ(lastMessage(), "SDKs already exist.");
     answerSheetWithReturn(delegate->alertSheet);
-    EXPECT_EQ(focused(), delegate->exportAllBtn);
+    EXPECT_EQ(QApplication::focusWidget(), delegate->exportAllBtn);
 
     // A row's export disables its button while it runs: the row takes it.
     QDir(elsewhere + "/MacOSX10.8.sdk").removeRecursively();
@@ -82,5 +73,5 @@ TEST_F(TarnwickTest, FocusReturnsToWhatOpenedTheSheet)
     choose({elsewhere});
     ASSERT_EQ(lastMessage(), "Exporting SDKs...");
     answerSheetWithReturn(delegate->alertSheet);
-    EXPECT_EQ(focused(), rowView("MacOSX10.8.sdk"));
+    EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.8.sdk"));
 }

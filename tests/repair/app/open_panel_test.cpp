@@ -70,10 +70,7 @@ protected:
     }
 
     QFileDialog *dialog() const { return window.findChild<QFileDialog *>(); }
-    QPushButton *acceptButton() const
-    {
-        return dialog()->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Open);
-    }
+    QPushButton *acceptButton() const { return dialog()->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Open); }
     QLineEdit *nameField() const { return dialog()->findChild<QLineEdit *>("fileNameEdit"); }
     QListView *list() const { return dialog()->findChild<QListView *>("listView"); }
 
