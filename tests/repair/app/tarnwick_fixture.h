@@ -55,13 +55,14 @@ struct RowState {
 };
 
 // A Tarnwick window over a temporary SDK directory, launched, with the
-// disclaimer accepted unless a test says otherwise.
+// disclaimer accepted unless a test says otherwise. The test build's tools
+// work in the same SDK directory; a held stand-in tool is let go at the end.
 class TarnwickTest : public testing::Test
 {
 protected:
     QTemporaryDir root;
     QString sdks = root.filePath("SDKs");
-    QString elsewhere = root.filePath("elsewhere"); // an empty folder
+    QString elsewhere = root.filePath("elsewhere"); // outside the SDK directory, empty at first
     RecordingRunner runner;
     std::unique_ptr<Window> window;
     std::unique_ptr<AppDelegate> delegate;
@@ -135,7 +136,7 @@ protected:
     void release(const char *name) { QFile(root.filePath(name)).open(QIODevice::WriteOnly); }
     // Waits for a popup menu to open; nullptr if none does.
     static QMenu *waitForMenu();
-    // A window over the SDK directory whose runs go through the real runner.
+    // A window over the SDK directory whose runs go through the runner given.
     void launchWith(ActionRunner &runner);
 
     std::unique_ptr<QWidget> otherWindow;
