@@ -36,6 +36,13 @@ TEST_F(TarnwickTest, DisclaimerMustBeAcceptedOnce)
     delegate->windowDidBecomeKey();
     EXPECT_FALSE(delegate->disclaimerSheet);
     EXPECT_EQ(terminations, 0);
+
+    // A folder named like the marker counts as acceptance too.
+    acceptDisclaimer(false);
+    QDir().mkpath(AppDelegate::eulaAcceptedFilePath());
+    launch();
+    delegate->windowDidBecomeKey();
+    EXPECT_FALSE(delegate->disclaimerSheet);
 }
 
 TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
@@ -98,15 +105,6 @@ TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
     EXPECT_FALSE(delegate->missing10_6Sheet);
     launch({"MacOSX10.6.sdk"});
     EXPECT_FALSE(delegate->missing10_6Sheet);
-}
-
-TEST_F(TarnwickTest, AFolderNamedLikeTheMarkerCountsAsAcceptance)
-{
-    acceptDisclaimer(false);
-    QDir().mkpath(AppDelegate::eulaAcceptedFilePath());
-    launch();
-    delegate->windowDidBecomeKey();
-    EXPECT_FALSE(delegate->disclaimerSheet);
 }
 
 TEST_F(TarnwickTest, RememberedFolderIsLoadedAtLaunchAndSavedAtQuitOnly)
