@@ -116,9 +116,7 @@ TEST_F(TarnwickTest, AltLetGoInAnotherWindowIsNoLongerHeld)
     launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
     pressAlt(true);
     ASSERT_EQ(rowState("MacOSX10.8.sdk").title, "Export");
-    switchAway();
-    QTest::simulateEvent(otherWindow.get(), false, Qt::Key_Alt, Qt::NoModifier, QString(), false);
-    switchBack();
+    altInAnotherWindow(false);
     EXPECT_FALSE(window->altKeyDown());
     EXPECT_EQ(rowState("MacOSX10.8.sdk").title, "Fix");
     click(rowButton("MacOSX10.8.sdk"));
@@ -127,9 +125,7 @@ TEST_F(TarnwickTest, AltLetGoInAnotherWindowIsNoLongerHeld)
     EXPECT_EQ(runner.calls[0][0], "Move");
 
     // Held down elsewhere and still held on the way back.
-    switchAway();
-    QTest::simulateEvent(otherWindow.get(), true, Qt::Key_Alt, Qt::AltModifier, QString(), false);
-    switchBack();
+    altInAnotherWindow(true);
     EXPECT_EQ(rowState("MacOSX10.8.sdk").title, "Export");
     pressAlt(false);
 }

@@ -115,19 +115,15 @@ void TarnwickTest::pressAlt(bool down)
     sendKey(down ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Alt, down ? Qt::AltModifier : Qt::NoModifier);
 }
 
-void TarnwickTest::switchAway()
+void TarnwickTest::altInAnotherWindow(bool down)
 {
-    otherWindow = std::make_unique<QWidget>();
-    otherWindow->show();
-    otherWindow->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(otherWindow.get()));
-}
-
-void TarnwickTest::switchBack()
-{
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QTest::simulateEvent(&other, down, Qt::Key_Alt, down ? Qt::AltModifier : Qt::NoModifier, QString(), false);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    otherWindow.reset();
     QCoreApplication::processEvents(); // the queued activation handler
 }
 

@@ -102,10 +102,9 @@ protected:
     QPushButton *rowButton(const QString &sdk) const { return rowView(sdk) ? rowView(sdk)->button() : nullptr; }
     void sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers);
     void pressAlt(bool down);
-    // Another window takes the keyboard, then this one gets it back; what
-    // happens in between is up to the caller.
-    void switchAway();
-    void switchBack();
+    // Another window takes the keyboard and sees Alt go down or up there,
+    // then this one gets the keyboard back.
+    void altInAnotherWindow(bool down);
     // A button of the window, clicked while no sheet is in the way.
     void click(QPushButton *button);
     // Presses OK on a message sheet and waits until it is gone.
@@ -138,6 +137,4 @@ protected:
     static QMenu *waitForMenu();
     // A window over the SDK directory whose runs go through the runner given.
     void launchWith(ActionRunner &runner);
-
-    std::unique_ptr<QWidget> otherWindow;
 };
