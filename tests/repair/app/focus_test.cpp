@@ -1,43 +1,11 @@
 // The window with the keyboard alone: the Tab order, what shows the focus,
-// Return on a button, and where the focus goes when a sheet closes.
+// Return and Enter on a button, and where the focus goes when a sheet closes.
 
 #include "tarnwick_fixture.h"
 
-#include "elided_label.h"
-#include "qt_printers.h"
-#include "sdk_table_view.h"
-#include "table_cell_view.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
-
-namespace {
-
-QWidget *focused()
-{
-    return QApplication::focusWidget();
-}
-
-std::string nameOf(const QWidget *widget)
-{
-    if (!widget)
-        return "nothing";
-    if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
-        return "button " + button->text().toStdString();
-    if (const auto *row = qobject_cast<const TableCellView *>(widget))
-        return "row " + row->textField()->text().toStdString();
-    return widget->metaObject()->className();
-}
-
-} // namespace
-
 TEST_F(TarnwickTest, TabFollowsTheReadingOrderAndEveryStopShowsIt)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
     // Rows without a button are a stop of their own, for their menu.
     const QList<QWidget *> order{
         rowView("MacOSX10.6.sdk"), rowView("MacOSX10.8.sdk"), rowButton("MacOSX10.8.sdk"),
@@ -45,73 +13,65 @@ TEST_F(TarnwickTest, TabFollowsTheReadingOrderAndEveryStopShowsIt)
         delegate->fixAllBtn, delegate->restoreAllBtn, delegate->exportAllBtn, delegate->importBtn,
         window->showInFilesButton, rowView("MacOSX10.6.sdk"),
     };
-    EXPECT_EQ(nameOf(focused()), nameOf(order[0])) << "the window starts at the first row";
+    EXPECT_EQ(QApplication::focusWidget(), order[0]) << "the window starts at the first row";
     for (qsizetype i = 1; i < order.size(); ++i) {
-        QTest::keyClick(focused(), Qt::Key_Tab);
-        EXPECT_EQ(nameOf(focused()), nameOf(order[i])) << "stop " << i;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), order[i]) << "stop " << i;
     }
-    QTest::keyClick(focused(), Qt::Key_Backtab);
-    EXPECT_EQ(focused(), window->showInFilesButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), window->showInFilesButton);
 
     // A row with the focus is drawn otherwise; Up and Down go from row to row.
     TableCellView *row = rowView("MacOSX10.8.sdk");
     row->setFocus();
     const QImage withFocus = row->grab().toImage();
-    QTest::keyClick(focused(), Qt::Key_Down);
-    EXPECT_EQ(focused(), rowView("MacOSX10.9.sdk"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.9.sdk"));
     EXPECT_NE(row->grab().toImage(), withFocus);
-    QTest::keyClick(focused(), Qt::Key_Up);
-    QTest::keyClick(focused(), Qt::Key_Up);
-    EXPECT_EQ(focused(), rowView("MacOSX10.6.sdk"));
-}
-
-TEST_F(TarnwickTest, ReturnAndEnterPressTheFocusedButton)
-{
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
-    launch();
-    rowButton("MacOSX10.8.sdk")->setFocus();
-    QTest::keyClick(focused(), Qt::Key_Return);
-    ASSERT_EQ(runner.calls.size(), 1);
-    EXPECT_EQ(runner.calls[0][0], "Move") << "the fix of MacOSX10.8.sdk";
-
-    delegate->exportAllBtn->setFocus();
-    QTest::keyClick(focused(), Qt::Key_Enter);
-    ASSERT_EQ(panels.size(), 1);
-    EXPECT_EQ(panels[0].message, "Choose destination directory to export all SDKs");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.6.sdk"));
 }
 
 TEST_F(TarnwickTest, FocusReturnsToWhatOpenedTheSheet)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
-    const QString out = root.filePath("out");
     for (const char *sdk : {"MacOSX10.6.sdk", "MacOSX10.8.sdk"})
-        QDir().mkpath(out + '/' + sdk);
-    launch();
+        QDir().mkpath(elsewhere + '/' + sdk);
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk"});
     const auto answerSheetWithReturn = [&](QPointer<QMessageBox> sheet) {
         ASSERT_TRUE(sheet);
         ASSERT_TRUE(becomesActive(sheet));
-        EXPECT_EQ(focused(), sheet->button(QMessageBox::Ok)) << "the sheet's one button";
-        QTest::keyClick(focused(), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), sheet->button(QMessageBox::Ok)) << "the sheet's one button";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet; }));
         giveTheKeyboardBack();
     };
 
+    // Return and Enter press the focused button.
+    rowButton("MacOSX10.8.sdk")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(runner.calls.size(), 1);
+    EXPECT_EQ(runner.calls[0][0], "Move") << "the fix of MacOSX10.8.sdk";
+    runner.finish();
+
     // Nothing to copy: the button that asked is still usable and has it back.
     delegate->exportAllBtn->setFocus();
-    QTest::keyClick(focused(), Qt::Key_Return);
-    choose({out});
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    ASSERT_EQ(panels.size(), 1);
+    EXPECT_EQ(panels[0].message, "Choose destination directory to export all SDKs");
+    choose({elsewhere});
     ASSERT_EQ(lastMessage(), "SDKs already exist.");
     answerSheetWithReturn(delegate->alertSheet);
-    EXPECT_EQ(nameOf(focused()), nameOf(delegate->exportAllBtn));
+    EXPECT_EQ(QApplication::focusWidget(), delegate->exportAllBtn);
 
     // A row's export disables its button while it runs: the row takes it.
-    QDir(out + "/MacOSX10.8.sdk").removeRecursively();
+    QDir(elsewhere + "/MacOSX10.8.sdk").removeRecursively();
     rowButton("MacOSX10.8.sdk")->setFocus();
     QMenu *menu = openMenuOfFocus();
     ASSERT_NE(menu, nullptr);
     QTest::keyClick(menu, Qt::Key_E);
-    choose({out});
+    choose({elsewhere});
     ASSERT_EQ(lastMessage(), "Exporting SDKs...");
     answerSheetWithReturn(delegate->alertSheet);
-    EXPECT_EQ(nameOf(focused()), nameOf(rowView("MacOSX10.8.sdk")));
+    EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.8.sdk"));
 }

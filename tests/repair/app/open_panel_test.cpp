@@ -17,7 +17,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
+
+// As the window asks for them.
+OpenPanel panelFor(bool import)
+{
+    OpenPanel panel;
+    panel.prompt = "Choose";
+    panel.canChooseFiles = import;
+    panel.canChooseDirectories = true;
+    panel.canCreateDirectories = !import;
+    panel.allowsMultipleSelection = import;
+    panel.allowedFileTypes = import ? QStringList{"sdk"} : QStringList();
+    return panel;
+}
+
+const OpenPanel exportPanel = panelFor(false);
+const OpenPanel importPanel = panelFor(true);
 
 class OpenPanelTest : public testing::Test
 {
@@ -51,31 +69,8 @@ protected:
         dialog()->setViewMode(QFileDialog::List);
     }
 
-    static OpenPanel exportPanel()
-    {
-        OpenPanel panel;
-        panel.prompt = "Choose";
-        panel.canChooseFiles = false;
-        panel.canChooseDirectories = true;
-        panel.canCreateDirectories = true;
-        return panel;
-    }
-
-    static OpenPanel importPanel()
-    {
-        OpenPanel panel;
-        panel.prompt = "Choose";
-        panel.canChooseDirectories = true;
-        panel.allowsMultipleSelection = true;
-        panel.allowedFileTypes = {"sdk"};
-        return panel;
-    }
-
     QFileDialog *dialog() const { return window.findChild<QFileDialog *>(); }
-    QPushButton *acceptButton() const
-    {
-        return dialog()->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Open);
-    }
+    QPushButton *acceptButton() const { return dialog()->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Open); }
     QLineEdit *nameField() const { return dialog()->findChild<QLineEdit *>("fileNameEdit"); }
     QListView *list() const { return dialog()->findChild<QListView *>("listView"); }
 
@@ -92,17 +87,13 @@ protected:
     // Where the item named so is drawn, once the dialog has read its folder.
     QPoint itemPosition(const QString &name)
     {
-        QModelIndex item;
+        QModelIndexList items;
         EXPECT_TRUE(QTest::qWaitFor([&] {
-            const QAbstractItemModel *model = list()->model();
-            for (int row = 0; row < model->rowCount(list()->rootIndex()); ++row) {
-                const QModelIndex index = model->index(row, 0, list()->rootIndex());
-                if (index.data().toString() == name)
-                    item = index;
-            }
-            return item.isValid();
+            const QModelIndex first = list()->model()->index(0, 0, list()->rootIndex());
+            items = list()->model()->match(first, Qt::DisplayRole, name, 1, Qt::MatchExactly);
+            return !items.isEmpty();
         })) << name.toStdString();
-        return list()->visualRect(item).center();
+        return items.isEmpty() ? QPoint() : list()->visualRect(items.first()).center();
     }
 };
 
@@ -110,7 +101,7 @@ protected:
 
 TEST_F(OpenPanelTest, ImportDialogSaysChooseAndChoosesFoldersAndFiles)
 {
-    open(importPanel());
+    open(importPanel);
     EXPECT_EQ(acceptButton()->text(), "Choose");
 
     QTest::mouseClick(nameField(), Qt::LeftButton);
@@ -126,16 +117,13 @@ TEST_F(OpenPanelTest, ImportDialogSaysChooseAndChoosesFoldersAndFiles)
     QTest::mouseClick(acceptButton(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return response != -1; }));
     EXPECT_EQ(response, 1);
-    QStringList paths;
-    for (const QUrl &url : chosen)
-        paths << url.toLocalFile();
-    paths.sort();
-    EXPECT_EQ(paths, (QStringList{f + "/A.sdk", f + "/b.sdk"}));
+    std::sort(chosen.begin(), chosen.end());
+    EXPECT_EQ(chosen, (QList<QUrl>{QUrl::fromLocalFile(f + "/A.sdk"), QUrl::fromLocalFile(f + "/b.sdk")}));
 }
 
 TEST_F(OpenPanelTest, DoubleClickOpensAFolderAndATypedFolderIsChosen)
 {
-    open(importPanel());
+    open(importPanel);
     doubleClick("plain");
     EXPECT_EQ(QDir(dialog()->directory()).absolutePath(), f + "/plain");
     EXPECT_EQ(response, -1) << "still open";
@@ -151,7 +139,7 @@ TEST_F(OpenPanelTest, DoubleClickOpensAFolderAndATypedFolderIsChosen)
 
 TEST_F(OpenPanelTest, ExportDialogChoosesAFolder)
 {
-    open(exportPanel());
+    open(exportPanel);
     QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemPosition("plain"));
     EXPECT_EQ(acceptButton()->text(), "Choose");
     QTest::mouseClick(acceptButton(), Qt::LeftButton);
@@ -164,7 +152,7 @@ TEST_F(OpenPanelTest, ExportDialogChoosesAFolder)
 // chooses it; the export dialog, which chooses where to put SDKs, opens it.
 TEST_F(OpenPanelTest, DoubleClickOnAnSdkFolderChoosesItWhenImporting)
 {
-    open(importPanel());
+    open(importPanel);
     doubleClick("A.sdk");
     ASSERT_TRUE(QTest::qWaitFor([&] { return response != -1; }));
     EXPECT_EQ(response, 1);
@@ -172,7 +160,7 @@ TEST_F(OpenPanelTest, DoubleClickOnAnSdkFolderChoosesItWhenImporting)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog(); }));
 
     response = -1;
-    open(exportPanel());
+    open(exportPanel);
     doubleClick("A.sdk");
     EXPECT_EQ(QDir(dialog()->directory()).absolutePath(), f + "/A.sdk");
     EXPECT_EQ(response, -1) << "still open";
@@ -181,7 +169,7 @@ TEST_F(OpenPanelTest, DoubleClickOnAnSdkFolderChoosesItWhenImporting)
 
 TEST_F(OpenPanelTest, WithNoFolderRememberedDialogsOpenAtHome)
 {
-    for (const OpenPanel &panel : {exportPanel(), importPanel()}) {
+    for (const OpenPanel &panel : {exportPanel, importPanel}) {
         open(panel, false);
         EXPECT_EQ(QDir(dialog()->directory()).absolutePath(), QDir::homePath());
         dialog()->reject();
@@ -192,7 +180,7 @@ TEST_F(OpenPanelTest, WithNoFolderRememberedDialogsOpenAtHome)
 // At scale 2 the dialog's own size would leave its buttons off the screen.
 TEST_F(OpenPanelTest, DialogOpensWithinTheScreen)
 {
-    open(importPanel());
+    open(importPanel);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog()));
     const QRect screen = dialog()->screen()->availableGeometry();
     EXPECT_LE(dialog()->frameGeometry().width(), screen.width());

@@ -3,16 +3,6 @@
 
 #include "tarnwick_fixture.h"
 
-#include "elided_label.h"
-#include "qt_printers.h"
-#include "table_cell_view.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
-
 namespace {
 
 // Each item as it reads, with "(off)" for one that cannot be chosen.
@@ -50,17 +40,14 @@ TEST_F(TarnwickTest, RowMenusFollowTheRulesOfTheRowButton)
          true,
          {{"MacOSX10.6.sdk", {"Export… (off)"}}, {"MacOSX10.9.sdk", {"Restore (off)", "Export… (off)"}}}},
     };
-    QDir().mkpath(root.filePath("out"));
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         QDir(sdks).removeRecursively();
-        makeSdks(c.sdks, {"MacOSX10.9.sdk"});
-        launch();
+        launch(c.sdks, {"MacOSX10.9.sdk"});
         if (delegate->missing10_6Sheet)
             dismiss(delegate->missing10_6Sheet);
         if (c.exporting) {
-            click(delegate->exportAllBtn);
-            choose({root.filePath("out")});
+            exportAll(elsewhere);
             dismiss(delegate->alertSheet);
         }
         for (const auto &[sdk, items] : c.menus) {
@@ -75,14 +62,13 @@ TEST_F(TarnwickTest, RowMenusFollowTheRulesOfTheRowButton)
 
 TEST_F(TarnwickTest, RowMenuFixesAndExportsWithoutAModifierKey)
 {
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.14.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.14.sdk"});
 
     // Shift+F10 on a row's button opens its row's menu; F fixes.
     rowButton("MacOSX10.8.sdk")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
-    QMenu *menu = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }));
+    QMenu *menu = waitForMenu();
+    ASSERT_NE(menu, nullptr);
     QTest::keyClick(menu, Qt::Key_F);
     ASSERT_EQ(runner.calls.size(), 1);
     EXPECT_EQ(runner.calls[0][0], "Move");

@@ -1,73 +1,25 @@
-// Runs of a tool that reports as Tool does: progress below the table while
-// a run is under way, one sheet when something failed, and runs that
-// overlap.
+// Runs of Tool, or of a stand-in that reports as Tool does but can be held
+// halfway: progress below the table while a run is under way, one sheet
+// when something failed, and runs that overlap.
 
 #include "tarnwick_fixture.h"
 
-#include "elided_label.h"
 #include "framework_layout.h"
-#include "qt_printers.h"
-#include "sdk_table_view.h"
-#include "sample_sdks.h"
-#include "tool_process.h"
-#include "tool_runner.h"
 
-#include <QDir>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTest>
 
-#include <filesystem>
-
-namespace {
-
-class RunProgressTest : public TarnwickTest
-{
-protected:
-    QString elsewhere = root.filePath("elsewhere");
-    ToolRunner standIn{standInToolPath(), {}};
-
-    void SetUp() override
-    {
-        TarnwickTest::SetUp();
-        QDir().mkpath(elsewhere);
-        useSdkDirectoryForTools();
-    }
-
-    void TearDown() override
-    {
-        for (const char *hold : {"first", "second"})
-            release(hold);
-        qunsetenv("STAND_IN_HOLD");
-        qunsetenv("STAND_IN_REFUSE");
-        TarnwickTest::TearDown();
-    }
-
-    // The next run started waits halfway until released.
-    void holdNextRun(const char *name) { qputenv("STAND_IN_HOLD", root.filePath(name).toUtf8()); }
-    void release(const char *name) { QFile(root.filePath(name)).open(QIODevice::WriteOnly); }
-
-    bool busy() const
-    {
-        return !delegate->exportAllBtn->isEnabled() && !delegate->importBtn->isEnabled()
-            && !delegate->fixAllBtn->isEnabled();
-    }
-};
-
-} // namespace
+using RunProgressTest = TarnwickTest;
 
 TEST_F(RunProgressTest, ALongExportShowsHowFarItIs)
 {
-    for (const char *sdk : {"10.6", "10.9", "10.13"})
-        makeSampleSdk(sdks.toStdString(), sdk);
+    makeSampleSdks({"10.6", "10.9", "10.13"});
+    ToolRunner standIn(standInToolPath(), {});
     launchWith(standIn);
     EXPECT_FALSE(window->progressBar->isVisible());
 
     holdNextRun("first");
-    click(delegate->exportAllBtn);
-    choose({elsewhere});
+    exportAll(elsewhere);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->progressBar->value() >= 500; }, 10000));
     EXPECT_TRUE(window->progressBar->isVisible());
     EXPECT_LT(window->progressBar->value(), 1000);
@@ -84,19 +36,20 @@ TEST_F(RunProgressTest, ALongExportShowsHowFarItIs)
     EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.13.sdk").isDir());
 }
 
+// Through the real Tool, whose words reach the sheet as it wrote them.
 TEST_F(RunProgressTest, AFailedActionEndsInOneSheetThatSaysWhy)
 {
-    for (const char *sdk : {"10.6", "10.9"})
-        makeSampleSdk(sdks.toStdString(), sdk);
-    std::filesystem::create_symlink("gone.sdk", (sdks + "/MacOSX10.10.sdk").toStdString());
-    launchWith(standIn);
+    makeSampleSdks({"10.6", "10.9"});
+    link("gone.sdk", sdks + "/MacOSX10.10.sdk");
+    ToolRunner tool(toolForTestsPath(), {});
+    launchWith(tool);
 
-    click(delegate->exportAllBtn);
-    choose({elsewhere});
+    exportAll(elsewhere);
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 10000));
     EXPECT_EQ(delegate->failureSheet->text(), "1 of 3 SDKs could not be exported.");
     EXPECT_EQ(delegate->failureSheet->informativeText(),
-              QString("Copy \"%1/gone.sdk\" to \"%2/MacOSX10.10.sdk\" failed: No such file or directory").arg(sdks, elsewhere));
+              QString("Copy \"%1/gone.sdk\" to \"%2/MacOSX10.10.sdk\" failed: source: No such file or directory")
+                  .arg(sdks, elsewhere));
     EXPECT_EQ(delegate->failureSheet->windowModality(), Qt::WindowModal);
     EXPECT_FALSE(delegate->alertSheet) << "\"Exporting SDKs...\" gave way to what really happened";
     EXPECT_FALSE(busy());
@@ -107,14 +60,13 @@ TEST_F(RunProgressTest, AFailedActionEndsInOneSheetThatSaysWhy)
 
 TEST_F(RunProgressTest, ARefusedListIsSaidAsSuch)
 {
-    makeSampleSdk(sdks.toStdString(), "10.6");
-    const QString incoming = root.filePath("incoming");
-    makeSampleSdk(incoming.toStdString(), "10.8");
+    makeSampleSdks({"10.6"});
+    makeSampleSdks({"10.8"}, elsewhere);
     qputenv("STAND_IN_REFUSE", "action 1 (\"Copy\" ...): not inside an SDK");
+    ToolRunner standIn(standInToolPath(), {});
     launchWith(standIn);
 
-    click(delegate->importBtn);
-    choose({incoming + "/MacOSX10.8.sdk"});
+    import({elsewhere + "/MacOSX10.8.sdk"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 10000));
     EXPECT_EQ(delegate->failureSheet->text(), "No SDK was imported.");
     EXPECT_TRUE(delegate->failureSheet->informativeText().endsWith("\n\naction 1 (\"Copy\" ...): not inside an SDK"));
@@ -126,8 +78,8 @@ TEST_F(RunProgressTest, ARefusedListIsSaidAsSuch)
 // is still copying: the window must stay busy until the export itself ends.
 TEST_F(RunProgressTest, TheEndOfAnEarlierFixLeavesAnExportBusy)
 {
-    for (const char *sdk : {"10.6", "10.9"})
-        makeSampleSdk(sdks.toStdString(), sdk);
+    makeSampleSdks({"10.6", "10.9"});
+    ToolRunner standIn(standInToolPath(), {});
     launchWith(standIn);
 
     holdNextRun("first");
@@ -136,9 +88,7 @@ TEST_F(RunProgressTest, TheEndOfAnEarlierFixLeavesAnExportBusy)
     EXPECT_FALSE(busy()) << "a fix leaves the buttons as they are";
 
     holdNextRun("second");
-    pressAlt(true);
-    click(rowButton("MacOSX10.6.sdk"));
-    choose({elsewhere});
+    exportRow("MacOSX10.6.sdk", elsewhere);
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->progressLabel->text().startsWith("Exporting 1 SDK:"); }, 10000));
     EXPECT_TRUE(busy());
@@ -162,24 +112,4 @@ TEST_F(RunProgressTest, TheEndOfAnEarlierFixLeavesAnExportBusy)
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore");
     EXPECT_FALSE(window->progressBar->isVisible());
     EXPECT_FALSE(delegate->failureSheet);
-}
-
-// No SDK directory at all: the 10.6 SDK is imported into it all the same,
-// since the tool makes the folder for the copy.
-TEST_F(RunProgressTest, ImportIntoAMissingSdkDirectory)
-{
-    QDir(sdks).removeRecursively();
-    const QString incoming = root.filePath("incoming");
-    makeSampleSdk(incoming.toStdString(), "10.6");
-    launchWith(standIn);
-    dismiss(delegate->missing10_6Sheet);
-
-    click(delegate->importBtn);
-    choose({incoming + "/MacOSX10.6.sdk"});
-    EXPECT_EQ(lastMessage(), "Importing SDKs...");
-    dismiss(delegate->alertSheet);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 10000));
-    EXPECT_FALSE(delegate->failureSheet);
-    EXPECT_TRUE(QFileInfo(sdks + "/MacOSX10.6.sdk").isDir());
-    EXPECT_EQ(window->sdkTable->numberOfRows(), 1);
 }

@@ -1,69 +1,54 @@
 #include "tarnwick_fixture.h"
 
 #include "disclaimer_sheet.h"
-#include "qt_printers.h"
-#include "sdk_table_view.h"
-#include "table_cell_view.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QProgressBar>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
-#include <QTest>
-
-namespace {
-
-QPushButton *buttonTitled(QMessageBox *box, const QString &title)
-{
-    for (QAbstractButton *button : box->buttons())
-        if (button->text() == title)
-            return qobject_cast<QPushButton *>(button);
-    return nullptr;
-}
-
-} // namespace
 
 TEST_F(TarnwickTest, DisclaimerMustBeAcceptedOnce)
 {
     acceptDisclaimer(false);
-    makeSdks({"MacOSX10.6.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk"});
     delegate->windowDidBecomeKey();
-    QMessageBox *sheet = delegate->disclaimerSheet;
+    auto *sheet = qobject_cast<DisclaimerSheet *>(delegate->disclaimerSheet);
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     EXPECT_EQ(sheet->text(), "Use of this Program is at your own risk");
     EXPECT_TRUE(sheet->informativeText().contains("administrator rights"));
     ASSERT_EQ(sheet->buttons().size(), 2);
+    EXPECT_EQ(sheet->agreeButton()->text(), "I Agree to all of the above");
 
     delegate->windowDidBecomeKey();
     EXPECT_EQ(delegate->disclaimerSheet, sheet) << "no second disclaimer over the first";
 
     QTest::keyClick(sheet, Qt::Key_Return);
-    QTest::keyClick(buttonTitled(sheet, "I Agree to all of the above"), Qt::Key_Return);
+    QTest::keyClick(sheet->agreeButton(), Qt::Key_Return);
     EXPECT_TRUE(sheet->isVisible()) << "Return presses nothing";
     EXPECT_FALSE(delegate->eulaAcceptedFileExists());
 
-    buttonTitled(sheet, "I Agree to all of the above")->click();
+    sheet->agreeButton()->click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !delegate->disclaimerSheet; }));
     EXPECT_TRUE(QFileInfo(AppDelegate::eulaAcceptedFilePath()).isFile());
     EXPECT_EQ(QFileInfo(AppDelegate::eulaAcceptedFilePath()).size(), 0);
     delegate->windowDidBecomeKey();
     EXPECT_FALSE(delegate->disclaimerSheet);
     EXPECT_EQ(terminations, 0);
+
+    // A folder named like the marker counts as acceptance too.
+    acceptDisclaimer(false);
+    QDir().mkpath(AppDelegate::eulaAcceptedFilePath());
+    launch();
+    delegate->windowDidBecomeKey();
+    EXPECT_FALSE(delegate->disclaimerSheet);
 }
 
 TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
 {
     acceptDisclaimer(false);
-    makeSdks({"MacOSX10.9.sdk"});
-    launch();
+    launch({"MacOSX10.9.sdk"});
     delegate->windowDidBecomeKey();
     ASSERT_TRUE(delegate->disclaimerSheet);
     QTest::keyClick(delegate->disclaimerSheet, Qt::Key_Escape);
@@ -75,12 +60,11 @@ TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
 
 // The usual first start: no disclaimer accepted and no 10.6 SDK. One sheet
 // at a time has the keyboard, each over the window with the focus on its
-// button, and the window has it back at the end.
+// button, and the window has it back at the end, its repair buttons off.
 TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
 {
     acceptDisclaimer(false);
-    makeSdks({"MacOSX10.9.sdk", "MacOSX10.14.sdk"});
-    launch();
+    launch({"MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
     auto *disclaimer = qobject_cast<DisclaimerSheet *>(delegate->disclaimerSheet);
     ASSERT_NE(disclaimer, nullptr);
     ASSERT_TRUE(becomesActive(disclaimer));
@@ -91,6 +75,10 @@ TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->missing10_6Sheet && delegate->missing10_6Sheet->isVisible(); }));
     QMessageBox *sheet = delegate->missing10_6Sheet;
     ASSERT_TRUE(becomesActive(sheet));
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(sheet->text(), "macOSX10.6.sdk missing.");
+    EXPECT_EQ(sheet->informativeText(),
+              "You will need to import \"macOSX10.6.sdk\" before fix/restore actions are available.");
     EXPECT_EQ(QApplication::focusWidget(), sheet->button(QMessageBox::Ok));
     EXPECT_TRUE(window->frameGeometry().contains(sheet->frameGeometry().center())) << "over its window";
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -99,35 +87,23 @@ TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
     EXPECT_EQ(QApplication::focusWidget(), window->sdkTable->viewAtRow(0));
     EXPECT_TRUE(delegate->eulaAcceptedFileExists());
     EXPECT_EQ(terminations, 0);
-}
 
-TEST_F(TarnwickTest, AFolderNamedLikeTheMarkerCountsAsAcceptance)
-{
-    acceptDisclaimer(false);
-    QDir().mkpath(AppDelegate::eulaAcceptedFilePath());
-    launch();
-    delegate->windowDidBecomeKey();
-    EXPECT_FALSE(delegate->disclaimerSheet);
-}
+    // Repair buttons show but are off; exporting needs no 10.6 SDK.
+    EXPECT_EQ(rowState("MacOSX10.7.sdk").title, "Fix");
+    EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore");
+    for (const char *sdk : {"MacOSX10.7.sdk", "MacOSX10.9.sdk"}) {
+        EXPECT_FALSE(rowState(sdk).hidden);
+        EXPECT_FALSE(rowState(sdk).enabled);
+    }
+    pressAlt(true);
+    EXPECT_TRUE(rowState("MacOSX10.7.sdk").enabled) << "export needs no 10.6 SDK";
+    pressAlt(false);
 
-TEST_F(TarnwickTest, Missing10_6SdkIsSaidOncePerLaunch)
-{
-    makeSdks({"MacOSX10.9.sdk"});
-    launch();
-    QMessageBox *sheet = delegate->missing10_6Sheet;
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(sheet->text(), "macOSX10.6.sdk missing.");
-    EXPECT_EQ(sheet->informativeText(),
-              "You will need to import \"macOSX10.6.sdk\" before fix/restore actions are available.");
-    sheet->button(QMessageBox::Ok)->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !delegate->missing10_6Sheet; }));
+    // Said once per launch, and not at all with the 10.6 SDK there.
     delegate->windowDidBecomeKey();
     runner.finish(0);
     EXPECT_FALSE(delegate->missing10_6Sheet);
-
-    makeSdks({"MacOSX10.6.sdk"});
-    launch();
+    launch({"MacOSX10.6.sdk"});
     EXPECT_FALSE(delegate->missing10_6Sheet);
 }
 
@@ -139,20 +115,18 @@ TEST_F(TarnwickTest, RememberedFolderIsLoadedAtLaunchAndSavedAtQuitOnly)
     delegate->applicationWillTerminate();
     EXPECT_FALSE(QSettings().contains("LastImportExportDirURL")) << "nothing chosen, nothing stored";
 
-    const QString folder = root.filePath("exports");
-    QDir().mkpath(folder);
-    delegate->lastImportExportDirURL = QUrl::fromLocalFile(folder);
+    delegate->lastImportExportDirURL = QUrl::fromLocalFile(elsewhere);
     EXPECT_FALSE(QSettings().contains("LastImportExportDirURL"));
     delegate->applicationWillTerminate();
-    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8());
+    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), elsewhere.toUtf8());
 
     launch();
-    EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(folder));
-    QDir(folder).removeRecursively();
+    EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(elsewhere));
+    QDir(elsewhere).removeRecursively();
     launch();
     EXPECT_FALSE(delegate->lastImportExportDirURL.isValid()) << "a deleted folder does not resolve";
     delegate->applicationWillTerminate();
-    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8())
+    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), elsewhere.toUtf8())
         << "the stored value stays";
     QSettings().remove("LastImportExportDirURL");
 }
@@ -187,12 +161,8 @@ TEST_F(TarnwickTest, WindowOpensWithinTheScreen)
 TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
 {
     QSettings().remove("LastImportExportDirURL");
-    makeSdks({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
-    const QString folder = root.filePath("exports");
-    QDir().mkpath(folder);
-    launch();
-    click(delegate->exportAllBtn);
-    choose({folder});
+    launch({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
+    exportAll(elsewhere);
     ASSERT_TRUE(delegate->alertSheet);
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(window->progressBar->isVisible());
@@ -205,7 +175,7 @@ TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
     fault.start(30000);
     EXPECT_EQ(QApplication::exec(), 0) << "closing the window ended the application";
     EXPECT_TRUE(closed);
-    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), folder.toUtf8());
+    EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), elsewhere.toUtf8());
     QSettings().remove("LastImportExportDirURL");
     launch();
     EXPECT_EQ(window->size(), QSize(430, 330));

@@ -1,31 +1,29 @@
 #include "tarnwick_fixture.h"
 
-#include "elided_label.h"
 #include "framework_layout.h"
-#include "sdk_table_view.h"
-#include "table_cell_view.h"
+#include "sample_sdks.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QKeyEvent>
 #include <QFile>
-#include <QLabel>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
+
 
 void TarnwickTest::SetUp()
 {
     QDir().mkpath(sdks);
+    QDir().mkpath(elsewhere);
+    // The SDK directory of the test build's tools.
+    qputenv("TARNWICK_TEST_SDK_DIRECTORY", sdks.toUtf8());
     acceptDisclaimer(true);
 }
 
 void TarnwickTest::TearDown()
 {
+    for (const char *hold : {"first", "second"})
+        release(hold);
     delegate.reset();
     window.reset();
+    qunsetenv("STAND_IN_HOLD");
+    qunsetenv("STAND_IN_REFUSE");
     acceptDisclaimer(false);
 }
 
@@ -36,6 +34,14 @@ void TarnwickTest::makeSdks(const QStringList &names, const QStringList &fixed)
         QDir().mkpath(layout.qdFrameworkPathToHeaderDirectory("Headers", name));
     for (const QString &name : fixed)
         QDir().mkpath(layout.qdFrameworkPathToHeaderDirectory("Headers_orig", name));
+}
+
+void TarnwickTest::makeSampleSdks(const QStringList &versions, QString directory)
+{
+    if (directory.isEmpty())
+        directory = sdks;
+    for (const QString &version : versions)
+        makeSampleSdk(directory.toStdString(), version.toStdString());
 }
 
 void TarnwickTest::acceptDisclaimer(bool accepted)
@@ -50,8 +56,9 @@ void TarnwickTest::acceptDisclaimer(bool accepted)
     }
 }
 
-void TarnwickTest::launch()
+void TarnwickTest::launch(const QStringList &names, const QStringList &fixed)
 {
+    makeSdks(names, fixed);
     launchWith(runner);
 }
 
@@ -93,17 +100,6 @@ RowState TarnwickTest::rowState(const QString &sdk) const
     return {view->button()->text(), view->button()->isHidden(), view->button()->isEnabled(), view->isDimmed()};
 }
 
-TableCellView *TarnwickTest::rowView(const QString &sdk) const
-{
-    return window->sdkTable->viewAtRow(rowOf(sdk));
-}
-
-QPushButton *TarnwickTest::rowButton(const QString &sdk) const
-{
-    const TableCellView *view = rowView(sdk);
-    return view ? view->button() : nullptr;
-}
-
 // Keys as the keyboard sends them, one event per key, to the widget with
 // the focus; they also set what the application takes as the keyboard's
 // state.
@@ -116,25 +112,18 @@ void TarnwickTest::sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers mod
 
 void TarnwickTest::pressAlt(bool down)
 {
-    if (down)
-        sendKey(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
-    else
-        sendKey(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    sendKey(down ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Alt, down ? Qt::AltModifier : Qt::NoModifier);
 }
 
-void TarnwickTest::switchAway()
+void TarnwickTest::altInAnotherWindow(bool down)
 {
-    otherWindow = std::make_unique<QWidget>();
-    otherWindow->show();
-    otherWindow->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(otherWindow.get()));
-}
-
-void TarnwickTest::switchBack()
-{
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QTest::simulateEvent(&other, down, Qt::Key_Alt, down ? Qt::AltModifier : Qt::NoModifier, QString(), false);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    otherWindow.reset();
     QCoreApplication::processEvents(); // the queued activation handler
 }
 
@@ -163,11 +152,6 @@ void TarnwickTest::giveTheKeyboardBack()
     ASSERT_TRUE(becomesActive(window.get()));
 }
 
-bool TarnwickTest::becomesActive(QWidget *window)
-{
-    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
-}
-
 // What the platform sends for the menu key: a keyboard context menu event
 // at the middle of the focused control.
 QMenu *TarnwickTest::openMenuOfFocus()
@@ -178,15 +162,34 @@ QMenu *TarnwickTest::openMenuOfFocus()
     const QPoint middle = focused->rect().center();
     QContextMenuEvent event(QContextMenuEvent::Keyboard, middle, focused->mapToGlobal(middle));
     QApplication::sendEvent(focused, &event);
-    QMenu *menu = nullptr;
-    if (!QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }))
-        return nullptr;
-    return menu;
+    return waitForMenu();
 }
 
-void TarnwickTest::useSdkDirectoryForTools()
+QMenu *TarnwickTest::waitForMenu()
 {
-    qputenv("TARNWICK_TEST_SDK_DIRECTORY", sdks.toUtf8());
+    QMenu *menu = nullptr;
+    return QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); })
+        ? menu
+        : nullptr;
+}
+
+void TarnwickTest::exportRow(const QString &sdk, const QString &to)
+{
+    pressAlt(true);
+    click(rowButton(sdk));
+    choose({to});
+}
+
+void TarnwickTest::exportAll(const QString &to)
+{
+    click(delegate->exportAllBtn);
+    choose({to});
+}
+
+void TarnwickTest::import(const QStringList &paths)
+{
+    click(delegate->importBtn);
+    choose(paths);
 }
 
 void TarnwickTest::choose(const QStringList &paths)
@@ -204,12 +207,3 @@ void TarnwickTest::cancelPanel()
     std::exchange(pendingPanel, nullptr)(0, {});
 }
 
-QString TarnwickTest::lastMessage() const
-{
-    return delegate->alertSheet ? delegate->alertSheet->text() : QString();
-}
-
-QString TarnwickTest::lastInformativeText() const
-{
-    return delegate->alertSheet ? delegate->alertSheet->informativeText() : QString();
-}

@@ -2,19 +2,31 @@
 
 #include "action_runner.h"
 #include "app_delegate.h"
+#include "elided_label.h"
+#include "qt_printers.h"
+#include "sdk_table_view.h"
+#include "table_cell_view.h"
+#include "tool_process.h"
+#include "tool_runner.h"
+#include "tree_snapshot.h"
 #include "window.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QEvent>
+#include <QFile>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
-
-class QMenu;
-class TableCellView;
 
 // Records the action lists it is given instead of running them.
 class RecordingRunner : public ActionRunner
@@ -43,12 +55,14 @@ struct RowState {
 };
 
 // A Tarnwick window over a temporary SDK directory, launched, with the
-// disclaimer accepted unless a test says otherwise.
+// disclaimer accepted unless a test says otherwise. The test build's tools
+// work in the same SDK directory; a held stand-in tool is let go at the end.
 class TarnwickTest : public testing::Test
 {
 protected:
     QTemporaryDir root;
     QString sdks = root.filePath("SDKs");
+    QString elsewhere = root.filePath("elsewhere"); // outside the SDK directory, empty at first
     RecordingRunner runner;
     std::unique_ptr<Window> window;
     std::unique_ptr<AppDelegate> delegate;
@@ -61,27 +75,36 @@ protected:
     // Answers the last dialog as the user would.
     void choose(const QStringList &paths);
     void cancelPanel();
-    QString lastMessage() const;
-    QString lastInformativeText() const;
+    QString lastMessage() const { return delegate->alertSheet ? delegate->alertSheet->text() : QString(); }
+    QString lastInformativeText() const
+    {
+        return delegate->alertSheet ? delegate->alertSheet->informativeText() : QString();
+    }
 
     void SetUp() override;
     void TearDown() override;
 
     // Empty folders named like SDKs; "fixed" ones get a QuickDraw Headers_orig.
     void makeSdks(const QStringList &names, const QStringList &fixed = {});
+    // Sample SDKs of those versions, in the SDK directory unless said otherwise.
+    void makeSampleSdks(const QStringList &versions, QString directory = {});
+    static void link(const QString &target, const QString &path)
+    {
+        std::filesystem::create_symlink(target.toStdString(), path.toStdString());
+    }
     void acceptDisclaimer(bool accepted);
-    void launch();
+    // A window over the SDK directory, with those SDKs made first.
+    void launch(const QStringList &names = {}, const QStringList &fixed = {});
 
     int rowOf(const QString &sdk) const;
     RowState rowState(const QString &sdk) const;
-    TableCellView *rowView(const QString &sdk) const;
-    QPushButton *rowButton(const QString &sdk) const;
+    TableCellView *rowView(const QString &sdk) const { return window->sdkTable->viewAtRow(rowOf(sdk)); }
+    QPushButton *rowButton(const QString &sdk) const { return rowView(sdk) ? rowView(sdk)->button() : nullptr; }
     void sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers);
     void pressAlt(bool down);
-    // Another window takes the keyboard, then this one gets it back; what
-    // happens in between is up to the caller.
-    void switchAway();
-    void switchBack();
+    // Another window takes the keyboard and sees Alt go down or up there,
+    // then this one gets the keyboard back.
+    void altInAnotherWindow(bool down);
     // A button of the window, clicked while no sheet is in the way.
     void click(QPushButton *button);
     // Presses OK on a message sheet and waits until it is gone.
@@ -90,14 +113,28 @@ protected:
     void giveTheKeyboardBack();
     // Waits until window is the active one. (A sheet counts as active as
     // soon as its window is: qWaitForWindowActive would not wait for it.)
-    static bool becomesActive(QWidget *window);
+    static bool becomesActive(QWidget *window)
+    {
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+    }
     // The focused control's menu, asked for as the keyboard's menu key
     // does, and waited for; nullptr if none opens.
     QMenu *openMenuOfFocus();
-    // The SDK directory given to the test build's tools.
-    void useSdkDirectoryForTools();
-    // A window over the SDK directory whose runs go through the real runner.
+    // The dialogs of the export and import buttons, answered.
+    void exportRow(const QString &sdk, const QString &to);
+    void exportAll(const QString &to);
+    void import(const QStringList &paths);
+    // The buttons of the main window all off, as while a copy runs.
+    bool busy() const
+    {
+        return !delegate->exportAllBtn->isEnabled() && !delegate->importBtn->isEnabled()
+            && !delegate->fixAllBtn->isEnabled();
+    }
+    // The next run of the stand-in tool waits halfway until released.
+    void holdNextRun(const char *name) { qputenv("STAND_IN_HOLD", root.filePath(name).toUtf8()); }
+    void release(const char *name) { QFile(root.filePath(name)).open(QIODevice::WriteOnly); }
+    // Waits for a popup menu to open; nullptr if none does.
+    static QMenu *waitForMenu();
+    // A window over the SDK directory whose runs go through the runner given.
     void launchWith(ActionRunner &runner);
-
-    std::unique_ptr<QWidget> otherWindow;
 };
