@@ -105,16 +105,6 @@ TEST_F(RepairPlanTest, PlanSizesByMinorNumber)
     }
 }
 
-TEST_F(RepairPlanTest, FixOfAnUnfixedMinor8SdkIsExactlySixStrings)
-{
-    const QString q = "System/Library/Frameworks/ApplicationServices.framework/Versions/A/Frameworks/QD.framework/Versions/A";
-    EXPECT_EQ(fix("MacOSX10.8.sdk"),
-              (QStringList{"Move", sdks + "/MacOSX10.8.sdk/" + q + "/Headers",
-                           sdks + "/MacOSX10.8.sdk/" + q + "/Headers_orig",
-                           "Copy", sdks + "/MacOSX10.6.sdk/" + q + "/Headers",
-                           sdks + "/MacOSX10.8.sdk/" + q + "/Headers"}));
-}
-
 TEST_F(RepairPlanTest, FixOrderRules)
 {
     for (qint64 minor = 7; minor <= 13; ++minor) {
@@ -147,24 +137,6 @@ TEST_F(RepairPlanTest, FixOrderRules)
             EXPECT_TRUE(brief.last().startsWith("Copy MacOSX10.6.sdk/System/Library/Frameworks/QuickTime.framework"));
         }
     }
-}
-
-TEST_F(RepairPlanTest, PlansAppendAfterWhatTheListHeld)
-{
-    const QStringList held{"Remove", "/kept", ""};
-    QStringList actions = held;
-    addFixActions(actions, sdkOf(9), layout);
-    addFixActions(actions, sdkOf(12), layout);
-    EXPECT_EQ(actions, held + fix(sdkOf(9)) + fix(sdkOf(12)));
-
-    makeSetAsideItems(9);
-    makeSetAsideItems(12);
-    actions = held;
-    addFixActions(actions, sdkOf(9), layout);
-    EXPECT_EQ(actions, held) << "a fixed SDK appends nothing";
-    addRestoreActions(actions, sdkOf(9), layout);
-    addRestoreActions(actions, sdkOf(12), layout);
-    EXPECT_EQ(actions, held + restore(sdkOf(9)) + restore(sdkOf(12)));
 }
 
 TEST_F(RepairPlanTest, RestoreGuards)

@@ -58,12 +58,6 @@ TEST(SdkCatalogue, IntegerValueSaturatesAtTheLimits)
     EXPECT_EQ(integerValue(u"- 4"), 0);
 }
 
-TEST(SdkCatalogue, TheSdkDirectoryIsXcodes)
-{
-    EXPECT_EQ(SdkCatalogue().sdkDirectory(),
-              "/Applications/Xcode.app/Contents/Developer/Platforms/MacOSX.platform/Developer/SDKs");
-}
-
 TEST(SdkCatalogue, TableListsSdkLikeEntriesByMinorNumber)
 {
     QTemporaryDir sdks;

@@ -44,7 +44,10 @@ void startTool(QProcess &tool, const std::string &sdks, const std::vector<std::s
     if (!launch.pause.empty())
         environment.insert("TARNWICK_TEST_PAUSE", QString::fromStdString(launch.pause));
     tool.setProcessEnvironment(environment);
-    tool.setChildProcessModifier([limits = launch.limits, user = launch.user, openat2Error = launch.openat2Error] {
+    tool.setChildProcessModifier([limits = launch.limits, user = launch.user, openat2Error = launch.openat2Error,
+                                  output = launch.output] {
+        if (output >= 0 && dup2(output, STDOUT_FILENO) < 0)
+            _exit(127);
         for (const ToolLimit &wanted : limits) {
             rlimit limit;
             getrlimit(wanted.resource, &limit);

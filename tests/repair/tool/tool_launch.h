@@ -27,6 +27,7 @@ struct ToolLaunch {
     int openat2Error = 0;           // openat2 fails with it, as under a seccomp filter
     std::vector<ToolLimit> limits = {};
     std::string pause = {}; // TARNWICK_TEST_PAUSE
+    int output = -1;        // its standard output, instead of a pipe to the test
 };
 
 // Starts Tool on the SDK directory sdks; the test then drives it (standard

@@ -13,9 +13,7 @@
 
 #include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -75,39 +73,10 @@ void fillPipe(int fd)
     }
 }
 
-// Starts the test build of Tool with the given standard output.
-pid_t spawnTool(const std::string &sdks, std::vector<std::string> arguments, int output)
-{
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_adddup2(&files, output, STDOUT_FILENO);
-    std::string tool = toolForTestsPath().toStdString();
-    std::vector<char *> argv{tool.data()};
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    std::string variable = "TARNWICK_TEST_SDK_DIRECTORY=" + sdks;
-    std::vector<char *> environment{variable.data()};
-    for (char **e = environ; *e; ++e)
-        environment.push_back(*e);
-    environment.push_back(nullptr);
-    pid_t pid = -1;
-    posix_spawn(&pid, tool.c_str(), &files, nullptr, argv.data(), environment.data());
-    posix_spawn_file_actions_destroy(&files);
-    return pid;
-}
-
 // The exit status, or -1 if it did not end within a time only a fault reaches.
-int waitForEnd(pid_t pid)
+int waitForEnd(QProcess &tool)
 {
-    int status = -1;
-    const bool ended = QTest::qWaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 60000);
-    if (!ended) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return tool.waitForFinished(60000) && tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
 }
 
 } // namespace
@@ -219,7 +188,8 @@ TEST_F(ToolTest, StartedLineComesBeforeAnyAction)
     ASSERT_EQ(pipe(pipeFds), 0);
     fillPipe(pipeFds[1]);
     fcntl(pipeFds[1], F_SETFL, 0);
-    const pid_t pid = spawnTool(sdks, {"Copy", outside + "/source", target}, pipeFds[1]);
+    QProcess tool;
+    startTool(tool, sdks, {"Copy", outside + "/source", target}, {.output = pipeFds[1]});
     close(pipeFds[1]);
 
     usleep(300000);
@@ -229,7 +199,7 @@ TEST_F(ToolTest, StartedLineComesBeforeAnyAction)
     for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
         output.append(buffer, static_cast<size_t>(n));
     close(pipeFds[0]);
-    EXPECT_EQ(waitForEnd(pid), 0);
+    EXPECT_EQ(waitForEnd(tool), 0);
     EXPECT_EQ(output.substr(output.find_first_not_of('x'), 8), "started\n");
     EXPECT_TRUE(exists(target));
 }
@@ -304,20 +274,22 @@ TEST_F(ToolTest, NobodyReadingTheOutputNeverHoldsUpTheWork)
     int pipeFds[2];
     ASSERT_EQ(pipe(pipeFds), 0);
     close(pipeFds[0]);
-    pid_t pid = spawnTool(sdks, list, pipeFds[1]);
+    QProcess first;
+    startTool(first, sdks, list, {.output = pipeFds[1]});
     close(pipeFds[1]);
-    EXPECT_EQ(waitForEnd(pid), 1) << "a closed pipe is no error, the failed Copy is";
+    EXPECT_EQ(waitForEnd(first), 1) << "a closed pipe is no error, the failed Copy is";
     EXPECT_TRUE(exists(sdk + "/System/many/f1999"));
     fs::remove_all(sdk + "/System/many");
 
     // The application read "started", then nothing more while the pipe is full.
     ASSERT_EQ(pipe(pipeFds), 0);
-    pid = spawnTool(sdks, list, pipeFds[1]);
+    QProcess second;
+    startTool(second, sdks, list, {.output = pipeFds[1]});
     char started[8];
     ASSERT_EQ(read(pipeFds[0], started, sizeof started), 8);
     fillPipe(pipeFds[1]);
     close(pipeFds[1]);
-    EXPECT_EQ(waitForEnd(pid), 1);
+    EXPECT_EQ(waitForEnd(second), 1);
     EXPECT_TRUE(exists(sdk + "/System/many/f1999"));
     close(pipeFds[0]);
 }
