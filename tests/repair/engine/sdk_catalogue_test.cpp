@@ -88,6 +88,8 @@ TEST(SdkCatalogue, MissingOrUnusableSdkDirectoryGivesNoRows)
     EXPECT_TRUE(SdkCatalogue(scratch.filePath("missing")).buildTableViewData().tableContents.isEmpty());
     QFile(scratch.filePath("file")).open(QIODevice::WriteOnly);
     EXPECT_TRUE(SdkCatalogue(scratch.filePath("file")).buildTableViewData().tableContents.isEmpty());
+    ASSERT_EQ(symlink("/nowhere", QFile::encodeName(scratch.filePath("dangling")).constData()), 0);
+    EXPECT_TRUE(SdkCatalogue(scratch.filePath("dangling")).buildTableViewData().sdks.isEmpty());
 
     makeEntries(scratch.filePath("locked"), {"MacOSX10.9.sdk"});
     QFile::setPermissions(scratch.filePath("locked"), QFile::Permissions());
@@ -122,8 +124,4 @@ TEST(SdkCatalogue, OddNamesAreListedOnlyWhenTheyCanBeActedOn)
     EXPECT_EQ(names.first(), "MacOSX10.8\nnew.sdk");
     EXPECT_EQ(QSet<QString>(names.begin() + 1, names.end()),
               (QSet<QString>{"MacOSX10.9 copy.sdk", QString::fromStdString(longName)}));
-
-    QFile(sdks.filePath("file")).open(QIODevice::WriteOnly);
-    ASSERT_EQ(symlink("/nowhere", QFile::encodeName(sdks.filePath("dangling")).constData()), 0);
-    EXPECT_TRUE(SdkCatalogue(sdks.filePath("dangling")).buildTableViewData().sdks.isEmpty());
 }
