@@ -10,7 +10,6 @@
 #include "tool_launch.h"
 #include "tree_snapshot.h"
 
-#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
