@@ -115,19 +115,28 @@ TEST_F(ToolRunnerTest, RefusedOrImpossibleStartsRunNothing)
     EXPECT_EQ(snapshotTree(root.path().toStdString()), before);
 }
 
-TEST_F(ToolRunnerTest, ToolQuitFromAnySenderAndPathReachesTheHandlerOnce)
+// A ToolQuit from any sender and path reaches the handler once, however
+// often the runner registered; while a run of its own is under way, it is
+// most likely an earlier run's late one and ends nothing.
+TEST_F(ToolRunnerTest, ToolQuitFromAnySenderEndsNothingUnderWay)
 {
     if (!busAvailable())
         GTEST_SKIP() << "no system bus";
-    ToolRunner runner(script("Tool", "echo started\n"), granting);
+    const auto toolQuit = [](const QString &path) {
+        return QProcess::execute("dbus-send", {"--system", "--type=signal", path, "org.tarnwick.Tool.ToolQuit"});
+    };
+    ToolRunner runner(script("Tool", "echo started\n" + waitFor("release")), granting);
+    QSignalSpy ends(&runner, &ToolRunner::toolQuitNotification);
     ASSERT_TRUE(runner.performActions({}));
     ASSERT_TRUE(runner.performActions({})); // registers a second time
-    QSignalSpy ends(&runner, &ToolRunner::toolQuitNotification);
-    QTest::qWait(300); // let both runs end
+    ASSERT_EQ(toolQuit("/"), 0);
+    QTest::qWait(300);
+    EXPECT_TRUE(ends.isEmpty()) << "the runs are still under way";
+    release("release");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ends.size() == 2; }, 5000)) << "their own ends come through";
+
     ends.clear();
-    ASSERT_EQ(QProcess::execute("dbus-send", {"--system", "--type=signal", "/any/path/at/all",
-                                              "org.tarnwick.Tool.ToolQuit"}),
-              0);
+    ASSERT_EQ(toolQuit("/any/path/at/all"), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !ends.isEmpty(); }, 5000));
     QTest::qWait(200);
     EXPECT_EQ(ends.size(), 1);
@@ -147,22 +156,6 @@ TEST_F(ToolRunnerTest, QuittingLeavesARunningToolAlone)
     EXPECT_FALSE(QFile::exists(marker)) << "the runner waited for the tool";
     writeFile(release.toStdString(), "");
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 5000));
-}
-
-TEST_F(ToolRunnerTest, ALateToolQuitDoesNotEndARunUnderWay)
-{
-    if (!busAvailable())
-        GTEST_SKIP() << "no system bus";
-    const QString marker = root.filePath("release");
-    ToolRunner runner(script("Tool", "echo started\nwhile [ ! -e '" + marker.toUtf8() + "' ]; do sleep 0.05; done\n"),
-                      granting);
-    QSignalSpy ends(&runner, &ToolRunner::toolQuitNotification);
-    ASSERT_TRUE(runner.performActions({}));
-    QProcess::execute("dbus-send", {"--system", "--type=signal", "/", "org.tarnwick.Tool.ToolQuit"});
-    QTest::qWait(300);
-    EXPECT_TRUE(ends.isEmpty()) << "the run is still under way";
-    writeFile(marker.toStdString(), "");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !ends.isEmpty(); }, 5000)) << "its own end comes through";
 }
 
 // Two runs at once, each with its own lines; what comes with "started" in
