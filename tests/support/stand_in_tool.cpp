@@ -99,11 +99,6 @@ void copyItem(const fs::path &source, const fs::path &destination)
     holdHalfway();
 }
 
-std::string quoted(const std::string &text)
-{
-    return '"' + text + '"';
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -121,7 +116,7 @@ int main(int argc, char **argv)
     for (std::size_t i = 0; i < arguments.size(); i += 3) {
         const std::string &verb = arguments[i];
         if (verb != "Copy" && verb != "Move" && verb != "Remove") {
-            line("refused action " + std::to_string(i / 3 + 1) + ": unknown verb " + quoted(verb));
+            line("refused action " + std::to_string(i / 3 + 1) + ": unknown verb \"" + verb + '"');
             return 2;
         }
     }
@@ -140,7 +135,7 @@ int main(int argc, char **argv)
     int status = 0;
     for (std::size_t i = 0; i < arguments.size(); i += 3) {
         const std::string &verb = arguments[i], &first = arguments[i + 1], &second = arguments[i + 2];
-        std::string what = verb + ' ' + quoted(first) + (second.empty() ? "" : " to " + quoted(second));
+        std::string what = verb + " \"" + first + '"' + (second.empty() ? "" : " to \"" + second + '"');
         try {
             std::error_code missing;
             if (verb != "Remove" && fs::exists(fs::symlink_status(second, missing)))

@@ -35,16 +35,6 @@ protected:
     // Every "Copy" and "Move" of the fix leaves its destination as its
     // source was before; the restore gives back the SDK as it was.
     void fixAndRestore(const QString &sdk);
-
-    static bool hasSetAsideNames(const std::string &folder)
-    {
-        for (const auto &entry : std::filesystem::recursive_directory_iterator(folder)) {
-            const std::string name = entry.path().filename().string();
-            if (name.find("_orig") != std::string::npos || name.starts_with("Orig"))
-                return true;
-        }
-        return false;
-    }
 };
 
 void RoundTripTest::fixAndRestore(const QString &sdk)
@@ -69,9 +59,7 @@ void RoundTripTest::fixAndRestore(const QString &sdk)
     EXPECT_EQ(restore.size(), fix.size());
     result = carryOut(restore);
     ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
-    EXPECT_EQ(snapshotTree(pathOf(sdk)), original);
-    EXPECT_FALSE(hasSetAsideNames(pathOf(sdk)));
-    EXPECT_FALSE(layout.doesQDHeaderOrigExistInSDK(sdk));
+    EXPECT_EQ(snapshotTree(pathOf(sdk)), original) << "and so no set-aside item either";
 }
 
 } // namespace

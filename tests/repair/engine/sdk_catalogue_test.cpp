@@ -1,4 +1,3 @@
-#include "integer_value.h"
 #include "qt_printers.h"
 #include "sdk_catalogue.h"
 
@@ -30,6 +29,8 @@ void makeEntries(const QString &folder, const QStringList &names)
 
 } // namespace
 
+// The second component reads as an integer value: leading white space, a
+// sign, digits up to the first other character, saturating at the limits.
 TEST(SdkCatalogue, MinorNumbersReadLikeTheIntegerValueOfTheSecondComponent)
 {
     const struct {
@@ -41,21 +42,16 @@ TEST(SdkCatalogue, MinorNumbersReadLikeTheIntegerValueOfTheSecondComponent)
         {"MacOSX10.x.sdk", 0},     {"MacOSX10.09.sdk", 9},   {"MacOSX10. 7beta.sdk", 7},
         {"MacOSX10.-3.sdk", -3},   {"MacOSX10.+12.sdk", 12}, {"Backup1.zip", 0},
         {"abc.de1", 0},            {"MacOSX10.", 0},         {"", 0},
+        {"MacOSX10.\t\n 42x.sdk", 42},     {"MacOSX10.- 4.sdk", 0},
+        {"MacOSX10.9223372036854775807.sdk", std::numeric_limits<qint64>::max()},
+        {"MacOSX10.9223372036854775808.sdk", std::numeric_limits<qint64>::max()},
         {"MacOSX10.99999999999999999999.sdk", std::numeric_limits<qint64>::max()},
+        {"MacOSX10.-9223372036854775808.sdk", std::numeric_limits<qint64>::min()},
+        {"MacOSX10.-9223372036854775809.sdk", std::numeric_limits<qint64>::min()},
         {"MacOSX10.-99999999999999999999.sdk", std::numeric_limits<qint64>::min()},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SdkCatalogue::osMinorNumFromSDK(QString::fromUtf8(c.name)), c.minor) << c.name;
-}
-
-TEST(SdkCatalogue, IntegerValueSaturatesAtTheLimits)
-{
-    EXPECT_EQ(integerValue(u"9223372036854775807"), std::numeric_limits<qint64>::max());
-    EXPECT_EQ(integerValue(u"9223372036854775808"), std::numeric_limits<qint64>::max());
-    EXPECT_EQ(integerValue(u"-9223372036854775808"), std::numeric_limits<qint64>::min());
-    EXPECT_EQ(integerValue(u"-9223372036854775809"), std::numeric_limits<qint64>::min());
-    EXPECT_EQ(integerValue(u"\t\n 42x"), 42);
-    EXPECT_EQ(integerValue(u"- 4"), 0);
 }
 
 TEST(SdkCatalogue, TableListsSdkLikeEntriesByMinorNumber)

@@ -28,13 +28,6 @@ namespace {
 class FaultTest : public ToolTreeTest
 {
 protected:
-    static std::vector<std::string> toStrings(const QStringList &list)
-    {
-        std::vector<std::string> strings;
-        for (const QString &item : list)
-            strings.push_back(item.toStdString());
-        return strings;
-    }
 
     void fill(const std::string &folder, int files, std::size_t bytes)
     {
@@ -134,9 +127,12 @@ TEST_F(FaultTest, TwoFixesAtOnceFixTheSdkOnceAndLoseNothing)
         QStringList fix;
         addFixActions(fix, "MacOSX10.12.sdk", layout);
 
+        std::vector<std::string> arguments;
+        for (const QString &argument : fix)
+            arguments.push_back(argument.toStdString());
         QProcess first, second;
         for (QProcess *tool : {&first, &second})
-            startTool(*tool, sdks, toStrings(fix));
+            startTool(*tool, sdks, arguments);
         // Each may lose some actions to the other; together they fix the SDK.
         ASSERT_TRUE(first.waitForFinished(20000) && second.waitForFinished(20000));
 
@@ -146,7 +142,7 @@ TEST_F(FaultTest, TwoFixesAtOnceFixTheSdkOnceAndLoseNothing)
         // The restore brings back every item the fixes set aside: none was lost.
         QStringList restore;
         addRestoreActions(restore, "MacOSX10.12.sdk", layout);
-        const ToolResult back = run(toStrings(restore));
+        const ToolResult back = runTool(QString::fromStdString(sdks), restore);
         EXPECT_EQ(back.exitCode, 0) << back.standardError.constData();
         EXPECT_EQ(snapshotTree(sdk), original) << "a restore brings the SDK back whole";
     }

@@ -119,11 +119,6 @@ void removeFolderChain(const std::string &top)
     rmdir(top.c_str());
 }
 
-void ToolTreeTest::SetUp()
-{
-    fs::create_directories(sdks);
-}
-
 // Tests leave folders nobody may write; their owner may open them again.
 void ToolTreeTest::TearDown()
 {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <sys/resource.h>
@@ -51,7 +52,7 @@ protected:
     std::string base = openTemporaryFolder();
     std::string sdks = base + "/SDKs";
 
-    void SetUp() override;
+    void SetUp() override { std::filesystem::create_directories(sdks); }
     void TearDown() override;
 
     ToolResult run(const std::vector<std::string> &arguments, const ToolLaunch &launch = {}) const
