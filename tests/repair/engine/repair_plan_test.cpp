@@ -4,7 +4,6 @@
 #include "fix_plan.h"
 #include "qt_printers.h"
 #include "restore_plan.h"
-#include "tree_snapshot.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -73,53 +72,30 @@ QStringList shape(const QStringList &actions, const QString &sdks)
 
 } // namespace
 
-TEST_F(RepairPlanTest, ProbesFollowLinksAndCacheNothing)
+// Whether an SDK is fixed follows its set-aside headers through a link; the
+// other probes are the restore's guards below.
+TEST_F(RepairPlanTest, TheQuickDrawProbeFollowsLinks)
 {
     const QString sdk = sdkOf(9);
-    EXPECT_FALSE(layout.doesQDHeaderOrigExistInSDK(sdk));
-    EXPECT_FALSE(layout.doesPrintCoreOrigFileExistInSDK(sdk));
-    EXPECT_FALSE(layout.doesPrintOrigFileExistInSDK(sdk));
-
     const QString orig = layout.qdFrameworkPathToHeaderDirectory("Headers_orig", sdk);
     make(QFileInfo(orig).path());
     std::filesystem::create_directory_symlink("Elsewhere", orig.toStdString());
     EXPECT_FALSE(layout.doesQDHeaderOrigExistInSDK(sdk)) << "a dangling link";
     make(layout.qdFrameworkPathToHeaderDirectory("Elsewhere", sdk));
     EXPECT_TRUE(layout.doesQDHeaderOrigExistInSDK(sdk));
-
-    writeFile(layout.printCoreFrameworkPathToFile("PrintCore_orig", sdk).toStdString(), "");
-    writeFile(layout.printFrameworkPathToFile("Print_orig", sdk).toStdString(), "");
-    EXPECT_TRUE(layout.doesPrintCoreOrigFileExistInSDK(sdk));
-    EXPECT_TRUE(layout.doesPrintOrigFileExistInSDK(sdk));
 }
 
-TEST_F(RepairPlanTest, PlanSizesByMinorNumber)
+// The number of strings of each plan, and the order rules of the fix.
+TEST_F(RepairPlanTest, PlansByMinorNumber)
 {
     const QMap<qint64, qsizetype> strings{{6, 6},   {7, 6},   {8, 6},   {9, 9},  {10, 42},
                                           {11, 42}, {12, 48}, {13, 48}, {14, 48}};
     for (auto it = strings.begin(); it != strings.end(); ++it) {
-        EXPECT_EQ(fix(sdkOf(it.key())).size(), it.value()) << "fix, minor " << it.key();
-        makeSetAsideItems(it.key());
-        EXPECT_EQ(restore(sdkOf(it.key())).size(), it.value()) << "restore, minor " << it.key();
-        EXPECT_TRUE(fix(sdkOf(it.key())).isEmpty()) << "fixed SDK, minor " << it.key();
-    }
-}
-
-TEST_F(RepairPlanTest, FixOfAnUnfixedMinor8SdkIsExactlySixStrings)
-{
-    const QString q = "System/Library/Frameworks/ApplicationServices.framework/Versions/A/Frameworks/QD.framework/Versions/A";
-    EXPECT_EQ(fix("MacOSX10.8.sdk"),
-              (QStringList{"Move", sdks + "/MacOSX10.8.sdk/" + q + "/Headers",
-                           sdks + "/MacOSX10.8.sdk/" + q + "/Headers_orig",
-                           "Copy", sdks + "/MacOSX10.6.sdk/" + q + "/Headers",
-                           sdks + "/MacOSX10.8.sdk/" + q + "/Headers"}));
-}
-
-TEST_F(RepairPlanTest, FixOrderRules)
-{
-    for (qint64 minor = 7; minor <= 13; ++minor) {
+        const qint64 minor = it.key();
+        SCOPED_TRACE(minor);
         const QString target = sdkOf(minor);
         const QStringList actions = fix(target);
+        EXPECT_EQ(actions.size(), it.value());
         const QString targetPath = sdks + '/' + target + '/';
         const QString sourcePath = sdks + "/MacOSX10.6.sdk/";
         for (qsizetype i = 0; i < actions.size(); i += 3) {
@@ -141,30 +117,16 @@ TEST_F(RepairPlanTest, FixOrderRules)
             }
         }
         const QStringList brief = shape(actions, sdks);
-        EXPECT_EQ(brief.filter(".tbd").isEmpty(), minor <= 10) << minor;
-        EXPECT_EQ(brief.filter("QuickTime").isEmpty(), minor <= 11) << minor;
+        EXPECT_EQ(brief.filter(".tbd").isEmpty(), minor <= 10);
+        EXPECT_EQ(brief.filter("QuickTime").isEmpty(), minor <= 11);
         if (minor >= 12) {
             EXPECT_TRUE(brief.last().startsWith("Copy MacOSX10.6.sdk/System/Library/Frameworks/QuickTime.framework"));
         }
+
+        makeSetAsideItems(minor);
+        EXPECT_EQ(restore(target).size(), it.value()) << "restore";
+        EXPECT_TRUE(fix(target).isEmpty()) << "a fixed SDK";
     }
-}
-
-TEST_F(RepairPlanTest, PlansAppendAfterWhatTheListHeld)
-{
-    const QStringList held{"Remove", "/kept", ""};
-    QStringList actions = held;
-    addFixActions(actions, sdkOf(9), layout);
-    addFixActions(actions, sdkOf(12), layout);
-    EXPECT_EQ(actions, held + fix(sdkOf(9)) + fix(sdkOf(12)));
-
-    makeSetAsideItems(9);
-    makeSetAsideItems(12);
-    actions = held;
-    addFixActions(actions, sdkOf(9), layout);
-    EXPECT_EQ(actions, held) << "a fixed SDK appends nothing";
-    addRestoreActions(actions, sdkOf(9), layout);
-    addRestoreActions(actions, sdkOf(12), layout);
-    EXPECT_EQ(actions, held + restore(sdkOf(9)) + restore(sdkOf(12)));
 }
 
 TEST_F(RepairPlanTest, RestoreGuards)

@@ -1,4 +1,3 @@
-#include "integer_value.h"
 #include "qt_printers.h"
 #include "sdk_catalogue.h"
 
@@ -30,6 +29,8 @@ void makeEntries(const QString &folder, const QStringList &names)
 
 } // namespace
 
+// The second component reads as an integer value: leading white space, a
+// sign, digits up to the first other character, saturating at the limits.
 TEST(SdkCatalogue, MinorNumbersReadLikeTheIntegerValueOfTheSecondComponent)
 {
     const struct {
@@ -41,27 +42,16 @@ TEST(SdkCatalogue, MinorNumbersReadLikeTheIntegerValueOfTheSecondComponent)
         {"MacOSX10.x.sdk", 0},     {"MacOSX10.09.sdk", 9},   {"MacOSX10. 7beta.sdk", 7},
         {"MacOSX10.-3.sdk", -3},   {"MacOSX10.+12.sdk", 12}, {"Backup1.zip", 0},
         {"abc.de1", 0},            {"MacOSX10.", 0},         {"", 0},
+        {"MacOSX10.\t\n 42x.sdk", 42},     {"MacOSX10.- 4.sdk", 0},
+        {"MacOSX10.9223372036854775807.sdk", std::numeric_limits<qint64>::max()},
+        {"MacOSX10.9223372036854775808.sdk", std::numeric_limits<qint64>::max()},
         {"MacOSX10.99999999999999999999.sdk", std::numeric_limits<qint64>::max()},
+        {"MacOSX10.-9223372036854775808.sdk", std::numeric_limits<qint64>::min()},
+        {"MacOSX10.-9223372036854775809.sdk", std::numeric_limits<qint64>::min()},
         {"MacOSX10.-99999999999999999999.sdk", std::numeric_limits<qint64>::min()},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SdkCatalogue::osMinorNumFromSDK(QString::fromUtf8(c.name)), c.minor) << c.name;
-}
-
-TEST(SdkCatalogue, IntegerValueSaturatesAtTheLimits)
-{
-    EXPECT_EQ(integerValue(u"9223372036854775807"), std::numeric_limits<qint64>::max());
-    EXPECT_EQ(integerValue(u"9223372036854775808"), std::numeric_limits<qint64>::max());
-    EXPECT_EQ(integerValue(u"-9223372036854775808"), std::numeric_limits<qint64>::min());
-    EXPECT_EQ(integerValue(u"-9223372036854775809"), std::numeric_limits<qint64>::min());
-    EXPECT_EQ(integerValue(u"\t\n 42x"), 42);
-    EXPECT_EQ(integerValue(u"- 4"), 0);
-}
-
-TEST(SdkCatalogue, TheSdkDirectoryIsXcodes)
-{
-    EXPECT_EQ(SdkCatalogue().sdkDirectory(),
-              "/Applications/Xcode.app/Contents/Developer/Platforms/MacOSX.platform/Developer/SDKs");
 }
 
 TEST(SdkCatalogue, TableListsSdkLikeEntriesByMinorNumber)
@@ -94,6 +84,8 @@ TEST(SdkCatalogue, MissingOrUnusableSdkDirectoryGivesNoRows)
     EXPECT_TRUE(SdkCatalogue(scratch.filePath("missing")).buildTableViewData().tableContents.isEmpty());
     QFile(scratch.filePath("file")).open(QIODevice::WriteOnly);
     EXPECT_TRUE(SdkCatalogue(scratch.filePath("file")).buildTableViewData().tableContents.isEmpty());
+    ASSERT_EQ(symlink("/nowhere", QFile::encodeName(scratch.filePath("dangling")).constData()), 0);
+    EXPECT_TRUE(SdkCatalogue(scratch.filePath("dangling")).buildTableViewData().sdks.isEmpty());
 
     makeEntries(scratch.filePath("locked"), {"MacOSX10.9.sdk"});
     QFile::setPermissions(scratch.filePath("locked"), QFile::Permissions());
@@ -128,8 +120,4 @@ TEST(SdkCatalogue, OddNamesAreListedOnlyWhenTheyCanBeActedOn)
     EXPECT_EQ(names.first(), "MacOSX10.8\nnew.sdk");
     EXPECT_EQ(QSet<QString>(names.begin() + 1, names.end()),
               (QSet<QString>{"MacOSX10.9 copy.sdk", QString::fromStdString(longName)}));
-
-    QFile(sdks.filePath("file")).open(QIODevice::WriteOnly);
-    ASSERT_EQ(symlink("/nowhere", QFile::encodeName(sdks.filePath("dangling")).constData()), 0);
-    EXPECT_TRUE(SdkCatalogue(sdks.filePath("dangling")).buildTableViewData().sdks.isEmpty());
 }

@@ -8,19 +8,14 @@
 #include "restore_plan.h"
 #include "sample_sdks.h"
 #include "tool_launch.h"
-#include "tool_process.h"
 #include "tree_snapshot.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <thread>
@@ -30,51 +25,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class FaultTest : public testing::Test
+class FaultTest : public ToolTreeTest
 {
 protected:
-    std::string base;
-    std::string sdks;
-
-    void SetUp() override
-    {
-        // Open to every user: some tests run Tool as nobody.
-        char pattern[] = "/tmp/tarnwick-faults-XXXXXX";
-        base = mkdtemp(pattern);
-        chmod(base.c_str(), 0755);
-        sdks = base + "/SDKs";
-        fs::create_directories(sdks);
-    }
-    void TearDown() override
-    {
-        for (const auto &entry : fs::recursive_directory_iterator(base, fs::directory_options::skip_permission_denied))
-            if (entry.is_directory() && !entry.is_symlink())
-                chmod(entry.path().c_str(), 0755);
-        fs::remove_all(base);
-    }
-
-    QStringList list(const std::vector<std::string> &arguments) const
-    {
-        QStringList result;
-        for (const std::string &argument : arguments)
-            result << QString::fromStdString(argument);
-        return result;
-    }
-
-    bool exists(const std::string &path) const
-    {
-        struct stat status;
-        return lstat(path.c_str(), &status) == 0;
-    }
-
-    static std::vector<std::string> leftovers(const std::string &folder)
-    {
-        std::vector<std::string> names;
-        for (const auto &entry : fs::directory_iterator(folder))
-            if (entry.path().filename().string().find(".tarnwick-") != std::string::npos)
-                names.push_back(entry.path().filename().string());
-        return names;
-    }
 
     void fill(const std::string &folder, int files, std::size_t bytes)
     {
@@ -97,12 +50,11 @@ TEST_F(FaultTest, CopyOntoAFullDiskLeavesNothingBehindAndGoesOn)
     writeFile(base + "/little", "little");
     const TreeSnapshot source = snapshotTree(base + "/big", true);
 
-    const ToolResult result = runTool(QString::fromStdString(sdks),
-                                      list({"Copy", base + "/big", small + "/big", "Copy", base + "/little", small + "/little"}));
+    const ToolResult result = run({"Copy", base + "/big", small + "/big", "Copy", base + "/little", small + "/little"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.standardError.indexOf("No space left"), -1) << result.standardError.constData();
     EXPECT_FALSE(exists(small + "/big"));
-    EXPECT_TRUE(leftovers(small).empty()) << "the partial copy is removed";
+    EXPECT_TRUE(hiddenItems(small).empty()) << "the partial copy is removed";
     EXPECT_EQ(readFile(small + "/little"), "little") << "the next action still ran";
     EXPECT_EQ(snapshotTree(base + "/big", true), source);
     umount(small.c_str());
@@ -116,20 +68,17 @@ TEST_F(FaultTest, KilledInTheMiddleOfACopyLeavesNothingUnderTheDestinationName)
     fs::create_directories(target);
 
     QProcess tool;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("TARNWICK_TEST_SDK_DIRECTORY", QString::fromStdString(sdks));
-    tool.setProcessEnvironment(environment);
-    tool.start(toolForTestsPath(), list({"Copy", base + "/source", target + "/copy"}));
+    startTool(tool, sdks, {"Copy", base + "/source", target + "/copy"});
     ASSERT_TRUE(tool.waitForStarted());
     // Wait until the copy is under way, then kill without warning.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !leftovers(target).empty() || tool.state() == QProcess::NotRunning; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !hiddenItems(target).empty() || tool.state() == QProcess::NotRunning; }, 10000));
     if (tool.state() == QProcess::NotRunning)
         GTEST_SKIP() << "the copy finished before it could be interrupted";
     kill(static_cast<pid_t>(tool.processId()), SIGKILL);
     tool.waitForFinished();
 
     EXPECT_FALSE(exists(target + "/copy"));
-    for (const std::string &name : leftovers(target))
+    for (const std::string &name : hiddenItems(target))
         EXPECT_EQ(name.rfind(".copy.tarnwick-copy-", 0), 0u) << "a recognisable hidden temporary: " << name;
     EXPECT_EQ(snapshotTree(base + "/source", true), source);
 }
@@ -137,14 +86,9 @@ TEST_F(FaultTest, KilledInTheMiddleOfACopyLeavesNothingUnderTheDestinationName)
 TEST_F(FaultTest, UnreadableSourcesAndUnwritableDestinationsFailCleanly)
 {
     // Root reads and writes everything; the tool then runs as nobody.
-    QString program = toolForTestsPath();
-    QStringList prefix;
-    if (geteuid() == 0) {
-        if (QStandardPaths::findExecutable("setpriv").isEmpty())
-            GTEST_SKIP() << "needs setpriv to run Tool as an ordinary user";
-        prefix = {"--reuid=65534", "--regid=65534", "--clear-groups", program};
-        program = QStandardPaths::findExecutable("setpriv");
-    }
+    ToolLaunch launch;
+    if (geteuid() == 0)
+        launch.user = 65534;
     fill(base + "/source", 3, 10);
     chmod((base + "/source/f1").c_str(), 0);
     const std::string writable = base + "/writable", locked = base + "/locked";
@@ -156,20 +100,16 @@ TEST_F(FaultTest, UnreadableSourcesAndUnwritableDestinationsFailCleanly)
         chmod(locked.c_str(), 0555);
     writeFile(base + "/ok", "ok");
 
-    QProcess tool;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("TARNWICK_TEST_SDK_DIRECTORY", QString::fromStdString(sdks));
-    tool.setProcessEnvironment(environment);
-    tool.start(program, prefix + list({"Copy", base + "/source", writable + "/copy",
-                                       "Copy", base + "/ok", locked + "/ok",
-                                       "Copy", base + "/ok", writable + "/ok"}));
-    ASSERT_TRUE(tool.waitForFinished(20000));
-    const QByteArray errors = tool.readAllStandardError();
-    EXPECT_EQ(tool.exitCode(), 1) << errors.constData();
+    const ToolResult result = run({"Copy", base + "/source", writable + "/copy",
+                                   "Copy", base + "/ok", locked + "/ok",
+                                   "Copy", base + "/ok", writable + "/ok"},
+                                  launch);
+    const QByteArray &errors = result.standardError;
+    EXPECT_EQ(result.exitCode, 1) << errors.constData();
     EXPECT_NE(errors.indexOf("cannot read " + QByteArray::fromStdString(base) + "/source/f1"), -1) << errors.constData();
     EXPECT_NE(errors.indexOf("Permission denied"), -1);
     EXPECT_FALSE(exists(writable + "/copy"));
-    EXPECT_TRUE(leftovers(writable).empty());
+    EXPECT_TRUE(hiddenItems(writable).empty());
     EXPECT_FALSE(exists(locked + "/ok"));
     EXPECT_EQ(readFile(writable + "/ok"), "ok");
 }
@@ -187,18 +127,17 @@ TEST_F(FaultTest, TwoFixesAtOnceFixTheSdkOnceAndLoseNothing)
         QStringList fix;
         addFixActions(fix, "MacOSX10.12.sdk", layout);
 
+        std::vector<std::string> arguments;
+        for (const QString &argument : fix)
+            arguments.push_back(argument.toStdString());
         QProcess first, second;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("TARNWICK_TEST_SDK_DIRECTORY", QString::fromStdString(sdks));
-        first.setProcessEnvironment(environment);
-        second.setProcessEnvironment(environment);
-        first.start(toolForTestsPath(), fix);
-        second.start(toolForTestsPath(), fix);
+        for (QProcess *tool : {&first, &second})
+            startTool(*tool, sdks, arguments);
         // Each may lose some actions to the other; together they fix the SDK.
         ASSERT_TRUE(first.waitForFinished(20000) && second.waitForFinished(20000));
 
         EXPECT_TRUE(layout.doesQDHeaderOrigExistInSDK("MacOSX10.12.sdk"));
-        EXPECT_TRUE(leftovers(layout.qdFrameworkPathToHeaderDirectory("", "MacOSX10.12.sdk").toStdString()).empty());
+        EXPECT_TRUE(hiddenItems(layout.qdFrameworkPathToHeaderDirectory("", "MacOSX10.12.sdk").toStdString()).empty());
 
         // The restore brings back every item the fixes set aside: none was lost.
         QStringList restore;
@@ -234,7 +173,7 @@ TEST_F(FaultTest, LinksSwappedInDuringARunNeverLeadOutside)
             while (running)
                 renameat2(AT_FDCWD, inside.c_str(), AT_FDCWD, decoy.c_str(), RENAME_EXCHANGE);
         });
-        const ToolOutcome result = runToolAs({sdks, actions, std::nullopt, {}, openat2Error, {}});
+        const ToolResult result = run(actions, {.openat2Error = openat2Error});
         running = false;
         swapper.join();
 

@@ -1,17 +1,18 @@
 #include "tool_launch.h"
 
-#include "tool_process.h"
-
 #include <QProcessEnvironment>
 
 #include <cstddef>
 #include <fcntl.h>
+#include <filesystem>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -33,18 +34,20 @@ void refuseOpenat2(int error)
 
 } // namespace
 
-void startTool(QProcess &tool, const ToolLaunch &launch)
+void startTool(QProcess &tool, const std::string &sdks, const std::vector<std::string> &arguments,
+               const ToolLaunch &launch)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("TARNWICK_TEST_SDK_DIRECTORY", QString::fromStdString(launch.sdkDirectory));
+    environment.insert("TARNWICK_TEST_SDK_DIRECTORY", QString::fromStdString(sdks));
     if (launch.pkexecUid)
         environment.insert("PKEXEC_UID", QString::number(*launch.pkexecUid));
     if (!launch.pause.empty())
         environment.insert("TARNWICK_TEST_PAUSE", QString::fromStdString(launch.pause));
     tool.setProcessEnvironment(environment);
-    const auto limits = launch.limits;
-    const int openat2Error = launch.openat2Error;
-    tool.setChildProcessModifier([limits, openat2Error] {
+    tool.setChildProcessModifier([limits = launch.limits, user = launch.user, openat2Error = launch.openat2Error,
+                                  output = launch.output] {
+        if (output >= 0 && dup2(output, STDOUT_FILENO) < 0)
+            _exit(127);
         for (const ToolLimit &wanted : limits) {
             rlimit limit;
             getrlimit(wanted.resource, &limit);
@@ -53,48 +56,34 @@ void startTool(QProcess &tool, const ToolLaunch &launch)
                 limit.rlim_max = wanted.value;
             setrlimit(wanted.resource, &limit);
         }
+        // Raw calls: the child may share the parent's memory until exec,
+        // and the library's calls would reach out to the parent's threads.
+        if (user && (syscall(SYS_setgroups, 0, nullptr) != 0 || syscall(SYS_setresgid, *user, *user, *user) != 0
+                     || syscall(SYS_setresuid, *user, *user, *user) != 0))
+            _exit(127);
         if (openat2Error)
             refuseOpenat2(openat2Error);
     });
-    QStringList arguments;
-    for (const std::string &argument : launch.arguments)
-        arguments << QString::fromStdString(argument);
-    tool.start(toolForTestsPath(), arguments);
+    QStringList list;
+    for (const std::string &argument : arguments)
+        list << QString::fromStdString(argument);
+    tool.start(toolForTestsPath(), list);
 }
 
-ToolOutcome runToolAs(const ToolLaunch &launch)
+ToolResult runToolAs(const std::string &sdks, const std::vector<std::string> &arguments, const ToolLaunch &launch)
 {
     QProcess tool;
-    startTool(tool, launch);
+    startTool(tool, sdks, arguments, launch);
     tool.closeWriteChannel();
-    ToolOutcome outcome;
     if (!tool.waitForFinished(120000))
         tool.kill();
     tool.waitForFinished();
+    ToolResult result;
     if (tool.exitStatus() == QProcess::NormalExit)
-        outcome.exitCode = tool.exitCode();
-    outcome.standardOutput = tool.readAllStandardOutput();
-    outcome.standardError = tool.readAllStandardError();
-    return outcome;
-}
-
-bool isRoot()
-{
-    return geteuid() == 0;
-}
-
-std::string openTemporaryFolder(const char *prefix)
-{
-    std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
-    const std::string folder = mkdtemp(pattern.data());
-    chmod(folder.c_str(), 0755);
-    return folder;
-}
-
-void removeAll(const std::string &path)
-{
-    QProcess::execute("chmod", {"-R", "u+rwx", QString::fromStdString(path)});
-    QProcess::execute("rm", {"-rf", QString::fromStdString(path)});
+        result.exitCode = tool.exitCode();
+    result.standardOutput = tool.readAllStandardOutput();
+    result.standardError = tool.readAllStandardError();
+    return result;
 }
 
 void makeFolderChain(const std::string &top, int depth)
@@ -128,4 +117,35 @@ void removeFolderChain(const std::string &top)
     }
     close(folder);
     rmdir(top.c_str());
+}
+
+// Tests leave folders nobody may write; their owner may open them again.
+void ToolTreeTest::TearDown()
+{
+    QProcess::execute("chmod", {"-R", "u+rwx", QString::fromStdString(base)});
+    std::error_code ignored;
+    fs::remove_all(base, ignored);
+}
+
+std::string ToolTreeTest::openTemporaryFolder()
+{
+    char pattern[] = "/tmp/tarnwick-tool-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    chmod(folder.c_str(), 0755);
+    return folder;
+}
+
+bool ToolTreeTest::exists(const std::string &path)
+{
+    struct stat status;
+    return lstat(path.c_str(), &status) == 0;
+}
+
+std::vector<std::string> ToolTreeTest::hiddenItems(const std::string &folder)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().find(".tarnwick-") != std::string::npos)
+            names.push_back(entry.path().filename().string());
+    return names;
 }

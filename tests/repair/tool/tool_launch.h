@@ -1,12 +1,15 @@
 #pragma once
 
-#include <QByteArray>
+#include "tool_process.h"
+
 #include <QProcess>
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <sys/resource.h>
-#include <utility>
 #include <vector>
 
 // A resource limit set before exec, as a caller's `ulimit -S` or `ulimit`.
@@ -16,39 +19,49 @@ struct ToolLimit {
     bool hardToo = false;
 };
 
-// How a test starts the test build of Tool: as pkexec would for a user,
-// under limits a caller chose, or on a system that refuses openat2.
+// How a test starts the test build of Tool: as pkexec would for a user, as
+// that user, on a system that refuses openat2, under limits a caller chose,
+// or held at a point of its run.
 struct ToolLaunch {
-    std::string sdkDirectory;
-    std::vector<std::string> arguments;
-    std::optional<uid_t> pkexecUid;
-    std::vector<ToolLimit> limits;
-    int openat2Error = 0;                       // openat2 fails with it, as under a seccomp filter
-    std::string pause;                          // TARNWICK_TEST_PAUSE
+    std::optional<uid_t> pkexecUid = {};
+    std::optional<uid_t> user = {}; // its user and group, without other groups
+    int openat2Error = 0;           // openat2 fails with it, as under a seccomp filter
+    std::vector<ToolLimit> limits = {};
+    std::string pause = {}; // TARNWICK_TEST_PAUSE
+    int output = -1;        // its standard output, instead of a pipe to the test
 };
 
-struct ToolOutcome {
-    int exitCode = -1; // -1: killed by a signal, or did not end
-    QByteArray standardOutput;
-    QByteArray standardError;
-};
-
-// Starts Tool; the test then drives it (standard input resumes a pause).
-void startTool(QProcess &tool, const ToolLaunch &launch);
+// Starts Tool on the SDK directory sdks; the test then drives it (standard
+// input resumes a pause).
+void startTool(QProcess &tool, const std::string &sdks, const std::vector<std::string> &arguments,
+               const ToolLaunch &launch = {});
 
 // Starts Tool and waits for its end.
-ToolOutcome runToolAs(const ToolLaunch &launch);
-
-// Whether this test process is root: what Tool under pkexec is.
-bool isRoot();
-
-// A fresh folder that every user may enter, as /tmp/<prefix>-XXXXXX.
-std::string openTemporaryFolder(const char *prefix);
-
-// Deletes a tree.
-void removeAll(const std::string &path);
+ToolResult runToolAs(const std::string &sdks, const std::vector<std::string> &arguments, const ToolLaunch &launch = {});
 
 // A chain of folders named "d", depth levels below top, made and deleted
 // in time linear in its depth.
 void makeFolderChain(const std::string &top, int depth);
 void removeFolderChain(const std::string &top);
+
+// Each test works in a fresh folder that every user may enter (some run
+// Tool as nobody), with an empty SDK directory in it.
+class ToolTreeTest : public testing::Test
+{
+protected:
+    std::string base = openTemporaryFolder();
+    std::string sdks = base + "/SDKs";
+
+    void SetUp() override { std::filesystem::create_directories(sdks); }
+    void TearDown() override;
+
+    ToolResult run(const std::vector<std::string> &arguments, const ToolLaunch &launch = {}) const
+    {
+        return runToolAs(sdks, arguments, launch);
+    }
+
+    static std::string openTemporaryFolder();
+    static bool exists(const std::string &path);
+    // The hidden items of Tool's work in progress directly in folder.
+    static std::vector<std::string> hiddenItems(const std::string &folder);
+};
