@@ -144,14 +144,8 @@ bool HeaderSearch::searchInTurn(const std::vector<std::string> &osNums, const Se
     HeaderMatcher matcher(request.searchString, request.ignoreComments, request.caseSensitive);
     HeaderReader reader(matcher);
     Visitor visitor(reader, sink);
-    TreeWalk walk(m_skipFrameworks);
-    bool cancelled = false;
-    for (auto osNum = osNums.begin(); osNum != osNums.end() && !cancelled; ++osNum)
-        cancelled = walk.run(sdkFolder(m_sdkDirectory, *osNum), visitor);
-    m_headersRead += reader.headersRead();
-    m_bytesRead += reader.bytesRead();
-    m_counters.headersDecoded += matcher.counters().headersDecoded;
-    m_counters.headersStripped += matcher.counters().headersStripped;
+    const bool cancelled = walkSDKs(osNums, visitor);
+    addTotals(reader.headersRead(), reader.bytesRead(), matcher.counters());
     return cancelled;
 }
 
@@ -162,15 +156,26 @@ bool HeaderSearch::searchInPipeline(const std::vector<std::string> &osNums, cons
 {
     HeaderPipeline pipeline(request, m_threads - 1);
     PipelineVisitor visitor(pipeline, sink);
+    bool cancelled = walkSDKs(osNums, visitor);
+    cancelled = pipeline.settle(sink) || cancelled;
+    pipeline.end();
+    addTotals(pipeline.headersRead(), pipeline.bytesRead(), pipeline.counters());
+    return cancelled;
+}
+
+bool HeaderSearch::walkSDKs(const std::vector<std::string> &osNums, WalkVisitor &visitor)
+{
     TreeWalk walk(m_skipFrameworks);
     bool cancelled = false;
     for (auto osNum = osNums.begin(); osNum != osNums.end() && !cancelled; ++osNum)
         cancelled = walk.run(sdkFolder(m_sdkDirectory, *osNum), visitor);
-    cancelled = pipeline.settle(sink) || cancelled;
-    pipeline.end();
-    m_headersRead += pipeline.headersRead();
-    m_bytesRead += pipeline.bytesRead();
-    m_counters.headersDecoded += pipeline.counters().headersDecoded;
-    m_counters.headersStripped += pipeline.counters().headersStripped;
     return cancelled;
+}
+
+void HeaderSearch::addTotals(std::uint64_t headersRead, std::uint64_t bytesRead, const MatchCounters &counters)
+{
+    m_headersRead += headersRead;
+    m_bytesRead += bytesRead;
+    m_counters.headersDecoded += counters.headersDecoded;
+    m_counters.headersStripped += counters.headersStripped;
 }

@@ -4,8 +4,11 @@
 #include "search_types.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+class WalkVisitor;
 
 // The frameworks whose trees a search never enters.
 std::vector<std::string> loadSkipFrameworksArray();
@@ -57,6 +60,8 @@ private:
     bool searchSDKs(const std::vector<std::string> &osNums, const SearchRequest &request, SearchSink &sink);
     bool searchInTurn(const std::vector<std::string> &osNums, const SearchRequest &request, SearchSink &sink);
     bool searchInPipeline(const std::vector<std::string> &osNums, const SearchRequest &request, SearchSink &sink);
+    bool walkSDKs(const std::vector<std::string> &osNums, WalkVisitor &visitor);
+    void addTotals(std::uint64_t headersRead, std::uint64_t bytesRead, const MatchCounters &counters);
 
     std::string m_sdkDirectory;
     std::vector<std::string> m_sdkNums;
