@@ -421,8 +421,13 @@ void AppDelegate::fixButtonForTableCellView(TableCellView *view)
 void AppDelegate::fixMainWindowButtons()
 {
     if (importExportInProgress || !m_runsUnderWay.empty()) {
-        for (QPushButton *button : {fixAllBtn, restoreAllBtn, exportAllBtn, importBtn})
+        for (QPushButton *button : {fixAllBtn, restoreAllBtn, exportAllBtn, importBtn}) {
+            // Qt would pass the focus on round the window to its top: the
+            // rows take it instead.
+            if (button->hasFocus() && tableView->numberOfRows() > 0)
+                tableView->viewAtRow(0)->setFocus(Qt::OtherFocusReason);
             button->setEnabled(false);
+        }
         return;
     }
     importBtn->setEnabled(true);
