@@ -43,8 +43,10 @@ AppDelegate::AppDelegate(Window *window, const QString &sdkDirectory, ActionRunn
     , m_catalogue(sdkDirectory)
     , m_layout(sdkDirectory)
     , m_runner(runner)
+    , m_watcher(sdkDirectory)
 {
     tableView->setDataSource(this);
+    connect(&m_watcher, &SdkDirectoryWatcher::changed, this, &AppDelegate::buildTableViewData);
     // Queued: a sheet opened inside the activation itself is never painted.
     connect(window, &Window::windowDidBecomeKey, this, &AppDelegate::windowDidBecomeKey,
             Qt::QueuedConnection);
@@ -174,10 +176,16 @@ void AppDelegate::prefsSetLastImportExportDirectory()
 
 // ---- The SDK catalogue and the privileged runner ----
 
+// Built again whenever the SDK directory changes, so that the table shows
+// what is on disk, whoever changed it.
 void AppDelegate::buildTableViewData()
 {
     TableViewData data = m_catalogue.buildTableViewData();
     tableContents = std::move(data.tableContents);
+    QStringList fixedStateFolders;
+    for (const QString &sdk : std::as_const(data.sdks))
+        fixedStateFolders << QDir::cleanPath(m_layout.qdFrameworkPathToHeaderDirectory(QString(), sdk));
+    m_watcher.watch(fixedStateFolders);
     fixMainWindowButtons();
     tableView->reloadData();
 }
@@ -187,13 +195,22 @@ RunId AppDelegate::performActions(const QStringList &actions)
     return m_runner->performActions(actions);
 }
 
+// The buttons the run concerns are off from here on, while the
+// administrator dialog is up and until the run's end.
 RunId AppDelegate::startRun(const QStringList &actions, RunPurpose purpose)
 {
+    if (m_runsUnderWay.empty())
+        m_outcomes.clear();
     const RunId run = performActions(actions);
     if (run != 0) {
-        m_runsUnderWay[run] = {purpose, {}, {}};
-        showRunProgress();
+        m_runsUnderWay[run] = {std::move(purpose), {}, {}, {}, {}};
+    } else {
+        RunReport notStarted;
+        notStarted.rights = RunReport::NotGranted;
+        m_outcomes << runOutcomeLine(purpose, notStarted);
     }
+    refreshButtons();
+    showRunProgress();
     return run;
 }
 
@@ -208,9 +225,9 @@ void AppDelegate::toolQuitNotification(RunId run)
     }
     const auto ended = m_runsUnderWay.extract(run);
     buildTableViewData();
-    showRunProgress();
     if (ended)
         reportRunOutcome(ended.mapped());
+    showRunProgress();
 }
 
 void AppDelegate::runReported(RunId run, const RunReport &report)
@@ -218,28 +235,71 @@ void AppDelegate::runReported(RunId run, const RunReport &report)
     const auto it = m_runsUnderWay.find(run);
     if (it == m_runsUnderWay.end())
         return;
+    const bool granted = report.rights == RunReport::Granted && it->second.report.rights != RunReport::Granted;
     it->second.report = report;
+    if (granted)
+        rightsGranted(it->second);
     showRunProgress();
 }
 
-// The latest run under way is the one shown: runs overlap only when a fix
-// or restore was started before a longer export or import.
-void AppDelegate::showRunProgress()
+// The rows the run does not touch are back. An export or import says now,
+// not before, that it was handed over, unless it has already ended.
+void AppDelegate::rightsGranted(RunUnderWay &run)
 {
-    if (m_runsUnderWay.empty()) {
-        window->hideRunProgress();
+    refreshButtons();
+    if (run.handOverMessage.isEmpty() || run.report.ended)
         return;
-    }
-    const RunUnderWay &run = m_runsUnderWay.rbegin()->second;
-    window->showRunProgress(runProgressText(run.purpose, run.report), runProgressPermille(run.report));
+    alertSheetWithMessage(run.handOverMessage, run.handOverInformativeText);
+    run.handOverSheet = alertSheet;
 }
 
-// Nothing is said when everything was done. Otherwise one sheet says what
-// failed, in place of a "...SDKs..." sheet of that run still open, which
-// would only promise what did not happen.
+void AppDelegate::refreshButtons()
+{
+    fixMainWindowButtons();
+    tableView->reloadData();
+}
+
+bool AppDelegate::waitingForRights() const
+{
+    return std::any_of(m_runsUnderWay.begin(), m_runsUnderWay.end(),
+                       [](const auto &run) { return run.second.report.rights == RunReport::Asking; });
+}
+
+// While the administrator dialog is up, nothing else can be started: every
+// SDK counts as busy.
+bool AppDelegate::sdkIsBusy(const QString &sdk) const
+{
+    if (importExportInProgress || waitingForRights())
+        return true;
+    return std::any_of(m_runsUnderWay.begin(), m_runsUnderWay.end(),
+                       [&sdk](const auto &run) { return run.second.purpose.sdks.contains(sdk); });
+}
+
+// The dialog first, then the latest run under way: runs overlap only when
+// a row's command was started while another run went on. Idle, the line
+// says how the runs since the last idle moment ended.
+void AppDelegate::showRunProgress()
+{
+    if (waitingForRights()) {
+        window->showStatusMessage(tr("Waiting for administrator rights…"));
+    } else if (!m_runsUnderWay.empty()) {
+        const RunUnderWay &run = m_runsUnderWay.rbegin()->second;
+        window->showRunProgress(runProgressText(run.purpose, run.report), runProgressPermille(run.report));
+    } else if (!m_outcomes.isEmpty()) {
+        window->showStatusMessage(m_outcomes.join(u' '));
+    } else {
+        window->showHint();
+    }
+}
+
+// The status line says how every run ended. A failure also gets one sheet
+// that says what failed, in place of a "...SDKs..." sheet of that run still
+// open, which would only promise what did not happen.
 void AppDelegate::reportRunOutcome(const RunUnderWay &run)
 {
-    const auto outcome = runOutcomeMessage(run.purpose, run.report);
+    m_outcomes << runOutcomeLine(run.purpose, run.report);
+    const auto outcome = run.report.rights == RunReport::Granted ? runOutcomeMessage(run.purpose, run.report)
+                                                                   : std::nullopt;
     if (!outcome)
         return;
     if (run.handOverSheet)
@@ -278,34 +338,71 @@ QString AppDelegate::sdkOfRow(int row) const
     return ::sdkOfRow(tableContents.value(row));
 }
 
+TableCellView::Offer AppDelegate::offerOfRow(const QString &sdk) const
+{
+    const bool inRange = isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk));
+    return {sdk, inRange && m_layout.doesQDHeaderOrigExistInSDK(sdk), !sdkIsBusy(sdk) && sdk10_6Exists()};
+}
+
+// The table may show what is no longer so, between a change on disk and
+// the rebuild that follows it. Then the rebuild comes at once, and the
+// press does nothing else.
+bool AppDelegate::rowMatchesDisk(const TableCellView::Offer &shown, bool exporting)
+{
+    const bool matches = FrameworkLayout::anythingAt(m_catalogue.sdkPathFromSDK(shown.sdk))
+        && (exporting ? !sdkIsBusy(shown.sdk) : offerOfRow(shown.sdk) == shown);
+    if (!matches)
+        buildTableViewData();
+    return matches;
+}
+
+bool AppDelegate::tableMatchesDisk()
+{
+    const auto offers = [this] {
+        QList<TableCellView::Offer> offers;
+        for (int row = 0; row < tableView->numberOfRows(); ++row)
+            offers << tableView->viewAtRow(row)->offer();
+        return offers;
+    };
+    const QList<TableCellView::Offer> shown = offers();
+    buildTableViewData();
+    return offers() == shown;
+}
+
 // "Black" and "gray" text are the palette's normal and dimmed text, so
-// that rows read in dark themes as in light ones.
+// that rows read in dark themes as in light ones. A row that a run under
+// way touches says what the disk holds, but cannot be pressed.
 void AppDelegate::fixButtonForTableCellView(TableCellView *view)
 {
     view->setDimmed(false);
     const QString sdk = view->textField()->text();
     const qint64 minor = SdkCatalogue::osMinorNumFromSDK(sdk);
+    const TableCellView::Offer offer = offerOfRow(sdk);
+    view->setOffer(offer);
     for (QObject *child : view->children()) {
         // Exactly push buttons, as the layout places them; nothing derived.
         if (child->metaObject() != &QPushButton::staticMetaObject)
             continue;
         auto *button = static_cast<QPushButton *>(child);
+        bool enabled = offer.pressable;
         if (importExportInProgress) {
-            button->setEnabled(false);
+            enabled = false;
         } else if (window->altKeyDown()) {
             button->setHidden(false);
             button->setText(QStringLiteral("Export"));
-            button->setEnabled(true);
+            enabled = !sdkIsBusy(sdk);
         } else if (isInFixableRange(minor)) {
             button->setHidden(false);
-            button->setText(m_layout.doesQDHeaderOrigExistInSDK(sdk) ? QStringLiteral("Restore")
-                                                                      : QStringLiteral("Fix"));
-            button->setEnabled(sdk10_6Exists());
+            button->setText(offer.fixed ? QStringLiteral("Restore") : QStringLiteral("Fix"));
         } else {
             view->setDimmed(true);
             button->setHidden(true);
-            button->setEnabled(sdk10_6Exists());
         }
+        // Qt would hand the focus of a button turned off to the next
+        // control, another row's button: its own row keeps it instead.
+        if (!enabled && button->hasFocus())
+            view->setFocus(Qt::OtherFocusReason);
+        button->setEnabled(enabled);
         // Read out of its row, a button says what it does to which SDK.
         button->setAccessibleName(QStringLiteral("%1 %2").arg(button->text(), sdk));
     }
@@ -319,15 +416,22 @@ void AppDelegate::fixButtonForTableCellView(TableCellView *view)
     view->setToolTip(why);
 }
 
+// Fix all and export all touch every SDK, restore all and import may: all
+// four wait until no run is under way.
 void AppDelegate::fixMainWindowButtons()
 {
-    if (importExportInProgress) {
-        for (QPushButton *button : {fixAllBtn, restoreAllBtn, exportAllBtn, importBtn})
+    if (importExportInProgress || !m_runsUnderWay.empty()) {
+        for (QPushButton *button : {fixAllBtn, restoreAllBtn, exportAllBtn, importBtn}) {
+            // Qt would pass the focus on round the window to its top: the
+            // rows take it instead.
+            if (button->hasFocus() && tableView->numberOfRows() > 0)
+                tableView->viewAtRow(0)->setFocus(Qt::OtherFocusReason);
             button->setEnabled(false);
+        }
         return;
     }
     importBtn->setEnabled(true);
-    exportAllBtn->setEnabled(true);
+    exportAllBtn->setEnabled(!tableContents.isEmpty());
     if (!sdk10_6Exists()) {
         fixAllBtn->setEnabled(false);
         restoreAllBtn->setEnabled(false);

@@ -5,7 +5,9 @@
 #include "open_panel.h"
 #include "run_messages.h"
 #include "sdk_catalogue.h"
+#include "sdk_directory_watcher.h"
 #include "sdk_table_view.h"
+#include "table_cell_view.h"
 
 #include <QObject>
 #include <QPointer>
@@ -17,13 +19,13 @@
 
 class QMessageBox;
 class QPushButton;
-class TableCellView;
 class Window;
 
 // Owns Tarnwick's state for the life of the process and carries out its
 // commands: start-up and preferences, the SDK table and its buttons, fix and
 // restore, export and import. Everything runs on the main thread; the only
-// concurrency is the privileged tool, a separate process.
+// concurrency is the privileged tool, a separate process, and whatever else
+// changes the SDK directory, which the table follows.
 class AppDelegate : public QObject, public TableViewDataSource
 {
     Q_OBJECT
@@ -108,17 +110,29 @@ private:
     QString sdkOfRow(int row) const;
     void openMissing10_6SheetWhenDue();
     OpenPanel exportPanel(const QString &message) const;
-    void handOverImportExport(const QStringList &actions, RunPurpose::Kind kind, const QString &message,
+    void handOverImportExport(const QStringList &actions, RunPurpose purpose, const QString &message,
                               const QString &informativeText);
     void finishImportExportDialog();
+
+    // What the disk and the runs under way allow a row's button to do; a
+    // press is carried out only while the row still shows that.
+    TableCellView::Offer offerOfRow(const QString &sdk) const;
+    bool rowMatchesDisk(const TableCellView::Offer &shown, bool exporting);
+    bool tableMatchesDisk();
+    bool sdkIsBusy(const QString &sdk) const;
+    bool waitingForRights() const;
 
     // Runs this window started that have not ended yet.
     struct RunUnderWay {
         RunPurpose purpose;
         RunReport report;
-        QPointer<QMessageBox> handOverSheet; // "Exporting SDKs..." and the like
+        QString handOverMessage; // "Exporting SDKs..." and the like, once granted
+        QString handOverInformativeText;
+        QPointer<QMessageBox> handOverSheet;
     };
     RunId startRun(const QStringList &actions, RunPurpose purpose);
+    void rightsGranted(RunUnderWay &run);
+    void refreshButtons();
     void showRunProgress();
     void reportRunOutcome(const RunUnderWay &run);
 
@@ -127,6 +141,8 @@ private:
     ActionRunner *m_runner;
     std::map<RunId, RunUnderWay> m_runsUnderWay; // in the order they started
     RunId m_importExportRun = 0;                  // the run that set importExportInProgress
+    QStringList m_outcomes; // how the runs ended since the window was last idle
+    SdkDirectoryWatcher m_watcher;
     bool m_missing10_6SheetDue = false;
     bool m_windowBecameKey = false;
 };

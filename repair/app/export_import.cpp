@@ -8,6 +8,7 @@
 #include "import_plan.h"
 #include "window.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -21,6 +22,21 @@ const QString notOverwrittenNote = QStringLiteral(
 bool stillThere(const QUrl &folder)
 {
     return folder.isLocalFile() && QFileInfo::exists(folder.toLocalFile());
+}
+
+// The names the copies of a plan arrive under.
+QStringList copiedNames(const QStringList &actions)
+{
+    QStringList names;
+    for (qsizetype i = 2; i < actions.size(); i += 3)
+        names << QFileInfo(actions[i]).fileName();
+    return names;
+}
+
+RunPurpose copyPurpose(RunPurpose::Kind kind, const CopyPlan &plan, const QString &folder)
+{
+    return {kind, copiedNames(plan.actions), static_cast<int>(plan.actions.size() / 3), plan.alreadyThere,
+            QDir::cleanPath(folder)};
 }
 
 } // namespace
@@ -43,20 +59,22 @@ OpenPanel AppDelegate::exportPanel(const QString &message) const
     return panel;
 }
 
-// Refused rights leave nothing running that could ever clear the flag, and
-// the user who cancelled needs no message about it.
-void AppDelegate::handOverImportExport(const QStringList &actions, RunPurpose::Kind kind,
+// The message that the copy goes on in the background comes once the
+// rights were granted (rightsGranted()): after a cancelled dialog it would
+// promise what does not happen. The run's end clears the flag, granted or
+// not.
+void AppDelegate::handOverImportExport(const QStringList &actions, RunPurpose purpose,
                                        const QString &message, const QString &informativeText)
 {
     importExportInProgress = true;
-    const int copies = static_cast<int>(actions.size() / 3);
-    m_importExportRun = startRun(actions, {kind, copies, copies});
+    m_importExportRun = startRun(actions, std::move(purpose));
     if (m_importExportRun == 0) {
         importExportInProgress = false;
         return;
     }
-    alertSheetWithMessage(message, informativeText);
-    m_runsUnderWay[m_importExportRun].handOverSheet = alertSheet;
+    RunUnderWay &run = m_runsUnderWay[m_importExportRun];
+    run.handOverMessage = message;
+    run.handOverInformativeText = informativeText;
 }
 
 void AppDelegate::finishImportExportDialog()
@@ -72,11 +90,11 @@ void AppDelegate::exportSDK(const QString &sdk)
     beginOpenPanel(panel, [this, sdk](int response, const QList<QUrl> &urls) {
         if (response == fileHandlingPanelOKButton && !urls.isEmpty()) {
             lastImportExportDirURL = urls.first();
-            const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), urls.first().toLocalFile(),
-                                             {SdkRow{{QStringLiteral("sdk"), sdk}}});
+            const QString folder = urls.first().toLocalFile();
+            const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), folder, {SdkRow{{QStringLiteral("sdk"), sdk}}});
             if (plan.outcome == CopyPlan::Run) {
-                handOverImportExport(plan.actions, RunPurpose::Export, QStringLiteral("Exporting SDKs..."),
-                                     exportingText);
+                handOverImportExport(plan.actions, copyPurpose(RunPurpose::Export, plan, folder),
+                                     QStringLiteral("Exporting SDKs..."), exportingText);
             } else {
                 alertSheetWithMessage(
                     QStringLiteral("SDK already exists."),
@@ -95,10 +113,14 @@ void AppDelegate::exportAllAction()
     beginOpenPanel(panel, [this](int response, const QList<QUrl> &urls) {
         if (response == fileHandlingPanelOKButton && !urls.isEmpty()) {
             lastImportExportDirURL = urls.first();
-            const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), urls.first().toLocalFile(), tableContents);
+            // Every SDK there is now: the table may have changed while the
+            // dialog was up.
+            buildTableViewData();
+            const QString folder = urls.first().toLocalFile();
+            const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), folder, tableContents);
             if (plan.outcome == CopyPlan::Run) {
-                handOverImportExport(plan.actions, RunPurpose::Export, QStringLiteral("Exporting SDKs..."),
-                                     exportingText + notOverwrittenNote);
+                handOverImportExport(plan.actions, copyPurpose(RunPurpose::Export, plan, folder),
+                                     QStringLiteral("Exporting SDKs..."), exportingText + notOverwrittenNote);
             } else {
                 alertSheetWithMessage(QStringLiteral("SDKs already exist."),
                                       QStringLiteral("SDKs already exist in the destination directory and cannot be overwritten."));
@@ -133,7 +155,9 @@ void AppDelegate::importAction()
                                       QStringLiteral("There were no SDKs in the chosen directory."));
                 break;
             case CopyPlan::Run:
-                handOverImportExport(plan.copies.actions, RunPurpose::Import, QStringLiteral("Importing SDKs..."),
+                handOverImportExport(plan.copies.actions,
+                                     copyPurpose(RunPurpose::Import, plan.copies, plan.folderToRemember),
+                                     QStringLiteral("Importing SDKs..."),
                                      QStringLiteral("This process could take a long time.\n\nYou can safely quit Tarnwick as import will continue in the background.")
                                          + notOverwrittenNote);
                 break;

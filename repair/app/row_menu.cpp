@@ -3,27 +3,30 @@
 
 #include "app_delegate.h"
 
-#include "elided_label.h"
 #include "fix_plan.h"
 #include "table_cell_view.h"
 #include "window.h"
 
 #include <QMenu>
 
+// The rules of the row button with the Alt key up, then with it down; an
+// item acts only if the disk still holds what the row showed.
 void AppDelegate::showRowMenu(TableCellView *view, const QPoint &globalPos)
 {
-    const QString sdk = view->textField()->text();
+    const TableCellView::Offer shown = view->offer();
     auto *menu = new QMenu(window);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    // The rules of the row button with the Alt key up, then with it down.
-    if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk))) {
-        const bool fixed = m_layout.doesQDHeaderOrigExistInSDK(sdk);
-        QAction *repair = menu->addAction(fixed ? tr("&Restore") : tr("&Fix"), this, [this, sdk, fixed] {
-            fixed ? restoreSDK(sdk) : tarnwick(sdk);
+    if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(shown.sdk))) {
+        QAction *repair = menu->addAction(shown.fixed ? tr("&Restore") : tr("&Fix"), this, [this, shown] {
+            if (rowMatchesDisk(shown, false))
+                shown.fixed ? restoreSDK(shown.sdk) : tarnwick(shown.sdk);
         });
-        repair->setEnabled(!importExportInProgress && sdk10_6Exists());
+        repair->setEnabled(shown.pressable);
     }
-    QAction *exportOne = menu->addAction(tr("&Export…"), this, [this, sdk] { exportSDK(sdk); });
-    exportOne->setEnabled(!importExportInProgress);
+    QAction *exportOne = menu->addAction(tr("&Export…"), this, [this, shown] {
+        if (rowMatchesDisk(shown, true))
+            exportSDK(shown.sdk);
+    });
+    exportOne->setEnabled(!sdkIsBusy(shown.sdk));
     menu->popup(globalPos);
 }

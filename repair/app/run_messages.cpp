@@ -1,10 +1,16 @@
 #include "run_messages.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QLocale>
 
 #include <cmath>
 
 namespace {
+
+struct RunMessages {
+    Q_DECLARE_TR_FUNCTIONS(RunMessages)
+};
 
 // Reasons shown on the failure sheet; the rest are only counted.
 constexpr int reasonsShown = 3;
@@ -26,7 +32,8 @@ QString purposeText(const RunPurpose &purpose)
         verb = "Importing";
         break;
     }
-    return QStringLiteral("%1 %2 %3").arg(QLatin1String(verb)).arg(purpose.sdks).arg(purpose.sdks == 1 ? "SDK" : "SDKs");
+    const qsizetype sdks = purpose.sdks.size();
+    return QStringLiteral("%1 %2 %3").arg(QLatin1String(verb)).arg(sdks).arg(sdks == 1 ? "SDK" : "SDKs");
 }
 
 // Both amounts in the unit of the total, decimal as file managers count:
@@ -78,7 +85,80 @@ QString failedText(RunPurpose::Kind kind, qsizetype failed, qsizetype of)
     return QStringLiteral("%1 of %2 %3 failed.").arg(failed).arg(of).arg(of == 1 ? "action" : "actions");
 }
 
+// A folder as its owner thinks of it: the home folder as "~".
+QString shownFolder(const QString &path)
+{
+    const QString home = QDir::homePath();
+    if (path == home)
+        return QStringLiteral("~");
+    if (path.startsWith(home + u'/'))
+        return u'~' + path.mid(home.size());
+    return path;
+}
+
+// The SDKs named, or counted when naming them would not fit one line.
+QString sdksLeftOutText(const QStringList &names)
+{
+    switch (names.size()) {
+    case 1:
+        return RunMessages::tr("%1 was already there").arg(names[0]);
+    case 2:
+        return RunMessages::tr("%1 and %2 were already there").arg(names[0], names[1]);
+    case 3:
+        return RunMessages::tr("%1, %2 and %3 were already there").arg(names[0], names[1], names[2]);
+    default:
+        return RunMessages::tr("%n SDKs were already there", nullptr, static_cast<int>(names.size()));
+    }
+}
+
+QString copiedText(const RunPurpose &purpose)
+{
+    const QString folder = shownFolder(purpose.folder);
+    const int n = static_cast<int>(purpose.sdks.size());
+    if (purpose.kind == RunPurpose::Export) {
+        return n == 1 ? RunMessages::tr("Exported %1 to %2").arg(purpose.sdks.first(), folder)
+                      : RunMessages::tr("Exported %n SDKs to %1", nullptr, n).arg(folder);
+    }
+    return n == 1 ? RunMessages::tr("Imported %1 from %2").arg(purpose.sdks.first(), folder)
+                  : RunMessages::tr("Imported %n SDKs from %1", nullptr, n).arg(folder);
+}
+
+QString doneText(const RunPurpose &purpose)
+{
+    const int n = static_cast<int>(purpose.sdks.size());
+    switch (purpose.kind) {
+    case RunPurpose::Fix:
+        return n == 1 ? RunMessages::tr("%1 fixed.").arg(purpose.sdks.first())
+                      : RunMessages::tr("%n SDKs fixed.", nullptr, n);
+    case RunPurpose::Restore:
+        return n == 1 ? RunMessages::tr("%1 restored.").arg(purpose.sdks.first())
+                      : RunMessages::tr("%n SDKs restored.", nullptr, n);
+    case RunPurpose::Export:
+    case RunPurpose::Import:
+        break;
+    }
+    if (purpose.alreadyThere.isEmpty())
+        return RunMessages::tr("%1.").arg(copiedText(purpose));
+    return RunMessages::tr("%1; %2.").arg(copiedText(purpose), sdksLeftOutText(purpose.alreadyThere));
+}
+
 } // namespace
+
+QString runOutcomeLine(const RunPurpose &purpose, const RunReport &report)
+{
+    switch (report.rights) {
+    case RunReport::Granted:
+        break;
+    case RunReport::Dismissed:
+        return RunMessages::tr("No SDK was changed: the administrator password was not given.");
+    case RunReport::Asking:
+    case RunReport::NotGranted:
+        return RunMessages::tr("No SDK was changed: administrator rights could not be obtained.");
+    }
+    if (const auto failure = runOutcomeMessage(purpose, report))
+        return failure->message;
+    return doneText(purpose);
+}
 
 QString runProgressText(const RunPurpose &purpose, const RunReport &report)
 {

@@ -3,15 +3,18 @@
 #include "run_report.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
-// What a run of the tool was started for, and on how many SDKs.
+// What a run of the tool was started for, and on which SDKs.
 struct RunPurpose {
     enum Kind { Fix, Restore, Export, Import };
     Kind kind;
-    int sdks;
+    QStringList sdks; // by name, as they are in the SDK directory
     int actions;
+    QStringList alreadyThere; // left out of an export or import
+    QString folder;           // an export's destination, an import's origin
 };
 
 // "Exporting 3 SDKs: 1.2 of 4.8 GB", or only its first part while the
@@ -29,3 +32,8 @@ struct RunOutcomeMessage {
 // What to tell the user at the end of a run: nothing when every action was
 // done.
 std::optional<RunOutcomeMessage> runOutcomeMessage(const RunPurpose &purpose, const RunReport &report);
+
+// The one line that says how a run ended ("MacOSX10.9.sdk fixed.",
+// "Exported 9 SDKs to ~/x; MacOSX10.8.sdk was already there."), also when
+// it failed or never got the rights.
+QString runOutcomeLine(const RunPurpose &purpose, const RunReport &report);

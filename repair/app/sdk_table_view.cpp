@@ -47,7 +47,11 @@ void SdkTableView::reloadData()
             m_rows.append(view);
         }
     }
-    qDeleteAll(m_reusable);
+    // Later: a row's own button may have asked for this reload.
+    for (TableCellView *view : std::as_const(m_reusable)) {
+        view->hide();
+        view->deleteLater();
+    }
     m_reusable.clear();
     orderTabChain();
     // The window starts with the first row, not with the buttons below:

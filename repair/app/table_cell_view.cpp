@@ -44,6 +44,22 @@ bool TableCellView::isDimmed() const
     return m_textField->foregroundRole() == QPalette::PlaceholderText;
 }
 
+// A view's first offer is no change: nothing stood under the pointer
+// before. Nor is a button that is only turned off or on again: a press does
+// the same as before, or nothing.
+void TableCellView::setOffer(const Offer &offer)
+{
+    if (m_offered && (offer.sdk != m_offer.sdk || offer.fixed != m_offer.fixed))
+        m_offerChanged.start();
+    m_offer = offer;
+    m_offered = true;
+}
+
+bool TableCellView::offerChangedWithin(int msecs) const
+{
+    return m_offerChanged.isValid() && !m_offerChanged.hasExpired(msecs);
+}
+
 void TableCellView::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::PaletteChange)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class ElidedLabel;
@@ -24,6 +25,21 @@ public:
     void setDimmed(bool dimmed);
     bool isDimmed() const;
 
+    // What the row's button does with the Alt key up, as last shown, so
+    // that a press can be held against what the user saw.
+    struct Offer {
+        QString sdk;
+        bool fixed = false; // it restores
+        bool pressable = false;
+
+        bool operator==(const Offer &) const = default;
+    };
+    const Offer &offer() const { return m_offer; }
+    void setOffer(const Offer &offer);
+    // Whether the offer changed less than msecs ago: a press then was aimed
+    // at what the row offered before (the second click of a double-click).
+    bool offerChangedWithin(int msecs) const;
+
 signals:
     // The row's menu is wanted, by the mouse or the keyboard, at a point
     // of the screen.
@@ -44,4 +60,7 @@ private:
     QString m_identifier;
     ElidedLabel *m_textField;
     QPushButton *m_button;
+    Offer m_offer;
+    bool m_offered = false;
+    QElapsedTimer m_offerChanged; // invalid until a shown offer changes
 };

@@ -48,8 +48,9 @@ Window::Window(QWidget *parent)
     heading->setBuddy(sdkTable);
     layout->addWidget(sdkTable, 1);
 
-    // One line below the table: the hint, or while the tool works, what it
-    // does and how far it is. Both take the same height, so nothing jumps.
+    // One line below the table: the hint; while the tool works, what it
+    // does and how far it is; afterwards, how it ended. All take the same
+    // height, so nothing jumps.
     m_statusLine = new QStackedWidget(central);
     // A hint, not a control: dimmed, but not shown as unavailable.
     m_hint = new QLabel(tr("Hold Alt or use a row’s menu to export one SDK."), m_statusLine);
@@ -67,6 +68,8 @@ Window::Window(QWidget *parent)
     progressLayout->addWidget(progressLabel, 3);
     progressLayout->addWidget(progressBar, 2);
     m_statusLine->addWidget(progress);
+    statusLabel = new ElidedLabel(m_statusLine);
+    m_statusLine->addWidget(statusLabel);
     m_statusLine->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     layout->addWidget(m_statusLine);
 
@@ -130,9 +133,15 @@ void Window::showRunProgress(const QString &text, std::optional<int> permille)
     m_statusLine->setCurrentIndex(1);
 }
 
-void Window::hideRunProgress()
+void Window::showStatusMessage(const QString &text)
 {
-    m_statusLine->setCurrentIndex(0);
+    statusLabel->setText(text);
+    m_statusLine->setCurrentWidget(statusLabel);
+}
+
+void Window::showHint()
+{
+    m_statusLine->setCurrentWidget(m_hint);
 }
 
 void Window::changeEvent(QEvent *event)

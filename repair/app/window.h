@@ -30,10 +30,12 @@ public:
     // Reloads the table when the Alt key's state differs from the stored one.
     void flagsChanged(Qt::KeyboardModifiers modifiers);
 
-    // A run of the tool under way: its text and share done (none: busy
-    // without a measure), shown below the table in place of the hint.
+    // The line below the table: a run of the tool under way, its text and
+    // share done (none: busy without a measure); or a sentence, such as how
+    // the last run ended; or, when there is nothing to say, the hint.
     void showRunProgress(const QString &text, std::optional<int> permille);
-    void hideRunProgress();
+    void showStatusMessage(const QString &text);
+    void showHint();
 
     // The controls of the layout.
     SdkTableView *sdkTable = nullptr;
@@ -44,6 +46,7 @@ public:
     QPushButton *showInFilesButton = nullptr;
     ElidedLabel *progressLabel = nullptr;
     QProgressBar *progressBar = nullptr;
+    ElidedLabel *statusLabel = nullptr;
 
 signals:
     void windowDidBecomeKey();

@@ -17,13 +17,15 @@ class ActionRunner : public QObject
 public:
     using QObject::QObject;
 
-    // The new run once the work was handed over, 0 when it was not; returns
-    // without waiting for the work.
+    // The new run once the work was handed over, 0 when not even that could
+    // be done; returns without waiting for the administrator's answer or
+    // for the work. The run's reports tell the answer.
     virtual RunId performActions(const QStringList &actions) = 0;
 
 signals:
-    // What the tool has told about a run so far: after the lines that
-    // changed it, and once more, ended, right before the run's end.
+    // What the tool has told about a run so far: after the answer and the
+    // lines that changed it, and once more, ended, right before the run's
+    // end, also when the rights were refused.
     void runReported(RunId run, const RunReport &report);
     // A run has ended; run 0 when the end of some tool was announced while
     // no run of this runner was under way.

@@ -13,4 +13,6 @@ struct CopyPlan {
 
     QStringList actions;
     Outcome outcome = AlreadyThere;
+    // The SDKs left out because their names are taken at their destinations.
+    QStringList alreadyThere;
 };

@@ -12,8 +12,10 @@ CopyPlan exportPlan(const QString &sdkDirectory, const QString &destinationFolde
     for (const SdkRow &row : rows) {
         const QString sdk = sdkOfRow(row);
         const QString destination = QDir::cleanPath(destinationFolder + u'/' + sdk);
-        if (FrameworkLayout::exists(destination))
+        if (FrameworkLayout::exists(destination)) {
+            plan.alreadyThere << sdk;
             continue;
+        }
         plan.actions << QStringLiteral("Copy") << linkedItemPath(sdkDirectory + u'/' + sdk, sdkDirectory)
                      << destination;
     }

@@ -61,8 +61,11 @@ ImportPlan importPlan(const QString &sdkDirectory, const QStringList &chosen)
         if (pathExtension(candidate) != QLatin1String("sdk"))
             continue;
         found = true;
-        const QString destination = sdkDirectory + u'/' + QFileInfo(candidate).fileName();
-        if (!FrameworkLayout::exists(destination))
+        const QString name = QFileInfo(candidate).fileName();
+        const QString destination = sdkDirectory + u'/' + name;
+        if (FrameworkLayout::exists(destination))
+            plan.copies.alreadyThere << name;
+        else
             plan.copies.actions << QStringLiteral("Copy") << linkedItemPath(candidate) << destination;
     }
     if (found)

@@ -17,6 +17,12 @@ struct ActionFailure {
 // What the tool has told about one run so far, from the lines it writes
 // after "started".
 struct RunReport {
+    // The answer to the administrator dialog: "started" means granted; an
+    // output that closes without it, dismissed (the dialog was cancelled)
+    // or not granted (no right, no dialog, or no tool to start).
+    enum Rights { Asking, Granted, Dismissed, NotGranted };
+    Rights rights = Asking;
+
     bool counted = false; // the totals have arrived
     qint64 totalBytes = 0;
     qint64 totalItems = 0;

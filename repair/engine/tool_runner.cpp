@@ -15,25 +15,6 @@ namespace {
 // The tool's lines are at most this long; anything longer is not its.
 constexpr qsizetype maximumLine = 4096;
 
-// Reads up to and including the "started" line; what came after it in the
-// same read is left in rest.
-bool readStartedLine(int fd, QByteArray &rest)
-{
-    QByteArray received;
-    char buffer[512];
-    qsizetype end;
-    while ((end = received.indexOf('\n')) < 0) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0 || received.size() > maximumLine)
-            return false;
-        received.append(buffer, n);
-    }
-    rest = received.mid(end + 1);
-    return received.first(end) == "started";
-}
-
 // The exit status, or minus the signal that ended the process.
 int reap(pid_t pid)
 {
@@ -138,14 +119,7 @@ RunId ToolRunner::performActions(const QStringList &actions)
         close(output[0]);
         return 0;
     }
-    QByteArray rest;
-    if (!readStartedLine(output[0], rest)) {
-        close(output[0]);
-        reap(pid);
-        return 0;
-    }
-    watch(pid, output[0], std::move(rest));
-    return m_lastRun;
+    return watch(pid, output[0]);
 }
 
 void ToolRunner::registerToolQuitObserver()
@@ -168,17 +142,14 @@ void ToolRunner::toolQuitReceived()
         emit toolQuitNotification(0);
 }
 
-void ToolRunner::watch(pid_t pid, int fd, QByteArray unread)
+RunId ToolRunner::watch(pid_t pid, int fd)
 {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     const RunId id = ++m_lastRun;
     auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this, id] { runOutputReady(id); });
-    m_runs.push_back({id, pid, fd, notifier, std::move(unread), false, {}});
-    // Lines that came with "started" are passed on once the caller knows
-    // the run.
-    if (!m_runs.back().unread.isEmpty())
-        QMetaObject::invokeMethod(this, [this, id] { runOutputReady(id); }, Qt::QueuedConnection);
+    m_runs.push_back({id, pid, fd, notifier, {}, false, {}});
+    return id;
 }
 
 ToolRunner::Run *ToolRunner::findRun(RunId id)
@@ -214,14 +185,20 @@ void ToolRunner::runOutputReady(RunId id)
     }
 }
 
-// Every complete line into the run's report; true when it changed.
+// Every complete line into the run's report; true when it changed. Until
+// "started" the lines are not the tool's: nothing but the answer counts.
 bool ToolRunner::takeLines(Run &run)
 {
     const RunReport before = run.report;
     qsizetype start = 0;
     for (qsizetype end; (end = run.unread.indexOf('\n', start)) >= 0; start = end + 1) {
-        if (!run.skippingLine && end - start <= maximumLine)
-            readToolLine(QByteArrayView(run.unread).sliced(start, end - start), run.report);
+        if (!run.skippingLine && end - start <= maximumLine) {
+            const QByteArrayView line = QByteArrayView(run.unread).sliced(start, end - start);
+            if (run.report.rights == RunReport::Granted)
+                readToolLine(line, run.report);
+            else if (line == "started")
+                run.report.rights = RunReport::Granted;
+        }
         run.skippingLine = false;
     }
     run.unread.remove(0, start);
@@ -241,6 +218,8 @@ void ToolRunner::endRun(RunId id)
     RunReport report = std::move(run->report);
     report.ended = true;
     report.exitStatus = reap(run->pid);
+    if (report.rights == RunReport::Asking)
+        report.rights = report.exitStatus == dialogDismissedStatus ? RunReport::Dismissed : RunReport::NotGranted;
     m_runs.erase(m_runs.begin() + (run - m_runs.data()));
     emit runReported(id, report);
     emit toolQuitNotification(id);

@@ -17,6 +17,8 @@ class QSocketNotifier;
 // The helper writes "started" on its standard output as its first act, so
 // that line is the answer to the administrator dialog: it arrives when the
 // rights were granted, and the output closes without it when they were not.
+// Nothing waits for that answer: a run is under way from the moment the
+// elevation program starts, and its report tells the answer when it comes.
 // After it come lines about the run (totals, progress, failed actions, a
 // refused list), passed on with the run's identity. The helper's end
 // reaches toolQuitNotification() as the end of its standard output, which
@@ -39,8 +41,12 @@ public:
     // pkexec for an ordinary user; nothing when already root.
     static QStringList defaultElevationCommand();
 
-    // Blocks while the administrator dialog is up; the run once the tool runs.
+    // Returns as soon as the elevation program runs, while its dialog is
+    // still up; 0 when not even that could be started.
     RunId performActions(const QStringList &actions) override;
+
+    // pkexec's exit status when its dialog was dismissed.
+    static constexpr int dialogDismissedStatus = 126;
 
 private slots:
     void toolQuitReceived();
@@ -57,7 +63,7 @@ private:
     };
 
     void registerToolQuitObserver();
-    void watch(pid_t pid, int fd, QByteArray unread);
+    RunId watch(pid_t pid, int fd);
     void runOutputReady(RunId id);
     bool takeLines(Run &run);
     void endRun(RunId id);

@@ -25,6 +25,7 @@ TEST_F(EndToEndTest, AnExportShowsTheToolsProgress)
 
     exportRow("MacOSX10.12.sdk", elsewhere);
     EXPECT_FALSE(delegate->importBtn->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet; }, 10000));
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 30000));
     EXPECT_FALSE(delegate->failureSheet);
@@ -52,6 +53,7 @@ TEST_F(EndToEndTest, AnImportMakesTheMissingSdkDirectory)
     dismiss(delegate->missing10_6Sheet);
 
     import({elsewhere + "/MacOSX10.6.sdk"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet; }, 10000));
     EXPECT_EQ(lastMessage(), "Importing SDKs...");
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 30000));

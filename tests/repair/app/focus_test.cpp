@@ -47,11 +47,18 @@ TEST_F(TarnwickTest, FocusReturnsToWhatOpenedTheSheet)
         giveTheKeyboardBack();
     };
 
-    // Return and Enter press the focused button.
+    // Return and Enter press the focused button. A button that its run
+    // turns off leaves the focus with the rows.
     rowButton("MacOSX10.8.sdk")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_EQ(runner.calls.size(), 1);
     EXPECT_EQ(runner.calls[0][0], "Move") << "the fix of MacOSX10.8.sdk";
+    EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.8.sdk"));
+    runner.finish();
+    delegate->fixAllBtn->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(runner.calls.size(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.6.sdk"));
     runner.finish();
 
     // Nothing to copy: the button that asked is still usable and has it back.

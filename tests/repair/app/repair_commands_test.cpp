@@ -15,6 +15,8 @@ TEST_F(TarnwickTest, FixAllTakesEveryUnfixedSdkOfTheRangeInOneList)
         addFixActions(expected, sdk, layout);
     EXPECT_EQ(runner.calls, QList<QStringList>{expected});
     EXPECT_FALSE(window->altKeyDown());
+    runner.finish();
+    EXPECT_EQ(statusLine(), "3 SDKs fixed.");
 }
 
 TEST_F(TarnwickTest, RestoreAllSkipsSdksOutsideTheRange)
@@ -27,24 +29,71 @@ TEST_F(TarnwickTest, RestoreAllSkipsSdksOutsideTheRange)
     addRestoreActions(expected, "MacOSX10.8.sdk", layout);
     addRestoreActions(expected, "MacOSX10.12.sdk", layout);
     EXPECT_EQ(runner.calls, QList<QStringList>{expected});
+    runner.finish();
+    EXPECT_EQ(statusLine(), "2 SDKs restored.");
 }
 
-// The table shows the SDK directory as it was at the last end of a tool;
-// when something else has changed it since, the buttons may offer what is
-// no longer there to do.
 TEST_F(TarnwickTest, NothingToDoCallsNothing)
 {
-    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
-    const FrameworkLayout layout(sdks);
-    makeSdks({}, {"MacOSX10.8.sdk"});
+    launch({"MacOSX10.6.sdk", "MacOSX10.14.sdk"});
+    ASSERT_TRUE(delegate->restoreAllBtn->isEnabled()) << "no SDK to fix: all of none are fixed";
     pressAlt(true);
-    click(delegate->fixAllBtn);
-    EXPECT_FALSE(window->altKeyDown()) << "cleared even with nothing to do";
-    for (const char *sdk : {"MacOSX10.8.sdk", "MacOSX10.9.sdk"})
-        QDir(layout.qdFrameworkPathToHeaderDirectory("Headers_orig", sdk)).removeRecursively();
     click(delegate->restoreAllBtn);
+    EXPECT_FALSE(window->altKeyDown()) << "cleared even with nothing to do";
     EXPECT_TRUE(runner.calls.isEmpty());
-    EXPECT_FALSE(window->progressBar->isVisible());
+    EXPECT_EQ(statusLine(), "") << "the hint, with nothing to tell";
+}
+
+// Others change the SDK directory too: the table follows within a second,
+// and a press that comes before it has (in the same turn of the event
+// loop as the change) only brings the table up to date.
+TEST_F(TarnwickTest, TheTableFollowsTheDiskAndAStalePressDoesNothing)
+{
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk", "MacOSX10.12.sdk"}, {"MacOSX10.9.sdk"});
+    const auto rows = [&] {
+        QStringList names;
+        for (int row = 0; row < window->sdkTable->numberOfRows(); ++row)
+            names << window->sdkTable->viewAtRow(row)->textField()->text();
+        return names;
+    };
+    const auto afterAWhile = [&] { QTest::qWait(QApplication::doubleClickInterval() + 50); };
+    QDir(sdks + "/MacOSX10.9.sdk").removeRecursively();
+    makeSdks({"MacOSX10.11.sdk"});
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return rows() == QStringList{"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.11.sdk", "MacOSX10.12.sdk"};
+    }, 1000)) << rows().join(' ').toStdString();
+    EXPECT_EQ(rowState("MacOSX10.11.sdk").title, "Fix");
+
+    // Gone: its Fix would fail on every action.
+    afterAWhile();
+    QDir(sdks + "/MacOSX10.8.sdk").removeRecursively();
+    click(rowButton("MacOSX10.8.sdk"));
+    EXPECT_EQ(rows(), (QStringList{"MacOSX10.6.sdk", "MacOSX10.11.sdk", "MacOSX10.12.sdk"}));
+
+    // Fixed meanwhile: "Fix" must not become a second fix, nor "Restore" a
+    // fix, from the row or from its menu.
+    afterAWhile();
+    const FrameworkLayout layout(sdks);
+    makeSdks({}, {"MacOSX10.12.sdk"});
+    click(rowButton("MacOSX10.12.sdk"));
+    EXPECT_EQ(rowState("MacOSX10.12.sdk").title, "Restore");
+    afterAWhile();
+    rowView("MacOSX10.12.sdk")->setFocus();
+    QMenu *menu = openMenuOfFocus();
+    ASSERT_NE(menu, nullptr);
+    QDir(layout.qdFrameworkPathToHeaderDirectory("Headers_orig", "MacOSX10.12.sdk")).removeRecursively();
+    QTest::keyClick(menu, Qt::Key_R);
+    EXPECT_EQ(rowState("MacOSX10.12.sdk").title, "Fix");
+
+    // The main buttons likewise, and the 10.6 SDK that every repair needs.
+    makeSdks({}, {"MacOSX10.11.sdk"});
+    click(delegate->fixAllBtn);
+    EXPECT_EQ(rowState("MacOSX10.11.sdk").title, "Restore");
+    afterAWhile();
+    QDir(sdks + "/MacOSX10.6.sdk").removeRecursively();
+    click(rowButton("MacOSX10.12.sdk"));
+    EXPECT_FALSE(rowState("MacOSX10.12.sdk").enabled);
+    EXPECT_TRUE(runner.calls.isEmpty());
 }
 
 TEST_F(TarnwickTest, RowButtonsFixRestoreBeepOrExport)
@@ -71,34 +120,62 @@ TEST_F(TarnwickTest, RowButtonsFixRestoreBeepOrExport)
     EXPECT_EQ(runner.calls.size(), 2);
 }
 
-// The administrator dialog dismissed, through the real runner: no tool runs,
-// the SDKs stay as they are, and the window shows no run under way, no
-// busy state and no message.
-TEST_F(TarnwickTest, RefusedAuthorizationChangesNothing)
+// The administrator dialog, up until the test answers, then dismissed:
+// meanwhile the window says what it waits for, nothing can be pressed and
+// no sheet promises a copy; afterwards nothing ran, every button is as it
+// was, and the window says why nothing changed.
+TEST_F(TarnwickTest, ADismissedDialogChangesNothing)
 {
     makeSampleSdks({"10.6", "10.9"});
     QDir().mkpath(root.filePath("in/MacOSX10.7.sdk"));
-    const TreeSnapshot before = snapshotTree(root.path().toStdString());
-    ToolRunner dismissing(toolForTestsPath(), {"/bin/sh", "-c", "exit 126", "pkexec"});
+    const auto trees = [&] {
+        return QList<TreeSnapshot>{snapshotTree(sdks.toStdString()), snapshotTree(elsewhere.toStdString())};
+    };
+    const QList<TreeSnapshot> before = trees();
+    ToolRunner dismissing(toolForTestsPath(), heldElevation("answer", "exit 126"));
     launchWith(dismissing);
+    const auto buttons = [&] {
+        QStringList states;
+        for (const QPushButton *button : {delegate->fixAllBtn, delegate->restoreAllBtn, delegate->exportAllBtn, delegate->importBtn})
+            states << button->text() + (button->isEnabled() ? " on" : " off");
+        for (int row = 0; row < window->sdkTable->numberOfRows(); ++row) {
+            const QPushButton *button = window->sdkTable->viewAtRow(row)->button();
+            states << (button->isHidden() ? "hidden" : button->text() + (button->isEnabled() ? " on" : " off"));
+        }
+        return states;
+    };
+    const QStringList shown = buttons();
 
-    click(delegate->fixAllBtn);
-    click(rowButton("MacOSX10.9.sdk"));
-    exportRow("MacOSX10.9.sdk", elsewhere);
-    import({root.filePath("in/MacOSX10.7.sdk")});
-    QCoreApplication::processEvents();
+    const struct {
+        const char *what;
+        std::function<void()> press;
+    } commands[] = {
+        {"fix all", [&] { click(delegate->fixAllBtn); }},
+        {"a row's fix", [&] { click(rowButton("MacOSX10.9.sdk")); }},
+        {"a row's export", [&] { exportRow("MacOSX10.9.sdk", elsewhere); }},
+        {"import", [&] { import({root.filePath("in/MacOSX10.7.sdk")}); }},
+    };
+    for (const auto &c : commands) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(root.filePath("answer"));
+        c.press();
+        EXPECT_EQ(statusLine(), "Waiting for administrator rights…");
+        EXPECT_TRUE(busy());
+        EXPECT_FALSE(rowState("MacOSX10.9.sdk").enabled);
+        pressAlt(true);
+        EXPECT_FALSE(rowState("MacOSX10.6.sdk").enabled) << "no export either";
+        pressAlt(false);
+        EXPECT_FALSE(delegate->alertSheet) << "nothing was handed over";
 
-    EXPECT_EQ(snapshotTree(root.path().toStdString()), before);
-    EXPECT_FALSE(delegate->importExportInProgress);
-    EXPECT_FALSE(window->progressBar->isVisible());
-    EXPECT_FALSE(delegate->alertSheet);
-    EXPECT_FALSE(delegate->failureSheet);
-    EXPECT_TRUE(delegate->fixAllBtn->isEnabled());
-    EXPECT_FALSE(delegate->restoreAllBtn->isEnabled());
-    EXPECT_TRUE(delegate->exportAllBtn->isEnabled());
-    EXPECT_TRUE(delegate->importBtn->isEnabled());
-    EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Fix");
-    EXPECT_TRUE(rowState("MacOSX10.9.sdk").enabled);
+        release("answer");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !statusLine().startsWith("Waiting"); }, 10000));
+        EXPECT_EQ(statusLine(), "No SDK was changed: the administrator password was not given.");
+        EXPECT_EQ(buttons(), shown);
+        EXPECT_FALSE(delegate->importExportInProgress);
+        EXPECT_FALSE(delegate->alertSheet);
+        EXPECT_FALSE(delegate->failureSheet);
+    }
+    EXPECT_EQ(trees(), before);
 }
 
 TEST_F(TarnwickTest, ShowInFilesOpensTheSdkDirectory)

@@ -3,9 +3,20 @@
 #include "qt_printers.h"
 #include "run_messages.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 namespace {
+
+// A run on that many SDKs, MacOSX10.7.sdk and on.
+RunPurpose on(RunPurpose::Kind kind, int sdks, int actions, QStringList alreadyThere = {}, QString folder = {})
+{
+    QStringList names;
+    for (int i = 0; i < sdks; ++i)
+        names << QString("MacOSX10.%1.sdk").arg(7 + i);
+    return {kind, names, actions, alreadyThere, folder};
+}
 
 RunReport counted(qint64 doneBytes, qint64 totalBytes, qint64 doneItems = 0, qint64 totalItems = 0)
 {
@@ -21,6 +32,7 @@ RunReport counted(qint64 doneBytes, qint64 totalBytes, qint64 doneItems = 0, qin
 RunReport ended(int status, int failures = 0)
 {
     RunReport report;
+    report.rights = RunReport::Granted;
     report.ended = true;
     report.exitStatus = status;
     for (int i = 1; i <= failures; ++i)
@@ -38,13 +50,13 @@ TEST(RunMessagesTest, ProgressLine)
         const char *text;
         std::optional<int> permille;
     } cases[] = {
-        {{RunPurpose::Export, 3, 3}, counted(1'200'000'000, 4'800'000'000), "Exporting 3 SDKs: 1.2 of 4.8 GB", 250},
-        {{RunPurpose::Import, 1, 1}, counted(0, 999), "Importing 1 SDK: 0 of 999 bytes", 0},
-        {{RunPurpose::Import, 1, 1}, counted(999'940, 999'960), "Importing 1 SDK: 1.0 of 1.0 MB", 999},
-        {{RunPurpose::Export, 2, 2}, counted(10'000, 999'940), "Exporting 2 SDKs: 10.0 of 999.9 kB", 10},
-        {{RunPurpose::Export, 2, 2}, RunReport(), "Exporting 2 SDKs…", std::nullopt},     // still counting
-        {{RunPurpose::Restore, 4, 40}, counted(0, 0), "Restoring 4 SDKs…", std::nullopt}, // nothing to copy
-        {{RunPurpose::Fix, 1, 3}, counted(0, 0, 1, 4), "Fixing 1 SDK…", 250},             // only empty files
+        {on(RunPurpose::Export, 3, 3), counted(1'200'000'000, 4'800'000'000), "Exporting 3 SDKs: 1.2 of 4.8 GB", 250},
+        {on(RunPurpose::Import, 1, 1), counted(0, 999), "Importing 1 SDK: 0 of 999 bytes", 0},
+        {on(RunPurpose::Import, 1, 1), counted(999'940, 999'960), "Importing 1 SDK: 1.0 of 1.0 MB", 999},
+        {on(RunPurpose::Export, 2, 2), counted(10'000, 999'940), "Exporting 2 SDKs: 10.0 of 999.9 kB", 10},
+        {on(RunPurpose::Export, 2, 2), RunReport(), "Exporting 2 SDKs…", std::nullopt},     // still counting
+        {on(RunPurpose::Restore, 4, 40), counted(0, 0), "Restoring 4 SDKs…", std::nullopt}, // nothing to copy
+        {on(RunPurpose::Fix, 1, 3), counted(0, 0, 1, 4), "Fixing 1 SDK…", 250},             // only empty files
     };
     for (const auto &c : cases) {
         EXPECT_EQ(runProgressText(c.purpose, c.report), QString::fromUtf8(c.text));
@@ -54,7 +66,7 @@ TEST(RunMessagesTest, ProgressLine)
 
 TEST(RunMessagesTest, OutcomeSheet)
 {
-    const RunPurpose export48{RunPurpose::Export, 48, 48};
+    const RunPurpose export48 = on(RunPurpose::Export, 48, 48);
     EXPECT_FALSE(runOutcomeMessage(export48, ended(0)));
 
     auto sheet = runOutcomeMessage(export48, ended(1, 2));
@@ -62,11 +74,11 @@ TEST(RunMessagesTest, OutcomeSheet)
     EXPECT_EQ(sheet->message, "2 of 48 SDKs could not be exported.");
     EXPECT_EQ(sheet->informativeText, "reason 1\n\nreason 2");
 
-    sheet = runOutcomeMessage({RunPurpose::Import, 1, 1}, ended(1, 1));
+    sheet = runOutcomeMessage(on(RunPurpose::Import, 1, 1), ended(1, 1));
     ASSERT_TRUE(sheet);
     EXPECT_EQ(sheet->message, "1 of 1 SDK could not be imported.");
 
-    sheet = runOutcomeMessage({RunPurpose::Fix, 1, 1}, ended(1, 5));
+    sheet = runOutcomeMessage(on(RunPurpose::Fix, 1, 1), ended(1, 5));
     ASSERT_TRUE(sheet);
     EXPECT_EQ(sheet->message, "5 of 5 actions failed.") << "never more failed than there were";
     EXPECT_EQ(sheet->informativeText, "reason 1\n\nreason 2\n\nreason 3\n\nAnd 2 more.");
@@ -74,7 +86,7 @@ TEST(RunMessagesTest, OutcomeSheet)
     RunReport refused = ended(2);
     refused.refused = true;
     refused.refusal = "action 3: not a clean absolute path";
-    sheet = runOutcomeMessage({RunPurpose::Restore, 2, 20}, refused);
+    sheet = runOutcomeMessage(on(RunPurpose::Restore, 2, 20), refused);
     ASSERT_TRUE(sheet);
     EXPECT_EQ(sheet->message, "No SDK was restored.");
     EXPECT_TRUE(sheet->informativeText.endsWith("\n\naction 3: not a clean absolute path"));
@@ -82,5 +94,40 @@ TEST(RunMessagesTest, OutcomeSheet)
     // A tool that says nothing about its failures still fails visibly.
     for (const int status : {1, 2, -9}) {
         EXPECT_TRUE(runOutcomeMessage(export48, ended(status))) << status;
+    }
+}
+
+// One line for every way a run can end, success named SDK by SDK.
+TEST(RunMessagesTest, OutcomeLine)
+{
+    const QString home = QDir::homePath();
+    RunReport dismissed = ended(126), notGranted = ended(127);
+    dismissed.rights = RunReport::Dismissed;
+    notGranted.rights = RunReport::NotGranted;
+    const struct {
+        RunPurpose purpose;
+        RunReport report;
+        QString line;
+    } cases[] = {
+        {on(RunPurpose::Fix, 1, 3), ended(0), "MacOSX10.7.sdk fixed."},
+        {on(RunPurpose::Fix, 7, 21), ended(0), "7 SDKs fixed."},
+        {on(RunPurpose::Restore, 1, 3), ended(0), "MacOSX10.7.sdk restored."},
+        {on(RunPurpose::Restore, 2, 6), ended(0), "2 SDKs restored."},
+        {on(RunPurpose::Export, 9, 9, {"MacOSX10.8.sdk"}, home + "/x"), ended(0),
+         "Exported 9 SDKs to ~/x; MacOSX10.8.sdk was already there."},
+        {on(RunPurpose::Export, 1, 1, {}, home), ended(0), "Exported MacOSX10.7.sdk to ~."},
+        {on(RunPurpose::Export, 2, 2, {}, home + "x/y"), ended(0),
+         "Exported 2 SDKs to " + home + "x/y."}, // not below the home folder
+        {on(RunPurpose::Import, 1, 1, {"A.sdk", "B.sdk"}, "/in"), ended(0),
+         "Imported MacOSX10.7.sdk from /in; A.sdk and B.sdk were already there."},
+        {on(RunPurpose::Import, 3, 3, {"A.sdk", "B.sdk", "C.sdk", "D.sdk"}, "/in"), ended(0),
+         "Imported 3 SDKs from /in; 4 SDKs were already there."},
+        // A failure says what its sheet says; without the rights nothing ran.
+        {on(RunPurpose::Fix, 1, 3), ended(1, 2), "2 of 3 actions failed."},
+        {on(RunPurpose::Export, 9, 9), dismissed, "No SDK was changed: the administrator password was not given."},
+        {on(RunPurpose::Fix, 1, 3), notGranted, "No SDK was changed: administrator rights could not be obtained."},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(runOutcomeLine(c.purpose, c.report), c.line);
     }
 }

@@ -1,6 +1,7 @@
 // Runs of Tool, or of a stand-in that reports as Tool does but can be held
-// halfway: progress below the table while a run is under way, one sheet
-// when something failed, and runs that overlap.
+// halfway: the administrator dialog, progress below the table while a run
+// is under way, how it ended, one sheet when something failed, and runs
+// that overlap.
 
 #include "tarnwick_fixture.h"
 
@@ -8,6 +9,7 @@
 
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTimer>
 
 using RunProgressTest = TarnwickTest;
 
@@ -31,9 +33,63 @@ TEST_F(RunProgressTest, ALongExportShowsHowFarItIs)
     release("first");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->progressBar->isVisible(); }, 10000));
     EXPECT_FALSE(busy());
-    EXPECT_FALSE(delegate->failureSheet) << "all done: nothing more to say";
+    EXPECT_FALSE(delegate->failureSheet) << "all done: no sheet";
     EXPECT_EQ(lastMessage(), "Exporting SDKs...") << "its sheet stays until dismissed";
+    EXPECT_EQ(statusLine(), "Exported 3 SDKs to " + elsewhere + ".");
     EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.13.sdk").isDir());
+}
+
+// The administrator dialog stays up two seconds before it grants: the
+// window goes on running meanwhile and says what it waits for; the
+// "Exporting SDKs..." sheet comes with the rights, not before.
+TEST_F(RunProgressTest, TheWindowRunsOnWhileTheAdministratorDialogIsUp)
+{
+    makeSampleSdks({"10.6", "10.9"});
+    ToolRunner slowToGrant(standInToolPath(), {"/bin/sh", "-c", "sleep 2; exec \"$@\"", "elevate"});
+    launchWith(slowToGrant);
+    int ticksWhileWaiting = 0;
+    QTimer timer;
+    timer.callOnTimeout([&] { ticksWhileWaiting += statusLine() == "Waiting for administrator rights…"; });
+    timer.start(50);
+
+    holdNextRun("first");
+    exportRow("MacOSX10.9.sdk", elsewhere);
+    EXPECT_EQ(statusLine(), "Waiting for administrator rights…");
+    EXPECT_TRUE(busy());
+    EXPECT_FALSE(delegate->alertSheet);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet; }, 10000));
+    EXPECT_GE(ticksWhileWaiting, 10) << "of about 40 in two seconds";
+    EXPECT_EQ(lastMessage(), "Exporting SDKs...");
+    EXPECT_TRUE(statusLine().startsWith("Exporting 1 SDK")) << statusLine().toStdString();
+    dismiss(delegate->alertSheet);
+
+    release("first");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 10000));
+    EXPECT_EQ(statusLine(), "Exported MacOSX10.9.sdk to " + elsewhere + ".");
+    EXPECT_FALSE(busy());
+}
+
+// The fix of one SDK ends before the second click of a double-click on its
+// "Fix": that click meets "Restore", and must not restore.
+TEST_F(RunProgressTest, ADoubleClickOnFixLeavesTheSdkFixed)
+{
+    makeSampleSdks({"10.6", "10.9"});
+    ToolRunner standIn(standInToolPath(), {});
+    launchWith(standIn);
+    const FrameworkLayout layout(sdks);
+
+    doubleClick(rowButton("MacOSX10.9.sdk"), [&] {
+        return rowState("MacOSX10.9.sdk").title == "Restore" && rowState("MacOSX10.9.sdk").enabled;
+    });
+    EXPECT_FALSE(busy()) << "no second run";
+    EXPECT_EQ(statusLine(), "MacOSX10.9.sdk fixed.");
+    EXPECT_TRUE(layout.doesQDHeaderOrigExistInSDK("MacOSX10.9.sdk"));
+
+    // A click of its own, later, does restore.
+    QTest::qWait(QApplication::doubleClickInterval());
+    click(rowButton("MacOSX10.9.sdk"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return statusLine() == "MacOSX10.9.sdk restored."; }, 10000));
+    EXPECT_FALSE(layout.doesQDHeaderOrigExistInSDK("MacOSX10.9.sdk"));
 }
 
 // Through the real Tool, whose words reach the sheet as it wrote them.
@@ -52,6 +108,7 @@ TEST_F(RunProgressTest, AFailedActionEndsInOneSheetThatSaysWhy)
                   .arg(sdks, elsewhere));
     EXPECT_EQ(delegate->failureSheet->windowModality(), Qt::WindowModal);
     EXPECT_FALSE(delegate->alertSheet) << "\"Exporting SDKs...\" gave way to what really happened";
+    EXPECT_EQ(statusLine(), "1 of 3 SDKs could not be exported.") << "no claim of success";
     EXPECT_FALSE(busy());
     EXPECT_FALSE(window->progressBar->isVisible());
     EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.9.sdk").isDir()) << "the other actions were done";
@@ -76,6 +133,7 @@ TEST_F(RunProgressTest, ARefusedListIsSaidAsSuch)
 
 // A fix is under way when an export starts; the fix ends first. The export
 // is still copying: the window must stay busy until the export itself ends.
+// Meanwhile only what the fix touches is off, and the main buttons.
 TEST_F(RunProgressTest, TheEndOfAnEarlierFixLeavesAnExportBusy)
 {
     makeSampleSdks({"10.6", "10.9"});
@@ -85,10 +143,18 @@ TEST_F(RunProgressTest, TheEndOfAnEarlierFixLeavesAnExportBusy)
     holdNextRun("first");
     click(rowButton("MacOSX10.9.sdk"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->progressLabel->text().startsWith("Fixing 1 SDK"); }, 10000));
-    EXPECT_FALSE(busy()) << "a fix leaves the buttons as they are";
+    EXPECT_TRUE(busy());
+    EXPECT_FALSE(rowState("MacOSX10.9.sdk").enabled);
+    rowView("MacOSX10.9.sdk")->setFocus();
+    QMenu *menu = openMenuOfFocus();
+    ASSERT_NE(menu, nullptr);
+    for (const QAction *item : menu->actions())
+        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+    menu->close();
 
     holdNextRun("second");
     exportRow("MacOSX10.6.sdk", elsewhere);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet; }, 10000));
     dismiss(delegate->alertSheet);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->progressLabel->text().startsWith("Exporting 1 SDK:"); }, 10000));
     EXPECT_TRUE(busy());
@@ -112,4 +178,5 @@ TEST_F(RunProgressTest, TheEndOfAnEarlierFixLeavesAnExportBusy)
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore");
     EXPECT_FALSE(window->progressBar->isVisible());
     EXPECT_FALSE(delegate->failureSheet);
+    EXPECT_EQ(statusLine(), "MacOSX10.9.sdk fixed. Exported MacOSX10.6.sdk to " + elsewhere + ".");
 }

@@ -138,6 +138,7 @@ TEST_F(TarnwickTest, MainButtonsFollowTheMainButtonTable)
         bool fixAll, restoreAll, exportAll, import;
     } cases[] = {
         {{"MacOSX10.6.sdk", "MacOSX10.8.sdk"}, {}, true, false, false, false, false},
+        {{}, {}, false, false, false, false, true}, // nothing to export
         {{"MacOSX10.8.sdk"}, {}, false, false, false, true, true},
         {{"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.9.sdk"}, {"MacOSX10.8.sdk", "MacOSX10.9.sdk"}, false, false, true, true, true},
         {{"MacOSX10.6.sdk", "MacOSX10.14.sdk"}, {}, false, false, true, true, true},

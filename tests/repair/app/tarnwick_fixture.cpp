@@ -18,7 +18,7 @@ void TarnwickTest::SetUp()
 
 void TarnwickTest::TearDown()
 {
-    for (const char *hold : {"first", "second"})
+    for (const char *hold : {"first", "second", "answer"})
         release(hold);
     delegate.reset();
     window.reset();
@@ -133,6 +133,27 @@ void TarnwickTest::click(QPushButton *button)
     ASSERT_TRUE(button->isVisible() && button->isEnabled()) << button->text().toStdString();
     ASSERT_EQ(QApplication::activeModalWidget(), nullptr) << "a sheet is in the way";
     QTest::mouseClick(button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+// As widgets get it: the second press of a double-click is a double-click
+// event, which a push button takes as a press.
+void TarnwickTest::doubleClick(QPushButton *button, const std::function<bool()> &ready)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor(ready, 10000));
+    QTest::mouseDClick(button, Qt::LeftButton);
+    QTest::mouseRelease(button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+QString TarnwickTest::statusLine() const
+{
+    if (window->progressLabel->isVisible())
+        return window->progressLabel->text();
+    if (window->statusLabel->isVisible())
+        return window->statusLabel->text();
+    return QString();
 }
 
 void TarnwickTest::dismiss(QPointer<QMessageBox> sheet)
@@ -199,6 +220,7 @@ void TarnwickTest::choose(const QStringList &paths)
         urls << QUrl::fromLocalFile(path);
     ASSERT_TRUE(pendingPanel);
     std::exchange(pendingPanel, nullptr)(1, urls);
+    QCoreApplication::processEvents();
 }
 
 void TarnwickTest::cancelPanel()

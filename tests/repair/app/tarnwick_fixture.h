@@ -26,9 +26,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
-// Records the action lists it is given instead of running them.
+// Records the action lists it is given instead of running them. The
+// administrator dialog's answer comes once the event loop runs again, as
+// from the real runner.
 class RecordingRunner : public ActionRunner
 {
 public:
@@ -39,12 +42,35 @@ public:
     RunId performActions(const QStringList &actions) override
     {
         calls.append(actions);
-        return granted ? ++lastRun : 0;
+        const RunId run = ++lastRun;
+        QMetaObject::invokeMethod(this, [this, run, granted = granted] { answer(run, granted); }, Qt::QueuedConnection);
+        return run;
     }
     // The end of the last run, or of the one given (0: some tool's end
     // announced on the bus).
-    void finish() { emit toolQuitNotification(lastRun); }
-    void finish(RunId run) { emit toolQuitNotification(run); }
+    void finish() { finish(lastRun); }
+    void finish(RunId run)
+    {
+        if (run != 0) {
+            RunReport report;
+            report.rights = RunReport::Granted;
+            report.ended = true;
+            emit runReported(run, report);
+        }
+        emit toolQuitNotification(run);
+    }
+
+private:
+    void answer(RunId run, bool granted)
+    {
+        RunReport report;
+        report.rights = granted ? RunReport::Granted : RunReport::Dismissed;
+        report.ended = !granted;
+        report.exitStatus = granted ? 0 : ToolRunner::dialogDismissedStatus;
+        emit runReported(run, report);
+        if (!granted)
+            emit toolQuitNotification(run);
+    }
 };
 
 struct RowState {
@@ -105,8 +131,13 @@ protected:
     // Another window takes the keyboard and sees Alt go down or up there,
     // then this one gets the keyboard back.
     void altInAnotherWindow(bool down);
-    // A button of the window, clicked while no sheet is in the way.
+    // A button of the window, clicked while no sheet is in the way; what
+    // the click set going has its turn.
     void click(QPushButton *button);
+    // Two clicks of a double-click, the second once ready() holds.
+    void doubleClick(QPushButton *button, const std::function<bool()> &ready);
+    // The line below the table.
+    QString statusLine() const;
     // Presses OK on a message sheet and waits until it is gone.
     void dismiss(QPointer<QMessageBox> sheet);
     // Activates the window again once a sheet has gone, as the desktop does.
@@ -133,6 +164,13 @@ protected:
     // The next run of the stand-in tool waits halfway until released.
     void holdNextRun(const char *name) { qputenv("STAND_IN_HOLD", root.filePath(name).toUtf8()); }
     void release(const char *name) { QFile(root.filePath(name)).open(QIODevice::WriteOnly); }
+    // A stand-in for pkexec whose dialog is up until the file of that name
+    // exists; then it runs the shell command given ("exit 126": dismissed).
+    QStringList heldElevation(const char *answer, const QString &then) const
+    {
+        return {"/bin/sh", "-c", "while [ ! -e \"$0\" ] && [ -d \"${0%/*}\" ]; do sleep 0.02; done; " + then,
+                root.filePath(answer)};
+    }
     // Waits for a popup menu to open; nullptr if none does.
     static QMenu *waitForMenu();
     // A window over the SDK directory whose runs go through the runner given.

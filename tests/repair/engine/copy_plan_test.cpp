@@ -93,11 +93,13 @@ TEST_F(CopyPlanTest, ExportLeavesOutNamesTakenAtTheDestination)
     mkdir(elsewhere + "/MacOSX10.9.sdk");
     CopyPlan plan = exportPlan(sdks, elsewhere, rows({"MacOSX10.6.sdk", "MacOSX10.9.sdk"}));
     EXPECT_EQ(plan.actions, copy(sdks + "/MacOSX10.6.sdk", elsewhere + "/MacOSX10.6.sdk"));
+    EXPECT_EQ(plan.alreadyThere, QStringList{"MacOSX10.9.sdk"});
 
     mkdir(elsewhere + "/MacOSX10.6.sdk");
     plan = exportPlan(sdks, elsewhere, rows({"MacOSX10.6.sdk", "MacOSX10.9.sdk"}));
     EXPECT_EQ(plan.outcome, CopyPlan::AlreadyThere);
     EXPECT_TRUE(plan.actions.isEmpty());
+    EXPECT_EQ(plan.alreadyThere, (QStringList{"MacOSX10.6.sdk", "MacOSX10.9.sdk"}));
     EXPECT_EQ(exportPlan(sdks, elsewhere, {}).outcome, CopyPlan::AlreadyThere) << "an empty table";
 }
 
@@ -126,13 +128,14 @@ TEST_F(CopyPlanTest, ImportChoices)
         QStringList actions;
         CopyPlan::Outcome outcome;
         QString remembered;
+        QStringList alreadyThere = {};
     } cases[] = {
         {"one SDK", {g + "/MacOSX10.6.sdk"}, into(g + "/MacOSX10.6.sdk"), CopyPlan::Run, g},
-        {"a folder of SDKs: hidden ones too, not .SDK, not what exists", {f}, sdkEntries(f), CopyPlan::Run, f},
+        {"a folder of SDKs: hidden ones too, not .SDK, not what exists", {f}, sdkEntries(f), CopyPlan::Run, f, {"MacOSX10.9.sdk"}},
         {"several SDKs", {g + "/MacOSX10.7.sdk", f + "/A.sdk"}, into(g + "/MacOSX10.7.sdk") + into(f + "/A.sdk"), CopyPlan::Run, g},
         {"a folder first: only its entries", {g, f + "/A.sdk"}, sdkEntries(g), CopyPlan::Run, g},
         {"an SDK first: a plain folder is not looked into", {f + "/A.sdk", g}, into(f + "/A.sdk"), CopyPlan::Run, f},
-        {"every SDK there already", {f + "/MacOSX10.9.sdk"}, {}, CopyPlan::AlreadyThere, f},
+        {"every SDK there already", {f + "/MacOSX10.9.sdk"}, {}, CopyPlan::AlreadyThere, f, {"MacOSX10.9.sdk"}},
         {"no SDK item", {f + "/X.SDK"}, {}, CopyPlan::NothingFound, f + "/X.SDK"},
         {"a folder without SDKs", {g + "/plain"}, {}, CopyPlan::NothingFound, g + "/plain"},
     };
@@ -143,6 +146,7 @@ TEST_F(CopyPlanTest, ImportChoices)
         EXPECT_EQ(plan.copies.actions, c.actions);
         EXPECT_EQ(plan.copies.outcome, c.outcome);
         EXPECT_EQ(plan.folderToRemember, c.remembered);
+        EXPECT_EQ(plan.copies.alreadyThere, c.alreadyThere);
     }
 }
 

@@ -82,13 +82,42 @@ TEST_F(ToolRunnerTest, GrantedRunStartsTheToolAndReportsItsEnd)
     for (const QStringList &elevation : {granting, QStringList()}) {
         QFile::remove(target);
         ToolRunner runner(toolForTestsPath(), elevation);
-        QSignalSpy ends(&runner, &ToolRunner::toolQuitNotification);
-        EXPECT_TRUE(runner.performActions(copyAction()));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !ends.isEmpty(); }, 5000));
+        RunLog log(runner);
+        const RunId run = runner.performActions(copyAction());
+        ASSERT_NE(run, 0u);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !log.ends.isEmpty(); }, 5000));
         EXPECT_EQ(readFile(target.toStdString()), "contents");
+        EXPECT_EQ(log.last(run).rights, RunReport::Granted);
     }
 }
 
+// The administrator dialog is up until the test answers: the runner has
+// returned long before, and the run's report tells the answer when it
+// comes, before anything the tool says.
+TEST_F(ToolRunnerTest, TheAnswerToTheDialogComesWithoutWaitingForIt)
+{
+    const QString toolRan = root.filePath("tool-ran");
+    const QStringList answeredLater{"/bin/sh", "-c",
+                                    "for i in $(seq 500); do [ -e \"$0\" ] && break; sleep 0.02; done; exec \"$@\"",
+                                    root.filePath("answer")};
+    ToolRunner runner(script("Tool", "touch '" + toolRan.toUtf8() + "'\necho started\necho 'total 8 1'\n"),
+                      answeredLater);
+    RunLog log(runner);
+    const RunId run = runner.performActions({});
+    ASSERT_NE(run, 0u);
+    EXPECT_FALSE(QFile::exists(toolRan)) << "the runner waited for the answer";
+    QTest::qWait(100);
+    EXPECT_TRUE(log.reports[run].isEmpty()) << "no answer yet";
+    EXPECT_TRUE(log.ends.isEmpty());
+
+    release("answer");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !log.ends.isEmpty(); }, 5000));
+    EXPECT_EQ(log.reports[run].first().rights, RunReport::Granted);
+    EXPECT_TRUE(log.last(run).counted && log.last(run).ended);
+}
+
+// Refused rights, or no tool to start, end the run at once with the reason;
+// a program that could stand anywhere in PATH is not even started.
 TEST_F(ToolRunnerTest, RefusedOrImpossibleStartsRunNothing)
 {
     const QString marker = root.filePath("tool-ran");
@@ -96,20 +125,28 @@ TEST_F(ToolRunnerTest, RefusedOrImpossibleStartsRunNothing)
     const struct {
         QString tool;
         QStringList elevation;
+        RunReport::Rights rights;
     } cases[] = {
-        {fakeTool, dismissed},
-        {fakeTool, unauthorized},
-        {root.filePath("missing/Tool"), granting},
-        {root.filePath("missing/Tool"), {}},
-        {fakeTool, {"no-such-elevation-program"}},
+        {fakeTool, dismissed, RunReport::Dismissed},
+        {fakeTool, unauthorized, RunReport::NotGranted},
+        {root.filePath("missing/Tool"), granting, RunReport::NotGranted},
+        {root.filePath("missing/Tool"), {}, RunReport::NotGranted},
+        {fakeTool, {"no-such-elevation-program"}, RunReport::Asking},
     };
     const TreeSnapshot before = snapshotTree(root.path().toStdString());
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.elevation.join(' ').toStdString());
         ToolRunner runner(c.tool, c.elevation);
-        QSignalSpy ends(&runner, &ToolRunner::toolQuitNotification);
-        EXPECT_FALSE(runner.performActions(copyAction())) << c.elevation.join(' ').toStdString();
-        QTest::qWait(100);
-        EXPECT_TRUE(ends.isEmpty());
+        RunLog log(runner);
+        const RunId run = runner.performActions(copyAction());
+        if (c.rights == RunReport::Asking) {
+            EXPECT_EQ(run, 0u);
+            continue;
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !log.ends.isEmpty(); }, 5000));
+        EXPECT_EQ(log.ends, QList<RunId>{run});
+        EXPECT_EQ(log.last(run).rights, c.rights);
+        EXPECT_TRUE(log.last(run).ended);
     }
     EXPECT_FALSE(QFile::exists(marker));
     EXPECT_EQ(snapshotTree(root.path().toStdString()), before);
@@ -146,8 +183,9 @@ TEST_F(ToolRunnerTest, QuittingLeavesARunningToolAlone)
 {
     // The tool finishes only once released, or on its own after ten
     // seconds: a runner that waited for it would find the marker made.
+    // Like Tool, it goes on when nobody reads its output any more.
     const QString release = root.filePath("release"), marker = root.filePath("finished");
-    const QString slowTool = script("Tool", "echo started\nfor i in $(seq 200); do [ -e '" + release.toUtf8()
+    const QString slowTool = script("Tool", "trap '' PIPE\necho started 2>/dev/null\nfor i in $(seq 200); do [ -e '" + release.toUtf8()
                                                 + "' ] && break; sleep 0.05; done\ntouch '" + marker.toUtf8() + "'\n");
     {
         ToolRunner runner(slowTool, granting);
