@@ -6,7 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-std::string listNames(int folder, std::vector<std::string> &names)
+std::string FolderNames::read(int folder)
 {
     // Not on the stack, which a caller may have made small.
     alignas(dirent64) static char buffer[32768];
@@ -22,7 +22,7 @@ std::string listNames(int folder, std::vector<std::string> &names)
             const auto *entry = reinterpret_cast<const dirent64 *>(buffer + at);
             at += entry->d_reclen;
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                names.emplace_back(entry->d_name);
+                m_buffer.insert(m_buffer.end(), entry->d_name, entry->d_name + std::strlen(entry->d_name) + 1);
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "unique_fd.h"
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -15,9 +16,24 @@
 // cleanly instead of exhausting descriptors, memory or stack.
 constexpr std::size_t maxWalkDepth = 256;
 
-// The names in an open folder, "." and ".." left out. Returns "" or the
-// reason the listing failed.
-[[nodiscard]] std::string listNames(int folder, std::vector<std::string> &names);
+// The names in a folder, "." and ".." left out, one after another in one
+// buffer: a folder of a million entries costs the bytes of its names, not a
+// million strings.
+class FolderNames
+{
+public:
+    // Lists an open folder. Returns "" or the reason the listing failed.
+    [[nodiscard]] std::string read(int folder);
+
+    bool done() const { return m_next == m_buffer.size(); }
+    // The name at the cursor; it lives as long as the listing.
+    const char *current() const { return m_buffer.data() + m_next; }
+    void advance() { m_next += std::strlen(current()) + 1; }
+
+private:
+    std::vector<char> m_buffer; // names, each ended by a NUL
+    std::size_t m_next = 0;
+};
 
 // Opens (folder, name) for reading, never following a link, never
 // blocking on a FIFO, never taking a terminal, and only if it is still the
