@@ -149,7 +149,6 @@ public:
              const std::string &shown)
         : m_from(from), m_to(to), m_progress(progress), m_shown(shown)
     {
-        m_levels.reserve(maxWalkDepth + 1);
     }
 
     std::string run()

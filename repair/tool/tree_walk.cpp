@@ -1,5 +1,6 @@
 #include "tree_walk.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -22,8 +23,30 @@ std::string FolderNames::read(int folder)
             const auto *entry = reinterpret_cast<const dirent64 *>(buffer + at);
             at += entry->d_reclen;
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                m_buffer.insert(m_buffer.end(), entry->d_name, entry->d_name + std::strlen(entry->d_name) + 1);
+                append(entry->d_name, std::strlen(entry->d_name) + 1);
         }
+    }
+}
+
+// Blocks from 4 KiB, for the many small folders, to 1 MiB, for the few large ones.
+void FolderNames::append(const char *name, std::size_t length)
+{
+    if (m_blocks.empty() || m_blocks.back().used + length > m_blocks.back().size) {
+        const std::size_t size = std::max(length, m_blocks.empty() ? std::size_t(4096)
+                                                                   : std::min(m_blocks.back().size * 2, std::size_t(1) << 20));
+        m_blocks.push_back({std::make_unique_for_overwrite<char[]>(size), size, 0});
+    }
+    Block &block = m_blocks.back();
+    std::memcpy(block.names.get() + block.used, name, length);
+    block.used += length;
+}
+
+void FolderNames::advance()
+{
+    m_at += std::strlen(current()) + 1;
+    if (m_at == m_blocks[m_block].used) {
+        ++m_block;
+        m_at = 0;
     }
 }
 

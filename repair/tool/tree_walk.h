@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -16,23 +17,30 @@
 // cleanly instead of exhausting descriptors, memory or stack.
 constexpr std::size_t maxWalkDepth = 256;
 
-// The names in a folder, "." and ".." left out, one after another in one
-// buffer: a folder of a million entries costs the bytes of its names, not a
-// million strings.
+// The names in a folder, "." and ".." left out, one after another in
+// blocks that never move: a folder of a million entries costs about the
+// bytes of its names, not a million strings, and growing the listing never
+// holds two copies of it.
 class FolderNames
 {
 public:
     // Lists an open folder. Returns "" or the reason the listing failed.
     [[nodiscard]] std::string read(int folder);
 
-    bool done() const { return m_next == m_buffer.size(); }
-    // The name at the cursor; it lives as long as the listing.
-    const char *current() const { return m_buffer.data() + m_next; }
-    void advance() { m_next += std::strlen(current()) + 1; }
+    bool done() const { return m_block == m_blocks.size(); }
+    // The name at the cursor; it stays where it is as long as the listing.
+    const char *current() const { return m_blocks[m_block].names.get() + m_at; }
+    void advance();
 
 private:
-    std::vector<char> m_buffer; // names, each ended by a NUL
-    std::size_t m_next = 0;
+    struct Block {
+        std::unique_ptr<char[]> names; // each ended by a NUL
+        std::size_t size = 0, used = 0;
+    };
+    void append(const char *name, std::size_t length);
+
+    std::vector<Block> m_blocks; // none empty
+    std::size_t m_block = 0, m_at = 0;
 };
 
 // Opens (folder, name) for reading, never following a link, never
