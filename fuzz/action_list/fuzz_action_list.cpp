@@ -34,24 +34,38 @@ bool startsWith(const std::string &text, const std::string &prefix)
     return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin());
 }
 
+bool endsWith(const std::string &text, const std::string &suffix)
+{
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// "MacOSX", a digit 1-9, anything, ".sdk", with no character shared.
+bool sdkName(const std::string &name)
+{
+    return name.size() >= 11 && startsWith(name, "MacOSX") && name[6] >= '1' && name[6] <= '9'
+           && endsWith(name, ".sdk");
+}
+
+// Strictly below an entry of the SDK directory that bears an SDK's name.
 bool insideAnSdk(const std::string &path)
 {
     const std::string prefix = sdks + "/";
     if (!clean(path) || !startsWith(path, prefix))
         return false;
     const std::string rest = path.substr(prefix.size());
-    return rest.find('/') != std::string::npos; // "<sdk>/<item>..."
+    const std::size_t slash = rest.find('/');
+    return slash != std::string::npos && sdkName(rest.substr(0, slash)); // "<sdk>/<item>..."
 }
 
 // Root writes inside an SDK, or a new entry "<name>.sdk" of the SDK
 // directory, or anywhere outside the SDK directory (with the user's rights).
 bool writableByCopy(const std::string &path)
 {
-    if (path == sdks)
-        return false;
-    if (!startsWith(path, sdks + "/") || insideAnSdk(path))
-        return true;
-    return path.size() >= 4 && path.substr(path.size() - 4) == ".sdk";
+    if (path == sdks || !startsWith(path, sdks + "/"))
+        return path != sdks;
+    if (path.find('/', sdks.size() + 1) != std::string::npos)
+        return insideAnSdk(path);
+    return endsWith(path, ".sdk");
 }
 
 bool withinItself(const std::string &source, const std::string &destination)

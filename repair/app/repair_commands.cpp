@@ -53,7 +53,8 @@ void AppDelegate::restoreSDK(const QString &sdk)
 
 // One list for every SDK of the fixable range whose fixed state is as
 // asked, in table order, handed over in one piece when not empty; nothing
-// when the table no longer showed the disk.
+// when the table no longer showed the disk. A row whose name has no SDK's
+// form is left out: the tool would refuse the whole list for it.
 void AppDelegate::performForFixableRange(bool fixed, PlanWriter addActions, RunPurpose::Kind kind)
 {
     window->setAltKeyDown(false);
@@ -63,7 +64,8 @@ void AppDelegate::performForFixableRange(bool fixed, PlanWriter addActions, RunP
     QStringList sdks;
     for (const SdkRow &row : std::as_const(tableContents)) {
         const QString sdk = ::sdkOfRow(row);
-        if (!isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk)) || m_layout.doesQDHeaderOrigExistInSDK(sdk) != fixed)
+        if (!SdkCatalogue::isSdkName(sdk) || !isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk))
+            || m_layout.doesQDHeaderOrigExistInSDK(sdk) != fixed)
             continue;
         const qsizetype before = actions.size();
         addActions(actions, sdk, m_layout);

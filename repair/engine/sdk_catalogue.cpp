@@ -45,6 +45,12 @@ qint64 SdkCatalogue::osMinorNumFromSDK(const QString &sdk)
     return integerValue(components.at(1));
 }
 
+bool SdkCatalogue::isSdkName(const QString &name)
+{
+    return name.size() > 10 && name.startsWith(u"MacOSX") && name.at(6) >= u'1' && name.at(6) <= u'9'
+           && name.endsWith(u".sdk");
+}
+
 bool SdkCatalogue::sdk10_6Exists() const
 {
     return QFileInfo::exists(sdkPathFromSDK(sdkFromOSNumString(QStringLiteral("10.6"))));

@@ -30,6 +30,10 @@ public:
     static QString sdkFromOSNumString(const QString &osNum);
     QString sdkPathFromSDK(const QString &sdk) const;
     static qint64 osMinorNumFromSDK(const QString &sdk);
+    // Whether a name of the table has an SDK's form too: "MacOSX", a digit
+    // from 1 to 9, anything, ".sdk". Only beneath such a name does the tool
+    // change anything, and it refuses a whole list for one other name.
+    static bool isSdkName(const QString &name);
     bool sdk10_6Exists() const;
 
     // The model part of the table build: the SDK directory's entries that

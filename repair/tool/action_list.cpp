@@ -28,11 +28,29 @@ bool isBelow(const std::string &path, const std::string &folder)
            && path[folder.size()] == '/';
 }
 
-bool isNewSdkName(const std::string &path)
+constexpr std::string_view sdkExtension = ".sdk";
+
+bool isNewSdkName(std::string_view path)
 {
-    static const std::string_view extension = ".sdk";
-    return path.size() >= extension.size()
-           && path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
+    return path.ends_with(sdkExtension);
+}
+
+// The entry of the SDK directory that a path inside an SDK lies beneath.
+std::string_view sdkOf(const std::string &path, const std::string &sdkDirectory)
+{
+    const std::string_view below = std::string_view(path).substr(sdkDirectory.size() + 1);
+    return below.substr(0, below.find('/'));
+}
+
+// Inside the SDK directory, beneath an entry named as an SDK.
+bool isInsideAnSdk(const std::string &path, const std::string &sdkDirectory)
+{
+    return placeOf(path, sdkDirectory) == Place::insideAnSdk && isSdkName(sdkOf(path, sdkDirectory));
+}
+
+std::string notInsideAnSdk(const std::string &path, const std::string &sdkDirectory)
+{
+    return "not inside an SDK (\"MacOSX<version>.sdk\") of " + quoted(sdkDirectory) + ": " + quoted(path);
 }
 
 std::string describe(std::size_t index, const std::vector<std::string> &arguments)
@@ -53,9 +71,12 @@ std::string copyDestinationFault(const Action &action, const std::string &sdkDir
         return "the destination lies inside its own source";
     if (action.second == sdkDirectory)
         return "the destination is the SDK directory itself";
-    if (placeOf(action.second, sdkDirectory) == Place::sdkEntry && !isNewSdkName(action.second))
+    const Place place = placeOf(action.second, sdkDirectory);
+    if (place == Place::sdkEntry && !isNewSdkName(action.second))
         return "a new entry of " + quoted(sdkDirectory) + " must be named \"*.sdk\": "
                + quoted(action.second);
+    if (place == Place::insideAnSdk && !isInsideAnSdk(action.second, sdkDirectory))
+        return notInsideAnSdk(action.second, sdkDirectory);
     return {};
 }
 
@@ -88,6 +109,13 @@ Place placeOf(const std::string &path, const std::string &sdkDirectory)
                                                                           : Place::insideAnSdk;
 }
 
+bool isSdkName(std::string_view name)
+{
+    static constexpr std::string_view prefix = "MacOSX";
+    return name.size() > prefix.size() + sdkExtension.size() && name.starts_with(prefix)
+           && name[prefix.size()] >= '1' && name[prefix.size()] <= '9' && name.ends_with(sdkExtension);
+}
+
 std::variant<std::vector<Action>, Refusal>
 validateActionList(const std::vector<std::string> &arguments, const std::string &sdkDirectory)
 {
@@ -115,8 +143,8 @@ validateActionList(const std::vector<std::string> &arguments, const std::string 
                 return refuse(fault);
         } else {
             for (const std::string *operand : {&action.first, &action.second}) {
-                if (!operand->empty() && placeOf(*operand, sdkDirectory) != Place::insideAnSdk)
-                    return refuse("not inside an SDK of " + quoted(sdkDirectory) + ": " + quoted(*operand));
+                if (!operand->empty() && !isInsideAnSdk(*operand, sdkDirectory))
+                    return refuse(notInsideAnSdk(*operand, sdkDirectory));
             }
             if (isBelow(action.second, action.first))
                 return refuse("the destination lies inside its own source");

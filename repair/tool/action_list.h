@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -23,14 +24,19 @@ enum class Place {
 
 Place placeOf(const std::string &path, const std::string &sdkDirectory);
 
+// Whether an entry of the SDK directory is named as an SDK is: "MacOSX", a
+// digit from 1 to 9, and ".sdk" at the end ("MacOSX10.9.sdk"). Only such an
+// entry may have its contents changed.
+bool isSdkName(std::string_view name);
+
 // Checks a whole action list before anything is done, so that a list with
 // one bad action changes nothing at all. Root's rights reach the SDK
 // directory only, so that is where the rules are narrow: "Remove" and
-// "Move" touch items inside an SDK only; "Copy" writes into the SDK
-// directory only inside an SDK (fix, restore) or as a new entry whose name
-// ends in ".sdk" (import), and may write outside it (export), where Tool
-// acts with the rights of the user who asked. No destination lies inside
-// its own source.
+// "Move" touch items inside an entry with an SDK name only; "Copy" writes
+// into the SDK directory only inside such an entry (fix, restore) or as a
+// new entry whose name ends in ".sdk" (import), and may write outside it
+// (export), where Tool acts with the rights of the user who asked. No
+// destination lies inside its own source.
 std::variant<std::vector<Action>, Refusal>
 validateActionList(const std::vector<std::string> &arguments, const std::string &sdkDirectory);
 

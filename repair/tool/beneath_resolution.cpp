@@ -1,12 +1,12 @@
 #include "beneath_resolution.h"
 
+#include "path_resolution.h"
 #include "unique_fd.h"
 
 #include <cerrno>
 #include <deque>
 #include <fcntl.h>
 #include <linux/openat2.h>
-#include <string_view>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <vector>
@@ -18,28 +18,13 @@ constexpr std::size_t maxLevels = 512; // open descriptors held by one walk
 
 bool openat2Missing = false;
 
-std::deque<std::string> componentsOf(std::string_view path)
-{
-    std::deque<std::string> components;
-    while (!path.empty()) {
-        const auto slash = path.find('/');
-        const std::string_view component = path.substr(0, slash);
-        if (!component.empty() && component != ".")
-            components.emplace_back(component);
-        if (slash == std::string_view::npos)
-            break;
-        path = path.substr(slash + 1);
-    }
-    return components;
-}
-
 // The fallback: every step an openat(O_NOFOLLOW) from the folder held open
 // before it; a link's target is spliced into the rest of the path, and ".."
 // returns to the folder held one step up, so nothing a concurrent rename
 // does can lead above base.
 int walkBeneath(int base, const std::string &relativePath, Links links)
 {
-    std::deque<std::string> rest = componentsOf(relativePath);
+    std::deque<std::string> rest = pathComponents(relativePath);
     std::vector<UniqueFd> held;
     int followed = 0;
     while (!rest.empty()) {
@@ -76,7 +61,7 @@ int walkBeneath(int base, const std::string &relativePath, Links links)
                 errno = EXDEV;
                 return -1;
             }
-            const std::deque<std::string> spliced = componentsOf(text);
+            const std::deque<std::string> spliced = pathComponents(text);
             rest.insert(rest.begin(), spliced.begin(), spliced.end());
             continue;
         }
@@ -114,6 +99,9 @@ int openFolderBeneath(int base, const std::string &relativePath, Links links)
             if (errno != EAGAIN)
                 break;
         }
+        // Longer than a path may be: the walk takes it a component at a time.
+        if (errno == ENAMETOOLONG)
+            return walkBeneath(base, relativePath, links);
         if (errno != ENOSYS && errno != EPERM && errno != EINVAL && errno != E2BIG)
             return -1;
         openat2Missing = true;

@@ -72,6 +72,11 @@ uid_t invokingUserId()
     return userId;
 }
 
+bool actsForAnotherUser()
+{
+    return switches;
+}
+
 void actAs(Rights rights)
 {
     if (!switches || rights == current)

@@ -3,8 +3,8 @@
 #include <string>
 #include <sys/types.h>
 
-// Whose file-system identity an operation uses: root's inside the SDK
-// directory, the user's who asked everywhere else.
+// Whose file-system identity an operation uses: root's inside an SDK
+// directory that root alone controls, the user's who asked everywhere else.
 enum class Rights { root, user };
 
 // Learns from PKEXEC_UID (set by pkexec, and only by it, since pkexec
@@ -17,8 +17,11 @@ enum class Rights { root, user };
 // cannot be known.
 [[nodiscard]] std::string adoptInvokingUser(const char *pkexecUid);
 
-// The user's id: the owner of every item Tool creates outside the SDK directory.
+// The user's id: the owner of every item Tool creates with the user's rights.
 uid_t invokingUserId();
+
+// Whether Tool is root on behalf of another user, so that the two rights differ.
+bool actsForAnotherUser();
 
 // Switches the file-system identity, if needed. A switch that does not take
 // effect ends the process: acting as root where the user's rights were

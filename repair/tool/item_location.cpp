@@ -11,34 +11,6 @@
 
 namespace {
 
-// Opens the SDK directory, following links as any path outside it would;
-// when asked, makes it and its missing parents, owned by root.
-UniqueFd openSdkDirectory(const std::string &sdkDirectory, bool create)
-{
-    UniqueFd folder(open(sdkDirectory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (folder || errno != ENOENT || !create)
-        return folder;
-    folder.reset(open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    std::size_t start = 1;
-    while (folder && start < sdkDirectory.size()) {
-        auto end = sdkDirectory.find('/', start);
-        if (end == std::string::npos)
-            end = sdkDirectory.size();
-        const std::string name = sdkDirectory.substr(start, end - start);
-        start = end + 1;
-        UniqueFd next(openat(folder.get(), name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        if (!next && errno == ENOENT && mkdirat(folder.get(), name.c_str(), 0700) == 0) {
-            next.reset(openat(folder.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-            if (next && (fchown(next.get(), 0, 0) != 0 || fchmod(next.get(), 0755) != 0))
-                next.reset();
-        } else if (!next && errno == EEXIST) { // made by a second run meanwhile
-            next.reset(openat(folder.get(), name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        }
-        folder = std::move(next);
-    }
-    return folder;
-}
-
 // Takes errno's value as its argument, before any string is built.
 LocateFailure failure(int cause, const char *doing = "")
 {
@@ -76,7 +48,7 @@ std::string reasonOf(int error)
     return std::strerror(error);
 }
 
-LocateFailure locateItem(const std::string &path, const std::string &sdkDirectory, ItemLocation &location,
+LocateFailure locateItem(const std::string &path, SdkDirectory &sdkDirectory, ItemLocation &location,
                          bool createSdkDirectory)
 {
     const auto slash = path.rfind('/');
@@ -86,25 +58,25 @@ LocateFailure locateItem(const std::string &path, const std::string &sdkDirector
     const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
     location.name = path.substr(slash + 1);
 
-    const Place place = placeOf(path, sdkDirectory);
+    const Place place = placeOf(path, sdkDirectory.path());
     if (place == Place::outside)
         return locateOutside(folder, location);
 
-    location.rights = Rights::root;
-    actAs(Rights::root);
-    UniqueFd sdks = openSdkDirectory(sdkDirectory, createSdkDirectory);
+    location.rights = sdkDirectory.rights();
+    UniqueFd sdks = sdkDirectory.open(createSdkDirectory);
     if (!sdks)
         return failure(errno, "cannot open the SDK directory: ");
     struct stat status;
     if (fstat(sdks.get(), &status) != 0)
         return failure(errno, "cannot examine the SDK directory: ");
-    location.owner = Owner{status.st_uid, status.st_gid};
+    if (location.rights == Rights::root)
+        location.owner = Owner{status.st_uid, status.st_gid};
     if (place == Place::sdkEntry) {
         location.folder = std::move(sdks);
         return {};
     }
 
-    const std::string below = folder.substr(sdkDirectory.size() + 1);
+    const std::string below = folder.substr(sdkDirectory.path().size() + 1);
     const auto end = below.find('/');
     UniqueFd sdk(openFolderBeneath(sdks.get(), below.substr(0, end), Links::followBeneath));
     if (!sdk)

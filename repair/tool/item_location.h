@@ -1,6 +1,7 @@
 #pragma once
 
 #include "file_identity.h"
+#include "sdk_directory.h"
 #include "unique_fd.h"
 
 #include <optional>
@@ -20,8 +21,9 @@ struct ItemLocation {
     UniqueFd folder;
     std::string name;
     Rights rights = Rights::root;
-    // Inside the SDK directory: its owner, for every item created there.
-    // Outside it, new items belong to whoever creates them: the user.
+    // Where root's rights reach: the SDK directory's owner, for every item
+    // created there. Elsewhere new items belong to whoever creates them:
+    // the user.
     std::optional<Owner> owner;
 };
 
@@ -34,15 +36,16 @@ struct LocateFailure {
 };
 
 // Opens the folder that holds path. Outside the SDK directory it is opened
-// with the user's rights, as the user would. Inside, a path below an SDK is
+// with the user's rights, as the user would; inside, with the rights the
+// SDK directory grants (see SdkDirectory). Inside, a path below an SDK is
 // resolved beneath that SDK (the path's first component below the SDK
 // directory, itself followed only to a folder beneath the SDK directory
 // other than the directory itself), so that no link inside one SDK reaches
 // another SDK or the directory, whenever it was planted. With
 // createSdkDirectory, a missing SDK directory is made first, with its
-// missing parents (root's, mode 0755).
-[[nodiscard]] LocateFailure locateItem(const std::string &path, const std::string &sdkDirectory,
-                       ItemLocation &location, bool createSdkDirectory = false);
+// missing parents.
+[[nodiscard]] LocateFailure locateItem(const std::string &path, SdkDirectory &sdkDirectory,
+                                       ItemLocation &location, bool createSdkDirectory = false);
 
 // A hidden name beside an item, for work in progress that must never stand
 // under the item's own name: ".<name>.tarnwick-<purpose>-<random>". Nobody

@@ -16,11 +16,11 @@ namespace {
 constexpr int attemptsAtAFreeName = 16;
 
 std::string locateBoth(const std::string &source, const std::string &destination,
-                       const std::string &sdkDirectory, ItemLocation &from, ItemLocation &to)
+                       SdkDirectory &sdkDirectory, ItemLocation &from, ItemLocation &to)
 {
     if (const LocateFailure failure = locateItem(source, sdkDirectory, from))
         return "source: " + failure.reason;
-    const bool isImport = placeOf(destination, sdkDirectory) == Place::sdkEntry;
+    const bool isImport = placeOf(destination, sdkDirectory.path()) == Place::sdkEntry;
     if (const LocateFailure failure = locateItem(destination, sdkDirectory, to, isImport))
         return "destination folder: " + failure.reason;
     return {};
@@ -53,7 +53,7 @@ std::string removeLocated(const ItemLocation &item)
 } // namespace
 
 std::string copyItem(const std::string &source, const std::string &destination,
-                     const std::string &sdkDirectory, CopyProgress &progress)
+                     SdkDirectory &sdkDirectory, CopyProgress &progress)
 {
     ItemLocation from, to;
     if (std::string error = locateBoth(source, destination, sdkDirectory, from, to); !error.empty())
@@ -62,12 +62,12 @@ std::string copyItem(const std::string &source, const std::string &destination,
 }
 
 std::string moveItem(const std::string &source, const std::string &destination,
-                     const std::string &sdkDirectory, CopyProgress &progress)
+                     SdkDirectory &sdkDirectory, CopyProgress &progress)
 {
     ItemLocation from, to;
     if (std::string error = locateBoth(source, destination, sdkDirectory, from, to); !error.empty())
         return error;
-    actAs(from.rights); // both inside an SDK: root's
+    actAs(from.rights); // both inside an SDK: the same rights
     if (renameat2(from.folder.get(), from.name.c_str(), to.folder.get(), to.name.c_str(),
                   RENAME_NOREPLACE)
         == 0)
@@ -81,7 +81,7 @@ std::string moveItem(const std::string &source, const std::string &destination,
     return {};
 }
 
-std::string removeItem(const std::string &path, const std::string &sdkDirectory)
+std::string removeItem(const std::string &path, SdkDirectory &sdkDirectory)
 {
     ItemLocation item;
     if (const LocateFailure failure = locateItem(path, sdkDirectory, item))
@@ -89,7 +89,7 @@ std::string removeItem(const std::string &path, const std::string &sdkDirectory)
     return removeLocated(item);
 }
 
-void addCopySize(const std::string &source, const std::string &sdkDirectory, CopyTotals &totals)
+void addCopySize(const std::string &source, SdkDirectory &sdkDirectory, CopyTotals &totals)
 {
     ItemLocation from;
     if (!locateItem(source, sdkDirectory, from))

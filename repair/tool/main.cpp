@@ -3,18 +3,19 @@
 // Arguments: verb, operand, operand, ... as built by Tarnwick. The whole list
 // is checked first; then every action runs in order, a failed one reported
 // and passed over. At the end, ToolQuit is posted on the system bus.
-// Root's rights are used inside the SDK directory only; everything outside
-// it is done with the rights of the user who asked (PKEXEC_UID).
+// Root's rights are used inside the SDK directory only, and only when the
+// way to it is root's alone; everything else is done with the rights of
+// the user who asked (PKEXEC_UID).
 // Exit status: 0 all done, 1 some action failed, 2 list refused.
 
 #include "action_list.h"
 #include "file_identity.h"
 #include "item_operations.h"
+#include "line_output.h"
 #include "process_limits.h"
 #include "tool_output.h"
 #include "tool_quit.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <syslog.h>
@@ -31,13 +32,28 @@ std::string sdkDirectory()
     return TOOL_SDK_DIRECTORY;
 }
 
-void report(const std::string &message)
+std::string droppedLine(std::uint64_t dropped)
 {
-    std::fprintf(stderr, "Tool: %s\n", message.c_str());
-    syslog(LOG_ERR, "%s", message.c_str());
+    return "Tool: " + std::to_string(dropped) + " lines were dropped here, as nobody read them in time\n";
 }
 
-std::string perform(const Action &action, const std::string &sdkDirectory, CopyProgress &progress)
+// For people: on standard error, and in the system log.
+class Reports
+{
+public:
+    Reports() : m_errors(STDERR_FILENO, droppedLine) {}
+    void report(const std::string &message)
+    {
+        m_errors.send(outputLine("Tool:", message));
+        syslog(LOG_ERR, "%s", message.c_str());
+    }
+    void finish() { m_errors.finish(); }
+
+private:
+    LineOutput m_errors;
+};
+
+std::string perform(const Action &action, SdkDirectory &sdkDirectory, CopyProgress &progress)
 {
     if (action.verb == "Copy")
         return copyItem(action.first, action.second, sdkDirectory, progress);
@@ -56,7 +72,7 @@ std::string refusalOf(const std::variant<std::vector<Action>, Refusal> &checked)
     return identity;
 }
 
-int carryOut(const std::vector<Action> &actions, const std::string &sdks, ToolOutput &output)
+int carryOut(const std::vector<Action> &actions, SdkDirectory &sdks, ToolOutput &output, Reports &reports)
 {
     CopyTotals totals;
     for (const Action &action : actions) {
@@ -75,7 +91,7 @@ int carryOut(const std::vector<Action> &actions, const std::string &sdks, ToolOu
         std::string what = action.verb + " " + quoted(action.first);
         if (!action.second.empty())
             what += " to " + quoted(action.second);
-        report(what + " failed: " + error);
+        reports.report(what + " failed: " + error);
         output.failed(i + 1, what + " failed: " + error);
         status = 1;
     }
@@ -87,21 +103,25 @@ int carryOut(const std::vector<Action> &actions, const std::string &sdks, ToolOu
 
 int main(int argc, char **argv)
 {
-    undoCallersLimits();
+    undoCallersSetUp();
     umask(077); // every new item gets its mode explicitly
     ToolOutput output(STDOUT_FILENO);
+    Reports reports;
     output.started();
     openlog("tarnwick-tool", LOG_PID, LOG_USER);
 
-    const std::string sdks = sdkDirectory();
-    const auto checked = validateActionList({argv + 1, argv + argc}, sdks);
+    const std::string path = sdkDirectory();
+    const auto checked = validateActionList({argv + 1, argv + argc}, path);
     int status = 2;
     if (const std::string refusal = refusalOf(checked); !refusal.empty()) {
-        report("refused the list, nothing done: " + refusal);
+        reports.report("refused the list, nothing done: " + refusal);
         output.refused(refusal);
     } else {
-        status = carryOut(std::get<std::vector<Action>>(checked), sdks, output);
+        SdkDirectory sdks(path);
+        status = carryOut(std::get<std::vector<Action>>(checked), sdks, output, reports);
     }
+    output.finish();
+    reports.finish();
     actAs(Rights::root);
     postToolQuit();
     closelog();

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <initializer_list>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -28,15 +29,18 @@ void raise(int resource, rlim_t wanted)
 
 } // namespace
 
-void undoCallersLimits()
+void undoCallersSetUp()
 {
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
         if (fcntl(fd, F_GETFD) < 0 && open("/dev/null", O_RDWR) != fd)
             _exit(2);
     }
-    for (const int resource : {RLIMIT_FSIZE, RLIMIT_CPU, RLIMIT_STACK, RLIMIT_AS, RLIMIT_DATA})
+    for (const int resource : {RLIMIT_FSIZE, RLIMIT_CPU, RLIMIT_RTTIME, RLIMIT_STACK, RLIMIT_AS, RLIMIT_DATA})
         raise(resource, RLIM_INFINITY);
     raise(RLIMIT_NOFILE, enoughFiles);
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::signal(SIGPIPE, SIG_IGN);
+    const sched_param normal{};
+    sched_setscheduler(0, SCHED_OTHER, &normal);
+    for (const int signal : {SIGXFSZ, SIGPIPE, SIGINT, SIGQUIT, SIGTSTP, SIGTTIN, SIGTTOU, SIGHUP, SIGXCPU})
+        std::signal(signal, SIG_IGN);
+    setsid(); // fails for a process group's leader, which the ignored signals cover
 }

@@ -1,15 +1,10 @@
 #include "tool_output.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr std::size_t maxLine = 4096;
-constexpr auto waitForRoom = std::chrono::seconds(1);
 constexpr auto progressInterval = std::chrono::milliseconds(200);
 
 // The length of the well-formed UTF-8 character at the start of text, or 0.
@@ -69,68 +64,40 @@ std::string outputLine(const std::string &head, const std::string &text)
     return line + '\n';
 }
 
+namespace {
+
+std::string droppedLine(std::uint64_t dropped)
+{
+    return "dropped " + std::to_string(dropped) + "\n";
+}
+
+} // namespace
+
+ToolOutput::ToolOutput(int fd) : m_lines(fd, droppedLine) {}
+
 void ToolOutput::started()
 {
-    send("started\n", Wait::asLongAsItTakes);
-    // From here on no write waits for a reader, unless told to.
-    const int flags = fcntl(m_fd, F_GETFL);
-    if (flags >= 0)
-        fcntl(m_fd, F_SETFL, flags | O_NONBLOCK);
+    m_lines.sendWaiting("started\n");
 }
 
 void ToolOutput::refused(const std::string &reason)
 {
-    send(outputLine("refused", reason), Wait::aSecond);
+    m_lines.send(outputLine("refused", reason));
 }
 
 void ToolOutput::total(const CopyTotals &totals)
 {
-    send("total " + std::to_string(totals.bytes) + " " + std::to_string(totals.items) + "\n", Wait::aSecond);
+    m_lines.send("total " + std::to_string(totals.bytes) + " " + std::to_string(totals.items) + "\n");
 }
 
 void ToolOutput::progress(const CopyTotals &done)
 {
-    send("progress " + std::to_string(done.bytes) + " " + std::to_string(done.items) + "\n", Wait::never);
+    m_lines.send("progress " + std::to_string(done.bytes) + " " + std::to_string(done.items) + "\n");
 }
 
 void ToolOutput::failed(std::size_t position, const std::string &reason)
 {
-    send(outputLine("failed " + std::to_string(position), reason), Wait::aSecond);
-}
-
-void ToolOutput::send(const std::string &line, Wait wait)
-{
-    const auto deadline = std::chrono::steady_clock::now() + waitForRoom;
-    std::size_t written = 0;
-    while (!m_closed && written < line.size()) {
-        const ssize_t n = write(m_fd, line.data() + written, line.size() - written);
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EAGAIN) {
-            // A line once begun is finished, or the next would run into it.
-            if (wait == Wait::never && written == 0)
-                return;
-            int timeout = -1;
-            if (wait != Wait::asLongAsItTakes) {
-                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    deadline - std::chrono::steady_clock::now());
-                if (left.count() <= 0) {
-                    m_closed = written > 0;
-                    return;
-                }
-                timeout = static_cast<int>(left.count()) + 1;
-            }
-            pollfd room{m_fd, POLLOUT, 0};
-            poll(&room, 1, timeout);
-            continue;
-        }
-        // EPIPE: nobody reads any more, which is no fault of the work.
-        m_closed = true;
-    }
+    m_lines.send(outputLine("failed " + std::to_string(position), reason));
 }
 
 void ProgressLines::advance(std::uint64_t bytes, std::uint64_t items)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "copy_progress.h"
+#include "line_output.h"
 
 #include <chrono>
 #include <cstddef>
@@ -10,12 +11,12 @@
 // started it: "started" first, then "refused", "total", "progress" and
 // "failed" lines, each one line of at most 4096 bytes. Nobody need read
 // them: after "started" the output never holds up the work. A line that
-// finds no room waits a second at most ("progress" not at all) and is then
-// dropped; a closed pipe ends all writing and is no error.
+// finds no room is dropped, and a later "dropped <count>" line tells how
+// many were; a closed pipe ends all writing and is no error.
 class ToolOutput
 {
 public:
-    explicit ToolOutput(int fd) : m_fd(fd) {}
+    explicit ToolOutput(int fd);
 
     // The answer to the administrator dialog: waits for room as long as it
     // takes, since nothing may be done before the caller can know it.
@@ -24,13 +25,10 @@ public:
     void total(const CopyTotals &totals);
     void progress(const CopyTotals &done);
     void failed(std::size_t position, const std::string &reason);
+    void finish() { m_lines.finish(); }
 
 private:
-    enum class Wait { never, aSecond, asLongAsItTakes };
-    void send(const std::string &line, Wait wait);
-
-    int m_fd;
-    bool m_closed = false;
+    LineOutput m_lines;
 };
 
 // Counts what the copies have done, never above the totals, and tells the
@@ -55,5 +53,6 @@ private:
 
 // head, a space and text, as one line: control characters become spaces,
 // bytes that are not UTF-8 become U+FFFD, and the line is cut, at a
-// character's end, to 4096 bytes with its "\n".
+// character's end, to 4096 bytes with its "\n", which a pipe takes whole
+// or not at all.
 std::string outputLine(const std::string &head, const std::string &text);

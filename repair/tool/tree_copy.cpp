@@ -1,6 +1,7 @@
 #include "tree_copy.h"
 
 #include "beneath_resolution.h"
+#include "first_copies.h"
 #include "test_pause.h"
 #include "tree_removal.h"
 #include "tree_walk.h"
@@ -9,8 +10,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/fs.h>
-#include <map>
+#include <optional>
 #include <set>
+#include <unordered_map>
 #include <sys/ioctl.h>
 #include <unistd.h>
 #include <utility>
@@ -181,19 +183,35 @@ public:
     }
 
 private:
+    // A folder being copied. The first is the copy's top; each further one
+    // lies in the one before.
     struct Level {
         UniqueFd source;
         UniqueFd target;
         struct stat status; // of the source folder, given to the copy at the end
-        std::vector<std::string> names;
-        std::size_t next = 0;
-        std::string shown;
-        std::string relative; // below the copy's top, for hard links
+        FolderNames names;
+        std::string name;   // its own, in the folder before
+        std::optional<FirstCopies::Folder> copied; // its number, once a first copy lies in it
     };
 
-    static std::string failure(const std::string &what, const std::string &shown, int error)
+    // The place of an item of the folder at index (of the folder itself
+    // without a name; of the copy's source with neither), for messages:
+    // built only when one is needed, not for every item copied.
+    std::string shownAt(std::size_t index, const char *name = nullptr) const
     {
-        return what + " " + shown + ": " + reasonOf(error);
+        std::string shown = m_shown;
+        for (std::size_t level = 1; level <= index; ++level)
+            shown += "/" + m_levels[level].name;
+        if (name)
+            shown += std::string("/") + name;
+        return shown;
+    }
+
+    // "<what> <place>: <errno's reason>", errno taken before anything can change it.
+    std::string failureAt(const char *what, std::size_t index = 0, const char *name = nullptr) const
+    {
+        const int error = errno;
+        return std::string(what) + " " + shownAt(index, name) + ": " + reasonOf(error);
     }
 
     mode_t modeOf(const struct stat &status) const
@@ -255,31 +273,33 @@ private:
                     out.reset(openat(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
                     return out.get();
                 }))
-                return failure("cannot create the copy of", m_shown, errno);
+                return failureAt("cannot create the copy of");
             madePending();
-            return fillFile(in.get(), status, std::move(out), m_shown);
+            return fillFile(in.get(), status, std::move(out), 0, nullptr);
         }
         if (S_ISLNK(seen.st_mode)) {
             std::string target;
-            if (std::string error = readLink(m_from.folder.get(), m_from.name, seen, m_shown, target); !error.empty())
-                return error;
+            if (const int error = readLink(m_from.folder.get(), m_from.name.c_str(), seen, target))
+                return linkFailure(error, m_shown);
             if (!makePending([&](const char *name) { return symlinkat(target.c_str(), folder, name); }))
-                return failure("cannot create the copy of the link", m_shown, errno);
+                return failureAt("cannot create the copy of the link");
             madePending();
-            return finishLink(folder, m_pending, seen, m_shown);
+            return finishLink(folder, m_pending.c_str(), seen, 0, nullptr);
         }
         if (S_ISDIR(seen.st_mode)) {
             actAs(m_from.rights);
             Level top;
-            if (std::string error = openSource(m_from.folder.get(), m_from.name, seen, m_shown, top);
+            if (std::string error = openSource(m_from.folder.get(), m_from.name.c_str(), seen, top, 0, nullptr);
                 !error.empty())
                 return error;
             if (!makePending([&](const char *name) { return mkdirat(folder, name, 0700); }))
-                return failure("cannot create the copy of", m_shown, errno);
+                return failureAt("cannot create the copy of");
             madePending();
             top.target.reset(openat(folder, m_pending.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             if (!top.target)
-                return failure("cannot open the copy of", m_shown, errno);
+                return failureAt("cannot open the copy of");
+            top.copied = FirstCopies::top;
+            m_openFolders.emplace(FirstCopies::top, 0);
             m_progress.advance(0, 1);
             m_levels.push_back(std::move(top));
             return {};
@@ -287,20 +307,20 @@ private:
         return "cannot copy " + m_shown + ": not a file, folder or symbolic link";
     }
 
-    // Opens a source folder that the walk saw, and lists it.
-    std::string openSource(int folder, const std::string &name, const struct stat &seen,
-                           const std::string &shown, Level &level)
+    // Opens a source folder that the walk saw, and lists it; (index, shown)
+    // is its place, as for shownAt.
+    std::string openSource(int folder, const char *name, const struct stat &seen, Level &level,
+                           std::size_t index, const char *shown)
     {
         std::string why;
         level.source = openSeenItem(folder, name, seen, level.status, why);
         if (!level.source)
-            return "cannot open " + shown + ": " + why;
+            return "cannot open " + shownAt(index, shown) + ": " + why;
         // The destination's folder lies inside the source: copying it too would never end.
         if (std::pair(level.status.st_dev, level.status.st_ino) == m_destinationFolder)
             return "cannot copy " + m_shown + " into itself: the destination lies inside it";
-        if (std::string error = listNames(level.source.get(), level.names); !error.empty())
-            return "cannot list " + shown + ": " + error;
-        level.shown = shown;
+        if (std::string error = level.names.read(level.source.get()); !error.empty())
+            return "cannot list " + shownAt(index, shown) + ": " + error;
         return {};
     }
 
@@ -308,7 +328,7 @@ private:
     {
         while (!m_levels.empty()) {
             Level &level = m_levels.back();
-            if (level.next < level.names.size()) {
+            if (!level.names.done()) {
                 if (std::string error = copyEntries(m_levels.size() - 1); !error.empty())
                     return error;
                 continue;
@@ -317,7 +337,9 @@ private:
             // contents, and adding them would change its modification time.
             actAs(m_to.rights);
             if (!finish(level.target.get(), level.status))
-                return failure("cannot set the attributes of the copy of", level.shown, errno);
+                return failureAt("cannot set the attributes of the copy of", m_levels.size() - 1);
+            if (level.copied)
+                m_openFolders.erase(*level.copied);
             m_levels.pop_back();
         }
         return {};
@@ -326,9 +348,7 @@ private:
     // An item of a folder, read with the source's rights and waiting to be
     // written with the target's.
     struct Prepared {
-        std::string name;
-        std::string shown;
-        std::string relative;
+        const char *name; // in its folder's listing
         struct stat status;
         UniqueFd in;          // a file, opened and checked
         bool linked = false;  // a further name of a file copied before
@@ -344,164 +364,180 @@ private:
         std::vector<Prepared> batch;
         std::set<std::pair<dev_t, ino_t>> inBatch;
         actAs(m_from.rights);
-        while (level.next < level.names.size() && batch.size() < batchSize) {
+        while (!level.names.done() && batch.size() < batchSize) {
             Prepared item;
-            item.name = level.names[level.next];
-            item.shown = level.shown + "/" + item.name;
-            item.relative = level.relative.empty() ? item.name : level.relative + "/" + item.name;
+            item.name = level.names.current();
             struct stat seen;
-            if (fstatat(level.source.get(), item.name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
-                return failure("cannot examine", item.shown, errno);
+            if (fstatat(level.source.get(), item.name, &seen, AT_SYMLINK_NOFOLLOW) != 0)
+                return failureAt("cannot examine", index, item.name);
             if (S_ISDIR(seen.st_mode)) {
                 if (!batch.empty())
                     break; // the batch first, in the folder's order
-                ++level.next;
-                return enterFolder(index, item, seen); // level is no longer valid
+                level.names.advance();
+                return enterFolder(index, item.name, seen); // level is no longer valid
             }
-            ++level.next;
+            level.names.advance();
             item.status = seen;
             if (S_ISREG(seen.st_mode)) {
-                const auto inode = std::pair(seen.st_dev, seen.st_ino);
-                item.linked = seen.st_nlink > 1 && (m_firstCopies.count(inode) || !inBatch.insert(inode).second);
+                item.linked = seen.st_nlink > 1 && (m_firstCopies.has(seen) || !inBatch.emplace(seen.st_dev, seen.st_ino).second);
                 if (!item.linked) {
                     std::string why;
                     pauseForTest("open", item.name);
                     item.in = openSeenItem(level.source.get(), item.name, seen, item.status, why);
                     if (!item.in)
-                        return "cannot read " + item.shown + ": " + why;
+                        return "cannot read " + shownAt(index, item.name) + ": " + why;
                 }
             } else if (S_ISLNK(seen.st_mode)) {
-                if (std::string error = readLink(level.source.get(), item.name, seen, item.shown, item.linkText);
-                    !error.empty())
-                    return error;
+                if (const int error = readLink(level.source.get(), item.name, seen, item.linkText))
+                    return linkFailure(error, shownAt(index, item.name));
             } else {
-                return "cannot copy " + item.shown + ": not a file, folder or symbolic link";
+                return "cannot copy " + shownAt(index, item.name) + ": not a file, folder or symbolic link";
             }
             batch.push_back(std::move(item));
         }
         for (Prepared &item : batch) {
-            if (std::string error = write(level, item); !error.empty())
+            if (std::string error = write(index, item); !error.empty())
                 return error;
         }
         return {};
     }
 
-    std::string write(const Level &level, Prepared &item)
+    std::string write(std::size_t index, Prepared &item)
     {
-        const int target = level.target.get();
+        const int target = m_levels[index].target.get();
         actAs(m_to.rights);
         if (S_ISLNK(item.status.st_mode)) {
-            if (symlinkat(item.linkText.c_str(), target, item.name.c_str()) != 0)
-                return failure("cannot create the copy of the link", item.shown, errno);
-            return finishLink(target, item.name, item.status, item.shown);
+            if (symlinkat(item.linkText.c_str(), target, item.name) != 0)
+                return failureAt("cannot create the copy of the link", index, item.name);
+            return finishLink(target, item.name, item.status, index, item.name);
         }
         if (item.linked) {
-            if (linkToFirstCopy(item.status, target, item.name)) {
-                m_progress.advance(0, 1);
-                return {};
-            }
-            // No further name to be had (too many links, say): a copy of its own.
-            actAs(m_from.rights);
-            const struct stat seen = item.status;
-            std::string why;
-            item.in = openSeenItem(level.source.get(), item.name, seen, item.status, why);
-            if (!item.in)
-                return "cannot read " + item.shown + ": " + why;
-            actAs(m_to.rights);
+            // Never a copy of its own in place of the link: data of the
+            // user's would grow, as root's, beyond any limit of the user's.
+            if (!linkToFirstCopy(item.status, target, item.name))
+                return failureAt("cannot copy the hard link", index, item.name);
+            m_progress.advance(0, 1);
+            return {};
         }
-        UniqueFd out(openat(target, item.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        UniqueFd out(openat(target, item.name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!out)
-            return failure("cannot create the copy of", item.shown, errno);
-        if (std::string error = fillFile(item.in.get(), item.status, std::move(out), item.shown); !error.empty())
+            return failureAt("cannot create the copy of", index, item.name);
+        if (std::string error = fillFile(item.in.get(), item.status, std::move(out), index, item.name); !error.empty())
             return error;
         item.in.reset();
         if (item.status.st_nlink > 1)
-            m_firstCopies.emplace(std::pair(item.status.st_dev, item.status.st_ino), item.relative);
+            m_firstCopies.add(item.status, copiedFolder(index), item.name);
         return {};
     }
 
-    std::string enterFolder(std::size_t index, const Prepared &item, const struct stat &seen)
+    // The number of the copy of the folder at index, given when a first
+    // copy first lies in it.
+    FirstCopies::Folder copiedFolder(std::size_t index)
+    {
+        Level &level = m_levels[index];
+        if (!level.copied) {
+            level.copied = m_firstCopies.addFolder(copiedFolder(index - 1), level.name);
+            m_openFolders.emplace(*level.copied, index);
+        }
+        return *level.copied;
+    }
+
+    std::string enterFolder(std::size_t index, const char *name, const struct stat &seen)
     {
         if (m_levels.size() >= maxWalkDepth)
-            return "cannot copy " + item.shown + ": folders nested more than " + std::to_string(maxWalkDepth)
-                   + " levels deep";
+            return "cannot copy " + shownAt(index, name) + ": folders nested more than "
+                   + std::to_string(maxWalkDepth) + " levels deep";
         Level inner;
         actAs(m_from.rights);
-        if (std::string error = openSource(m_levels[index].source.get(), item.name, seen, item.shown, inner);
+        if (std::string error = openSource(m_levels[index].source.get(), name, seen, inner, index, name);
             !error.empty())
             return error;
         const int target = m_levels[index].target.get();
         actAs(m_to.rights);
-        if (mkdirat(target, item.name.c_str(), 0700) != 0)
-            return failure("cannot create the copy of", item.shown, errno);
-        inner.target.reset(openat(target, item.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (mkdirat(target, name, 0700) != 0)
+            return failureAt("cannot create the copy of", index, name);
+        inner.target.reset(openat(target, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!inner.target)
-            return failure("cannot open the copy of", item.shown, errno);
-        inner.relative = item.relative;
+            return failureAt("cannot open the copy of", index, name);
+        inner.name = name;
         m_progress.advance(0, 1);
         m_levels.push_back(std::move(inner));
         return {};
     }
 
-    std::string fillFile(int in, const struct stat &status, UniqueFd out, const std::string &shown)
+    // Writes the copy's data and attributes; (index, name) is its place, as for shownAt.
+    std::string fillFile(int in, const struct stat &status, UniqueFd out, std::size_t index, const char *name)
     {
         actAs(m_to.rights);
         struct stat made;
         if (fstat(out.get(), &made) != 0 || !copyData(in, out.get(), status, made.st_dev, m_progress))
-            return failure("cannot copy the contents of", shown, errno);
+            return failureAt("cannot copy the contents of", index, name);
         if (!finish(out.get(), status))
-            return failure("cannot set the attributes of the copy of", shown, errno);
+            return failureAt("cannot set the attributes of the copy of", index, name);
         if (close(out.release()) != 0)
-            return failure("cannot write the copy of", shown, errno);
+            return failureAt("cannot write the copy of", index, name);
         m_progress.advance(0, 1);
         return {};
     }
 
-    std::string readLink(int folder, const std::string &name, const struct stat &seen,
-                         const std::string &shown, std::string &text)
+    std::string linkFailure(int error, const std::string &shown) const
+    {
+        if (error == EAGAIN)
+            return "cannot read the link " + shown + ": it was replaced while being copied";
+        return "cannot read the link " + shown + ": " + reasonOf(error);
+    }
+
+    // The link's target into text; 0 or errno (EAGAIN: it changed meanwhile).
+    int readLink(int folder, const char *name, const struct stat &seen, std::string &text)
     {
         actAs(m_from.rights);
         std::vector<char> target(static_cast<std::size_t>(seen.st_size) + 2);
-        const ssize_t length = readlinkat(folder, name.c_str(), target.data(), target.size());
+        const ssize_t length = readlinkat(folder, name, target.data(), target.size());
         if (length < 0)
-            return failure("cannot read the link", shown, errno);
+            return errno;
         if (static_cast<std::size_t>(length) >= target.size() - 1)
-            return "cannot read the link " + shown + ": it was replaced while being copied";
+            return EAGAIN;
         text.assign(target.data(), static_cast<std::size_t>(length));
-        return {};
+        return 0;
     }
 
-    std::string finishLink(int folder, const std::string &name, const struct stat &seen, const std::string &shown)
+    // (index, shown) is the link's place, as for shownAt.
+    std::string finishLink(int folder, const char *name, const struct stat &seen, std::size_t index, const char *shown)
     {
         actAs(m_to.rights);
-        if (m_to.owner
-            && fchownat(folder, name.c_str(), m_to.owner->uid, m_to.owner->gid, AT_SYMLINK_NOFOLLOW) != 0)
-            return failure("cannot set the owner of the copy of", shown, errno);
+        if (m_to.owner && fchownat(folder, name, m_to.owner->uid, m_to.owner->gid, AT_SYMLINK_NOFOLLOW) != 0)
+            return failureAt("cannot set the owner of the copy of", index, shown);
         const timespec times[2] = {seen.st_atim, seen.st_mtim};
-        if (utimensat(folder, name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
-            return failure("cannot set the times of the copy of", shown, errno);
+        if (utimensat(folder, name, times, AT_SYMLINK_NOFOLLOW) != 0)
+            return failureAt("cannot set the times of the copy of", index, shown);
         m_progress.advance(0, 1);
         return {};
     }
 
     // A further name of a file already copied becomes a further name of
-    // the copy. The copy is found again below the top of this run's copy
-    // without following any link, so nothing swapped in leads elsewhere.
-    bool linkToFirstCopy(const struct stat &seen, int folder, const std::string &name)
+    // the copy. The copy is found again from the nearest folder of the
+    // walk that holds it, without following any link, so nothing swapped
+    // in leads elsewhere. False and errno if it cannot be.
+    bool linkToFirstCopy(const struct stat &seen, int folder, const char *name)
     {
-        if (seen.st_nlink < 2)
+        FirstCopies::Folder holder;
+        std::string firstName, path;
+        if (!m_firstCopies.find(seen, holder, firstName)) {
+            errno = ENOENT;
             return false;
-        const auto first = m_firstCopies.find(std::pair(seen.st_dev, seen.st_ino));
-        if (first == m_firstCopies.end())
-            return false;
+        }
+        auto open = m_openFolders.find(holder);
+        for (; open == m_openFolders.end(); open = m_openFolders.find(holder)) {
+            path.insert(0, path.empty() ? std::string(m_firstCopies.nameOf(holder))
+                                        : m_firstCopies.nameOf(holder) + std::string("/"));
+            holder = m_firstCopies.parentOf(holder);
+        }
         actAs(m_to.rights);
-        const std::string &path = first->second;
-        const auto slash = path.rfind('/');
-        UniqueFd holder(openFolderBeneath(m_levels.front().target.get(),
-                                          slash == std::string::npos ? "" : path.substr(0, slash),
-                                          Links::refuse));
-        const std::string firstName = slash == std::string::npos ? path : path.substr(slash + 1);
-        return holder && linkat(holder.get(), firstName.c_str(), folder, name.c_str(), 0) == 0;
+        const int from = m_levels[open->second].target.get();
+        if (path.empty())
+            return linkat(from, firstName.c_str(), folder, name, 0) == 0;
+        UniqueFd found(openFolderBeneath(from, path, Links::refuse));
+        return found && linkat(found.get(), firstName.c_str(), folder, name, 0) == 0;
     }
 
     // Removes what this run made under the hidden name, if it still stands
@@ -531,7 +567,8 @@ private:
     bool m_made = false;
     struct stat m_madeStatus {};
     std::vector<Level> m_levels;
-    std::map<std::pair<dev_t, ino_t>, std::string> m_firstCopies;
+    FirstCopies m_firstCopies;
+    std::unordered_map<FirstCopies::Folder, std::size_t> m_openFolders; // the levels that have a number
 };
 
 } // namespace

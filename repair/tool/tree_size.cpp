@@ -1,18 +1,16 @@
 #include "tree_size.h"
 
+#include "inode_table.h"
 #include "tree_walk.h"
 
 #include <fcntl.h>
-#include <set>
-#include <utility>
 #include <vector>
 
 namespace {
 
 struct Level {
     UniqueFd folder;
-    std::vector<std::string> names;
-    std::size_t next = 0;
+    FolderNames names;
 };
 
 } // namespace
@@ -20,15 +18,15 @@ struct Level {
 void addTreeSize(const ItemLocation &from, CopyTotals &totals)
 {
     actAs(from.rights);
-    std::set<std::pair<dev_t, ino_t>> counted;
+    InodeTable counted;
     std::vector<Level> levels;
     // Counts one item; a folder is entered if the walk could copy it.
-    const auto count = [&](int folder, const std::string &name) {
+    const auto count = [&](int folder, const char *name) {
         struct stat seen;
-        if (fstatat(folder, name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
+        if (fstatat(folder, name, &seen, AT_SYMLINK_NOFOLLOW) != 0)
             return;
         ++totals.items;
-        if (S_ISREG(seen.st_mode) && (seen.st_nlink < 2 || counted.emplace(seen.st_dev, seen.st_ino).second))
+        if (S_ISREG(seen.st_mode) && (seen.st_nlink < 2 || counted.insert(seen.st_dev, seen.st_ino, 0)))
             totals.bytes += static_cast<std::uint64_t>(seen.st_size);
         if (!S_ISDIR(seen.st_mode) || levels.size() >= maxWalkDepth)
             return;
@@ -36,17 +34,18 @@ void addTreeSize(const ItemLocation &from, CopyTotals &totals)
         struct stat status;
         std::string why;
         level.folder = openSeenItem(folder, name, seen, status, why);
-        if (level.folder && listNames(level.folder.get(), level.names).empty())
+        if (level.folder && level.names.read(level.folder.get()).empty())
             levels.push_back(std::move(level));
     };
-    count(from.folder.get(), from.name);
+    count(from.folder.get(), from.name.c_str());
     while (!levels.empty()) {
         Level &level = levels.back();
-        if (level.next == level.names.size()) {
+        if (level.names.done()) {
             levels.pop_back();
             continue;
         }
-        const std::string name = level.names[level.next++];
-        count(level.folder.get(), name); // may add a level: level is then no longer valid
+        const char *name = level.names.current();
+        level.names.advance();
+        count(level.folder.get(), name); // may add a level, moving this one; name stays where it is
     }
 }

@@ -3,6 +3,8 @@
 #include "unique_fd.h"
 
 #include <cstddef>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -15,9 +17,31 @@
 // cleanly instead of exhausting descriptors, memory or stack.
 constexpr std::size_t maxWalkDepth = 256;
 
-// The names in an open folder, "." and ".." left out. Returns "" or the
-// reason the listing failed.
-[[nodiscard]] std::string listNames(int folder, std::vector<std::string> &names);
+// The names in a folder, "." and ".." left out, one after another in
+// blocks that never move: a folder of a million entries costs about the
+// bytes of its names, not a million strings, and growing the listing never
+// holds two copies of it.
+class FolderNames
+{
+public:
+    // Lists an open folder. Returns "" or the reason the listing failed.
+    [[nodiscard]] std::string read(int folder);
+
+    bool done() const { return m_block == m_blocks.size(); }
+    // The name at the cursor; it stays where it is as long as the listing.
+    const char *current() const { return m_blocks[m_block].names.get() + m_at; }
+    void advance();
+
+private:
+    struct Block {
+        std::unique_ptr<char[]> names; // each ended by a NUL
+        std::size_t size = 0, used = 0;
+    };
+    void append(const char *name, std::size_t length);
+
+    std::vector<Block> m_blocks; // none empty
+    std::size_t m_block = 0, m_at = 0;
+};
 
 // Opens (folder, name) for reading, never following a link, never
 // blocking on a FIFO, never taking a terminal, and only if it is still the

@@ -37,7 +37,7 @@ TreeSnapshot snapshotTree(const std::string &root, bool withTimes)
     std::error_code error;
     for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
          it.increment(error))
-        snapshot[fs::relative(it->path(), root).string()] = describe(it->path(), withTimes);
+        snapshot[it->path().lexically_relative(root).string()] = describe(it->path(), withTimes);
     return snapshot;
 }
 

@@ -3,9 +3,12 @@
 #include "fix_plan.h"
 #include "restore_plan.h"
 
+// A listed folder without an SDK's name (minor number 9 here) would have
+// the whole list refused, every other SDK with it.
 TEST_F(TarnwickTest, FixAllTakesEveryUnfixedSdkOfTheRangeInOneList)
 {
-    launch({"MacOSX10.6.sdk", "MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.11.sdk", "MacOSX10.13.sdk", "MacOSX10.14.sdk"},
+    launch({"MacOSX10.6.sdk", "MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.11.sdk", "MacOSX10.13.sdk", "MacOSX10.14.sdk",
+            "Backup1.9.zip"},
            {"MacOSX10.11.sdk"});
     pressAlt(true);
     click(delegate->fixAllBtn);
@@ -21,8 +24,8 @@ TEST_F(TarnwickTest, FixAllTakesEveryUnfixedSdkOfTheRangeInOneList)
 
 TEST_F(TarnwickTest, RestoreAllSkipsSdksOutsideTheRange)
 {
-    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk"},
-           {"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk"});
+    launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk", "Backup1.9.zip"},
+           {"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk", "Backup1.9.zip"});
     click(delegate->restoreAllBtn);
     const FrameworkLayout layout(sdks);
     QStringList expected;

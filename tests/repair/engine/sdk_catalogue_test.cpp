@@ -54,6 +54,16 @@ TEST(SdkCatalogue, MinorNumbersReadLikeTheIntegerValueOfTheSecondComponent)
         EXPECT_EQ(SdkCatalogue::osMinorNumFromSDK(QString::fromUtf8(c.name)), c.minor) << c.name;
 }
 
+// Not every name the table lists has an SDK's form.
+TEST(SdkCatalogue, SdkNamesBeginWithMacOSXAndADigitAndEndInSdk)
+{
+    for (const char *name : {"MacOSX10.9.sdk", "MacOSX11.1.sdk", "MacOSX1.sdk", "MacOSX10.9 copy.sdk"})
+        EXPECT_TRUE(SdkCatalogue::isSdkName(QString::fromUtf8(name))) << name;
+    for (const char *name : {"Backup1.9.zip", "MacOSX.sdk", "MacOSX0.9.sdk", "MacOSX1sdk", "MacOSX10.9.SDK",
+                             "macOSX10.9.sdk", ".MacOSX10.9.sdk", "XMacOSX10.9.sdk", "MacOSX10.9.sdk.zip"})
+        EXPECT_FALSE(SdkCatalogue::isSdkName(QString::fromUtf8(name))) << name;
+}
+
 TEST(SdkCatalogue, TableListsSdkLikeEntriesByMinorNumber)
 {
     QTemporaryDir sdks;

@@ -12,8 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -38,6 +40,8 @@ protected:
     {
         if (geteuid() != 0)
             GTEST_SKIP() << "needs root, which Tool has under pkexec";
+        if (!whyNotRootsAlone().empty())
+            GTEST_SKIP() << "needs a folder that root alone controls: " << whyNotRootsAlone();
         ToolTreeTest::SetUp();
         fs::create_directories(home);
         chown(home.c_str(), nobody, nogroup);
@@ -61,6 +65,21 @@ protected:
     {
         writeFile(path, contents);
         lchown(path.c_str(), nobody, nogroup);
+        chmod(path.c_str(), mode);
+    }
+
+    static std::string userLink(const std::string &target, const std::string &path)
+    {
+        fs::create_directories(fs::path(path).parent_path());
+        fs::create_directory_symlink(target, path);
+        lchown(path.c_str(), nobody, nogroup);
+        return path;
+    }
+
+    static void folder(const std::string &path, mode_t mode, uid_t owner = 0, gid_t group = 0)
+    {
+        fs::create_directories(path);
+        chown(path.c_str(), owner, group);
         chmod(path.c_str(), mode);
     }
 };
@@ -93,6 +112,117 @@ TEST_F(RootRightsTest, AnImportMakesNoSetIdProgramsAndNoSharedWritableFolders)
         }
         EXPECT_EQ(statusOf(imported + "/run").st_mode & 0777, 0755u) << "the other bits stay";
         fs::remove_all(imported);
+    }
+}
+
+// Whoever may change a folder on the way to the SDK directory can put any
+// folder of root's in its place; here a decoy of root's with an SDK in it,
+// which the lists attack.
+TEST_F(RootRightsTest, RootsRightsReachOnlyBeneathAWayThatRootAloneControls)
+{
+    userFile(home + "/job", 0644, "* * * * * root evil\n");
+    const struct {
+        const char *way;
+        bool rootsAlone;
+        std::function<std::string(const std::string &top, const std::string &decoy)> lay; // the SDK directory
+    } cases[] = {
+        {"a link of root's", true,
+         [](const std::string &top, const std::string &) {
+             fs::create_directories(top + "/Developer");
+             fs::create_directory_symlink("../system", top + "/Developer/SDKs");
+             return top + "/Developer/SDKs";
+         }},
+        {"a link of root's to a folder the user replaced by a link", false,
+         [&](const std::string &top, const std::string &decoy) {
+             fs::create_directories(top + "/Developer");
+             fs::create_directory_symlink(userLink(decoy, home + "/sdks-" + fs::path(top).filename().string()),
+                                          top + "/Developer/SDKs");
+             return top + "/Developer/SDKs";
+         }},
+        {"a folder above that all may write, sticky as /tmp", false,
+         [](const std::string &top, const std::string &decoy) {
+             folder(top + "/open", 01777);
+             return userLink(decoy, top + "/open/SDKs");
+         }},
+        {"a folder above that the user's group may write", false,
+         [](const std::string &top, const std::string &decoy) {
+             folder(top + "/shared", 0775, 0, nogroup);
+             return userLink(decoy, top + "/shared/SDKs");
+         }},
+        {"a folder above that is the user's", false,
+         [](const std::string &top, const std::string &decoy) {
+             folder(top + "/mine", 0755, nobody, nogroup);
+             return userLink(decoy, top + "/mine/SDKs");
+         }},
+        {"the SDK directory the user's", false,
+         [](const std::string &, const std::string &decoy) {
+             chown(decoy.c_str(), nobody, nogroup);
+             return decoy;
+         }},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.way);
+        const std::string top = base + "/way" + std::to_string(++n);
+        const std::string decoy = top + "/system", etc = decoy + "/MacOSX10.9.sdk/etc";
+        fs::create_directories(etc + "/cron.d");
+        writeFile(etc + "/passwd", "root:x:0:0");
+        writeFile(etc + "/shadow", "root:secret");
+        chmod((etc + "/shadow").c_str(), 0600);
+        const std::string sdks = c.lay(top, decoy), sdkEtc = sdks + "/MacOSX10.9.sdk/etc";
+        const std::string stolen = home + "/stolen" + std::to_string(n);
+
+        const ToolResult result = runToolAs(sdks,
+                                            {"Copy", home + "/job", sdkEtc + "/cron.d/evil",
+                                             "Remove", sdkEtc + "/passwd", "",
+                                             "Copy", sdkEtc + "/shadow", stolen},
+                                            {.pkexecUid = nobody});
+        if (c.rootsAlone) {
+            EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+            EXPECT_TRUE(exists(etc + "/cron.d/evil"));
+            continue;
+        }
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.standardError.count("Permission denied"), 3) << result.standardError.constData();
+        EXPECT_FALSE(exists(etc + "/cron.d/evil"));
+        EXPECT_EQ(readFile(etc + "/passwd"), "root:x:0:0");
+        EXPECT_FALSE(exists(stolen));
+    }
+}
+
+TEST_F(RootRightsTest, AnImportMakesAMissingSdkDirectoryWithTheRightsItsWayGrants)
+{
+    const std::string incoming = home + "/MacOSX10.6.sdk";
+    userFile(incoming + "/x", 0644);
+    const std::string decoy = base + "/decoy"; // root's, empty
+    fs::create_directories(decoy);
+    const struct {
+        const char *way;
+        std::string top; // the existing folder below which the SDK directory is missing
+        std::optional<uid_t> owner; // of what the import makes; none: nothing is made
+    } cases[] = {
+        {"root's alone", base + "/roots", 0},
+        {"through a folder that all may write", base + "/open", nobody},
+        {"through a link the user planted there", base + "/open/planted", std::nullopt},
+    };
+    folder(base + "/roots", 0755);
+    folder(base + "/open", 01777);
+    userLink(decoy, base + "/open/planted");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.way);
+        const std::string sdks = c.top + "/new/Developer/SDKs";
+        const ToolResult result = runToolAs(sdks, {"Copy", incoming, sdks + "/MacOSX10.6.sdk"}, {.pkexecUid = nobody});
+        if (!c.owner) {
+            EXPECT_EQ(result.exitCode, 1);
+            EXPECT_NE(result.standardError.indexOf("Permission denied"), -1) << result.standardError.constData();
+            EXPECT_TRUE(fs::is_empty(decoy));
+            continue;
+        }
+        EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
+        for (const std::string &made : {c.top + "/new", c.top + "/new/Developer", sdks, sdks + "/MacOSX10.6.sdk/x"}) {
+            EXPECT_EQ(statusOf(made).st_uid, *c.owner) << made;
+            EXPECT_EQ(statusOf(made).st_mode & 022, 0u) << made;
+        }
     }
 }
 
@@ -279,6 +409,76 @@ TEST_F(RootRightsTest, CopiesKeepHolesAndHardLinks)
     }
 }
 
+// A further name that cannot be made a link (the destination's links run
+// out, or it lies on another file system) must not become a copy of its
+// own: links of the user's to one file would become root's data without end.
+TEST_F(RootRightsTest, AHardLinkThatCannotBeMadeFailsItsActionInsteadOfCopyingTheData)
+{
+    const std::string source = home + "/MacOSX10.99.sdk";
+    userFile(source + "/big", 0644, std::string(256 * 1024, 'b'));
+    fs::create_directories(source + "/sub");
+    for (const char *name : {"/big2", "/sub/big3"})
+        ASSERT_EQ(link((source + "/big").c_str(), (source + name).c_str()), 0);
+    const std::string target = sdks + "/MacOSX10.99.sdk";
+    for (const int error : {EMLINK, EXDEV}) {
+        SCOPED_TRACE(error);
+        const ToolResult result = runToolAs(sdks, {"Copy", source, target}, {.pkexecUid = nobody, .linkatError = error});
+        EXPECT_EQ(result.exitCode, 1);
+        const QByteArray &errors = result.standardError;
+        EXPECT_NE(errors.indexOf("cannot copy the hard link " + QByteArray::fromStdString(source) + "/"), -1)
+            << errors.constData();
+        EXPECT_NE(errors.indexOf(std::strerror(error)), -1) << errors.constData();
+        EXPECT_FALSE(exists(target));
+        EXPECT_TRUE(hiddenItems(sdks).empty());
+    }
+}
+
+// Each first name of a file with several was once kept as its whole path:
+// a crafted tree of long, deep names drove Tool's memory up without end.
+TEST_F(RootRightsTest, FilesWithSeveralNamesDeepInATreeCostLittleMemory)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's own memory would hide Tool's";
+#endif
+    constexpr int depth = 200, files = 5000;
+    const std::string deep = base + "/deep"; // a tmpfs of its own: paths this long outgrow the removal
+    fs::create_directories(deep);
+    ASSERT_EQ(mount("tmpfs", deep.c_str(), "tmpfs", 0, "mode=0755"), 0) << std::strerror(errno);
+    const std::string source = deep + "/MacOSX10.99.sdk";
+    fs::create_directories(source);
+    const std::string name(200, 'n');
+    // The folder at the bottom of the chain below top, made where missing.
+    const auto bottom = [&](const std::string &top) {
+        int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+        for (int level = 0; level < depth; ++level) {
+            mkdirat(folder, name.c_str(), 0755);
+            const int next = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
+            close(folder);
+            folder = next;
+        }
+        return folder;
+    };
+    const int folder = bottom(source);
+    for (int i = 0; i < files; ++i) {
+        const std::string file = "f" + std::to_string(i), further = "g" + std::to_string(i);
+        close(openat(folder, file.c_str(), O_WRONLY | O_CREAT, 0644));
+        ASSERT_EQ(linkat(folder, file.c_str(), folder, further.c_str(), 0), 0);
+    }
+    close(folder);
+
+    const ToolMemory idle = measureTool(sdks, {}, nobody);
+    const ToolMemory copy = measureTool(sdks, {"Copy", source, sdks + "/MacOSX10.99.sdk"}, nobody);
+    EXPECT_EQ(copy.exitCode, 0);
+    struct stat copied {};
+    const int copiedBottom = bottom(sdks + "/MacOSX10.99.sdk");
+    fstatat(copiedBottom, "g0", &copied, 0);
+    close(copiedBottom);
+    EXPECT_EQ(copied.st_nlink, 2u) << "the names stay one file";
+    EXPECT_LT(copy.peakKiB - idle.peakKiB, 64 * 1024) << "peak " << copy.peakKiB << " KiB, idle " << idle.peakKiB;
+    umount2(deep.c_str(), MNT_DETACH);
+    fs::remove_all(sdks + "/MacOSX10.99.sdk/" + name); // a tree this deep is left to the tmpfs below
+}
+
 TEST_F(RootRightsTest, HiddenNamesCannotBeForeseenAndCleanupTakesOnlyWhatTheRunMade)
 {
     // Tool is held between fork and exec, so that its process id is known
@@ -386,6 +586,56 @@ TEST_F(RootRightsTest, TheCallersLimitsCannotStopToolHalfway)
         removeFolderChain(deep + "/source");
         removeFolderChain(deepSdks + "/MacOSX10.9.sdk/deep");
     }
+}
+
+// The signals of a terminal, when Tool is run by hand through pkexec, and
+// of a CPU limit: none may end or stop it between two steps of a copy.
+TEST_F(RootRightsTest, NoSignalOfATerminalOrACpuLimitStopsToolHalfway)
+{
+    const std::string source = home + "/MacOSX10.99.sdk";
+    userFile(source + "/a", 0644);
+    userFile(source + "/victim", 0644);
+    const std::string target = sdks + "/MacOSX10.99.sdk";
+
+    QProcess tool;
+    startTool(tool, sdks, {"Copy", source, target}, {.pkexecUid = nobody, .pause = "open victim"});
+    QByteArray errors;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        errors += tool.readAllStandardError();
+        return errors.contains("paused") || tool.state() == QProcess::NotRunning;
+    }, 60000));
+    const auto pid = static_cast<pid_t>(tool.processId());
+    EXPECT_EQ(getsid(pid), pid) << "a session of its own, which no terminal sends signals to";
+    for (const int signal : {SIGINT, SIGQUIT, SIGTSTP, SIGTTIN, SIGTTOU, SIGHUP, SIGXCPU})
+        kill(pid, signal);
+    tool.write("x");
+    tool.closeWriteChannel();
+    const bool ended = tool.waitForFinished(30000);
+    if (!ended)
+        kill(pid, SIGKILL);
+    tool.waitForFinished();
+    ASSERT_TRUE(ended) << "Tool stopped";
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 0);
+    EXPECT_TRUE(exists(target + "/victim"));
+}
+
+// Under a real-time policy, RLIMIT_RTTIME sends SIGXCPU, then SIGKILL, to a
+// process that computes too long without waiting: the caller would choose
+// the moment of the copy at which root Tool ends.
+TEST_F(RootRightsTest, ARealTimePolicyUnderItsCpuLimitCannotStopToolHalfway)
+{
+    if (!realTimeAllowed())
+        GTEST_SKIP() << "no real-time policy may be taken here";
+    const std::string source = home + "/MacOSX10.99.sdk";
+    for (int i = 0; i < 4; ++i)
+        userFile(source + "/large" + std::to_string(i), 0644, std::string(32 << 20, 'x'));
+    const std::string target = sdks + "/MacOSX10.99.sdk";
+    const ToolResult result = runToolAs(sdks, {"Copy", source, target},
+                                        {.pkexecUid = nobody, .limits = {{RLIMIT_RTTIME, 5000, true}}, .realTime = true});
+    EXPECT_EQ(result.exitCode, 0) << "ended by a signal";
+    EXPECT_EQ(statusOf(target + "/large3").st_size, 32 << 20);
+    EXPECT_TRUE(hiddenItems(sdks).empty());
 }
 
 TEST_F(RootRightsTest, ADestinationInsideItsOwnSourceIsRefused)

@@ -7,28 +7,70 @@
 #include <filesystem>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
+#include <cstring>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// openat2 has the same number on every architecture (it is newer than the
-// unified numbering), so the filter need not look at the architecture.
-void refuseOpenat2(int error)
+// Where the tests' trees lie. Tool grants root's rights only beneath a way
+// that root alone controls, which /tmp (writable by all) is not; so the
+// program, as root, takes a mount namespace of its own and a tmpfs of
+// root's over /mnt in it, nothing of which outlives the program. Made
+// before main, while no thread exists that would stay behind in the old
+// namespace. The bus's socket under /tmp stays where it is.
+struct TreeRoot {
+    std::string folder = "/tmp";
+    std::string notRootsAlone; // why folder is not root's alone, if it is not
+};
+
+const TreeRoot treeRoot = [] {
+    TreeRoot root;
+    if (geteuid() != 0) {
+        root.notRootsAlone = "not root";
+        return root;
+    }
+    umask(022);
+    struct stat mnt;
+    if (stat("/mnt", &mnt) != 0 || !S_ISDIR(mnt.st_mode) || mnt.st_uid != 0) {
+        root.notRootsAlone = "there is no folder /mnt of root's to mount a tmpfs over";
+    } else if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+               || mount("tarnwick-tool-tests", "/mnt", "tmpfs", 0, "mode=0755") != 0) {
+        root.notRootsAlone = std::string("no private tmpfs can be mounted here: ") + std::strerror(errno);
+    } else {
+        root.folder = "/mnt";
+    }
+    return root;
+}();
+
+// Makes the system call number fail with error. Tool is built for the
+// test's own architecture, so the filter need not look at it.
+void refuseCall(long number, int error)
 {
     sock_filter filter[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_openat2, 0, 1),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<unsigned>(number), 0, 1),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (static_cast<unsigned>(error) & SECCOMP_RET_DATA)),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
     sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
     if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0
         || syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER, 0, &program) != 0)
+        _exit(127);
+}
+
+void takeRealTimePolicy()
+{
+    const sched_param priority{1};
+    if (syscall(SYS_sched_setscheduler, 0, SCHED_FIFO, &priority) != 0)
         _exit(127);
 }
 
@@ -44,11 +86,11 @@ void startTool(QProcess &tool, const std::string &sdks, const std::vector<std::s
     if (!launch.pause.empty())
         environment.insert("TARNWICK_TEST_PAUSE", QString::fromStdString(launch.pause));
     tool.setProcessEnvironment(environment);
-    tool.setChildProcessModifier([limits = launch.limits, user = launch.user, openat2Error = launch.openat2Error,
-                                  output = launch.output] {
-        if (output >= 0 && dup2(output, STDOUT_FILENO) < 0)
+    tool.setChildProcessModifier([launch] {
+        if ((launch.output >= 0 && dup2(launch.output, STDOUT_FILENO) < 0)
+            || (launch.errors >= 0 && dup2(launch.errors, STDERR_FILENO) < 0))
             _exit(127);
-        for (const ToolLimit &wanted : limits) {
+        for (const ToolLimit &wanted : launch.limits) {
             rlimit limit;
             getrlimit(wanted.resource, &limit);
             limit.rlim_cur = wanted.value;
@@ -58,11 +100,16 @@ void startTool(QProcess &tool, const std::string &sdks, const std::vector<std::s
         }
         // Raw calls: the child may share the parent's memory until exec,
         // and the library's calls would reach out to the parent's threads.
+        const std::optional<uid_t> user = launch.user;
         if (user && (syscall(SYS_setgroups, 0, nullptr) != 0 || syscall(SYS_setresgid, *user, *user, *user) != 0
                      || syscall(SYS_setresuid, *user, *user, *user) != 0))
             _exit(127);
-        if (openat2Error)
-            refuseOpenat2(openat2Error);
+        if (launch.realTime)
+            takeRealTimePolicy();
+        if (launch.openat2Error)
+            refuseCall(SYS_openat2, launch.openat2Error);
+        if (launch.linkatError)
+            refuseCall(SYS_linkat, launch.linkatError);
     });
     QStringList list;
     for (const std::string &argument : arguments)
@@ -84,6 +131,47 @@ ToolResult runToolAs(const std::string &sdks, const std::vector<std::string> &ar
     result.standardOutput = tool.readAllStandardOutput();
     result.standardError = tool.readAllStandardError();
     return result;
+}
+
+ToolMemory measureTool(const std::string &sdks, const std::vector<std::string> &arguments, uid_t pkexecUid)
+{
+    std::vector<std::string> words{toolForTestsPath().toStdString()};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> settings{"TARNWICK_TEST_SDK_DIRECTORY=" + sdks, "PKEXEC_UID=" + std::to_string(pkexecUid)};
+    std::vector<char *> argv, environment;
+    for (std::string &word : words)
+        argv.push_back(word.data());
+    for (std::string &setting : settings)
+        environment.push_back(setting.data());
+    argv.push_back(nullptr);
+    environment.push_back(nullptr);
+    const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (dup2(quiet, STDOUT_FILENO) >= 0 && dup2(quiet, STDERR_FILENO) >= 0)
+            execve(argv[0], argv.data(), environment.data());
+        _exit(127);
+    }
+    close(quiet);
+    ToolMemory result;
+    int status = 0;
+    rusage usage{};
+    if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.peakKiB = usage.ru_maxrss;
+    }
+    return result;
+}
+
+bool realTimeAllowed()
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const sched_param priority{1};
+        _exit(syscall(SYS_sched_setscheduler, 0, SCHED_FIFO, &priority) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 void makeFolderChain(const std::string &top, int depth)
@@ -129,10 +217,15 @@ void ToolTreeTest::TearDown()
 
 std::string ToolTreeTest::openTemporaryFolder()
 {
-    char pattern[] = "/tmp/tarnwick-tool-XXXXXX";
-    const std::string folder = mkdtemp(pattern);
+    std::string pattern = treeRoot.folder + "/tarnwick-tool-XXXXXX";
+    const std::string folder = mkdtemp(pattern.data());
     chmod(folder.c_str(), 0755);
     return folder;
+}
+
+const std::string &ToolTreeTest::whyNotRootsAlone()
+{
+    return treeRoot.notRootsAlone;
 }
 
 bool ToolTreeTest::exists(const std::string &path)

@@ -20,15 +20,18 @@ struct ToolLimit {
 };
 
 // How a test starts the test build of Tool: as pkexec would for a user, as
-// that user, on a system that refuses openat2, under limits a caller chose,
-// or held at a point of its run.
+// that user, on a system that refuses openat2 or hard links, under limits
+// and a scheduling policy a caller chose, or held at a point of its run.
 struct ToolLaunch {
     std::optional<uid_t> pkexecUid = {};
     std::optional<uid_t> user = {}; // its user and group, without other groups
     int openat2Error = 0;           // openat2 fails with it, as under a seccomp filter
+    int linkatError = 0;            // linkat fails with it, as where links run out
     std::vector<ToolLimit> limits = {};
+    bool realTime = false; // under SCHED_FIFO, which RLIMIT_RTTIME limits
     std::string pause = {}; // TARNWICK_TEST_PAUSE
     int output = -1;        // its standard output, instead of a pipe to the test
+    int errors = -1;        // its standard error, likewise
 };
 
 // Starts Tool on the SDK directory sdks; the test then drives it (standard
@@ -39,13 +42,25 @@ void startTool(QProcess &tool, const std::string &sdks, const std::vector<std::s
 // Starts Tool and waits for its end.
 ToolResult runToolAs(const std::string &sdks, const std::vector<std::string> &arguments, const ToolLaunch &launch = {});
 
+// Runs Tool as pkexec would for the user, its output thrown away, and
+// answers its exit status (-1 for a signal) and its peak resident memory.
+struct ToolMemory {
+    int exitCode = -1;
+    long peakKiB = 0;
+};
+ToolMemory measureTool(const std::string &sdks, const std::vector<std::string> &arguments, uid_t pkexecUid);
+
+// Whether this process may start a child under a real-time policy.
+bool realTimeAllowed();
+
 // A chain of folders named "d", depth levels below top, made and deleted
 // in time linear in its depth.
 void makeFolderChain(const std::string &top, int depth);
 void removeFolderChain(const std::string &top);
 
 // Each test works in a fresh folder that every user may enter (some run
-// Tool as nobody), with an empty SDK directory in it.
+// Tool as nobody), with an empty SDK directory in it. As root, the way to
+// it is root's alone, so that Tool may use root's rights there.
 class ToolTreeTest : public testing::Test
 {
 protected:
@@ -61,6 +76,8 @@ protected:
     }
 
     static std::string openTemporaryFolder();
+    // Why the way to the folders is not root's alone, or "".
+    static const std::string &whyNotRootsAlone();
     static bool exists(const std::string &path);
     // The hidden items of Tool's work in progress directly in folder.
     static std::vector<std::string> hiddenItems(const std::string &folder);

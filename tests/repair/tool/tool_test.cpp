@@ -105,11 +105,13 @@ TEST_F(ToolTest, RemoveMoveAndAnEmptyList)
 TEST_F(ToolTest, RefusedListsChangeNothing)
 {
     writeFile(sdk + "/System/a.h", "a");
+    writeFile(sdks + "/etc/passwd", "root:x:0:0"); // a folder of the SDK directory that is no SDK
     const TreeSnapshot before = snapshotTree(base, true);
     for (const auto &second : std::vector<std::vector<std::string>>{
              {"Remove"},
              {"Move", sdk + "/System/a.h", outside + "/a.h"},
              {"Erase", sdk + "/System/a\nb.h", ""},
+             {"Remove", sdks + "/etc/passwd", ""},
          }) {
         std::vector<std::string> list{"Remove", sdk + "/System/a.h", ""};
         list.insert(list.end(), second.begin(), second.end());
@@ -272,6 +274,50 @@ TEST_F(ToolTest, NobodyReadingTheOutputNeverHoldsUpTheWork)
     EXPECT_EQ(waitForEnd(second), 1);
     EXPECT_TRUE(exists(sdk + "/System/many/f1999"));
     close(pipeFds[0]);
+}
+
+// A full pipe on standard error that nobody reads held Tool at its first
+// report, between two actions, for as long as somebody wished.
+TEST_F(ToolTest, AFullPipeOnStandardErrorNeverHoldsUpTheWork)
+{
+    writeFile(outside + "/folder/f", "f");
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    fillPipe(pipeFds[1]);
+    fcntl(pipeFds[1], F_SETFL, 0); // as the caller left it: blocking
+    QProcess tool;
+    startTool(tool, sdks, {"Copy", outside + "/missing1", sdk + "/System/m1",
+                           "Copy", outside + "/missing2", sdk + "/System/m2",
+                           "Copy", outside + "/folder", sdk + "/System/folder",
+                           "Copy", outside + "/missing3", sdk + "/System/m3"},
+              {.pause = "open f", .errors = pipeFds[1]});
+    close(pipeFds[1]);
+    QByteArray output;
+    const bool reported = QTest::qWaitFor([&] {
+        output += tool.readAllStandardOutput();
+        return output.contains("failed 2 ") || tool.state() == QProcess::NotRunning;
+    }, 20000);
+    // Room appears while the third action runs: what was dropped is told first.
+    fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
+    char buffer[65536];
+    while (read(pipeFds[0], buffer, sizeof buffer) > 0) {
+    }
+    tool.write("x");
+    tool.closeWriteChannel();
+    const int status = waitForEnd(tool);
+    if (status < 0)
+        tool.kill();
+    EXPECT_TRUE(reported) << "held up at the first failure: " << output.constData();
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(exists(sdk + "/System/folder/f"));
+    std::string errors;
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        errors.append(buffer, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
+    const auto dropped = errors.find("Tool: 2 lines were dropped");
+    EXPECT_NE(dropped, std::string::npos) << errors;
+    EXPECT_LT(dropped, errors.find("missing3")) << errors;
+    EXPECT_EQ(errors.find("missing1"), std::string::npos) << errors;
 }
 
 TEST_F(ToolTest, AnImportMakesAMissingSdkDirectory)
