@@ -31,12 +31,13 @@ static std::size_t scanWith(const ByteNeedle &needle, const char *data, std::siz
             const unsigned bit = static_cast<unsigned>(__builtin_ctz(candidates));
             if (needle.matchesAt(data + i + bit)) {
                 result.found = true;
+                result.at = i + bit;
                 return i;
             }
             candidates &= candidates - 1;
         }
-        if (watch && !result.foldingLetters && Vector::anyHigh(head))
-            result.foldingLetters = Vector::anyFoldingLetter(head);
+        if (watch && !result.highBytes)
+            result.highBytes = Vector::anyHigh(head);
     }
     return i;
 }

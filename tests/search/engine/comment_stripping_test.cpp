@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <unicode/unistr.h>
 
 using testing::PrintToString;
 
@@ -64,11 +65,18 @@ TEST(CommentStripping, OnePassAgreesWithTheDefiningProcedureOnRandomTexts)
             bytes += c < 0x80 ? static_cast<char>(c) : '\xA7';
         std::u16string widened;
         std::string buffer;
-        for (char c : comments::removeComments(bytes, buffer))
+        for (char c : comments::withoutComments(bytes, buffer))
             widened += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'\u00e9';
         std::u16string asText;
         for (char c : bytes)
             asText += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'\u00e9';
         ASSERT_EQ(widened, referenceBlocks(referenceLines(asText))) << PrintToString(text);
+        // So do the bytes of UTF-8, whose breaks beyond ASCII count when
+        // the header is UTF-8.
+        std::string utf8;
+        icu::UnicodeString(false, text.data(), static_cast<int32_t>(text.size())).toUTF8String(utf8);
+        const std::string_view stripped = comments::withoutComments(utf8, buffer, comments::HeaderBreaks{[] { return true; }});
+        const icu::UnicodeString back = icu::UnicodeString::fromUTF8(icu::StringPiece(stripped.data(), static_cast<int32_t>(stripped.size())));
+        ASSERT_EQ(std::u16string(back.getBuffer(), static_cast<std::size_t>(back.length())), both) << PrintToString(text);
     }
 }
