@@ -60,6 +60,8 @@ struct HeaderBreaks {
                || (static_cast<unsigned char>(text[at]) >= 0xC2 && utf8BreakAt(text, at) > 0 && isUtf8());
     }
 };
+template <typename IsUtf8>
+HeaderBreaks(IsUtf8) -> HeaderBreaks<IsUtf8>;
 
 // Where the next c stands at or after from, or npos. Bytes go through
 // memchr: comments are rare, and the text between them is copied whole.

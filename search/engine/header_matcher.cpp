@@ -31,7 +31,6 @@ HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComme
                              bool caseSensitive, const icu::Locale &locale)
     : m_hits(utf16(searchStringUtf8), ignoreComments, caseSensitive, locale)
     , m_ignoreComments(ignoreComments)
-    , m_caseSensitive(caseSensitive)
     , m_empty(searchStringUtf8.empty())
 {
     const UnicodeMatcher &text = m_hits.matcher();

@@ -82,7 +82,6 @@ private:
 
     HitFinder m_hits; // its exact path, so that a listed header always has a hit to show
     bool m_ignoreComments;
-    bool m_caseSensitive;
     bool m_empty;
     bool m_needleBeyondAscii = false;
     std::optional<ByteNeedle> m_needle; // the compared form, when bytes suffice
