@@ -158,10 +158,12 @@ TEST(MatchStream, PiecesDecideAsTheWholeHeaderDoes)
 {
     const RandomHeaders headers(
         {"/*", "*/", "//", "/", "*", "\r", "\n", "\r\n", " ", "NS", "Foo", "NSFoo", "nsfoo", "x;", "e", "\x0B"},
-        {"\xA7", "\xDE", "caf\x8E"},
-        // Letters, a mark, breaks, a sign that prepends, a joiner.
+        // A lead byte alone, which UTF-8 would cut short.
+        {"\xA7", "\xDE", "caf\x8E", "\xC3"},
+        // Letters, a mark, breaks, a sign that prepends, a joiner, and one
+        // of four bytes.
         {"caf\xC3\xA9", "e\xCC\x81", "\xC3\x9F", "\xE2\x84\xAA", "\xC2\x85", "\xE2\x80\xA8", "\xD8\x80",
-         "\xE2\x80\x8D", "I\xCC\x87"});
+         "\xE2\x80\x8D", "I\xCC\x87", "\xF0\x9F\x98\x80"});
     const std::vector<std::string> needles = {
         "NSFoo", "nsfoo", "SFoo", "strasse", "fi", "caf\xC3\xA9", "\r\nNS", "\nNS", "o\r", "*/", "x;", "F", "k", "e",
         "\xC3\xA9",
@@ -180,13 +182,18 @@ TEST(MatchStream, PiecesDecideAsTheWholeHeaderDoes)
                     const Decoding decoding = obviousDecoding(header);
                     const std::size_t window = inPieces.span(decoding) + round % 5;
                     MatchStream stream(inPieces, decoding, window);
+                    Utf8Check check; // the same pieces tell the decoding as the whole does
                     bool decided = false;
                     for (std::size_t at = 0; at < header.size();) {
                         const std::size_t length = std::min(cut(random), header.size() - at);
                         stream.feed(std::string_view(header).substr(at, length));
+                        check.feed(std::string_view(header).substr(at, length));
                         decided = decided || stream.decided();
                         at += length;
                     }
+                    check.finish();
+                    ASSERT_EQ(check.invalid(), decoding == Decoding::MacRoman) << PrintToString(header);
+                    ASSERT_EQ(check.beyondAscii(), !isAscii(header)) << PrintToString(header);
                     const bool expected = whole.matches(header);
                     ASSERT_EQ(stream.finish(), expected)
                         << "header " << PrintToString(header) << " needle " << PrintToString(needle) << " window "
@@ -266,14 +273,15 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
     // é É ß ﬁ ﬂ ı and a few that do not matter. In UTF-8: é É, é decomposed,
     // ß ﬁ ı İ, İ decomposed, the Kelvin sign, ŉ ſ ẚ and the Greek question
     // mark, which compare as ASCII or hold some, the breaks U+0085 and
-    // U+2028, a sign that prepends, a spacing mark, a joiner, ©.
+    // U+2028, a sign that prepends, a spacing mark, a joiner, ©, and a
+    // character beyond 16 bits.
     const RandomHeaders headers(
         {"/", "/", "*", "*", "\n", "\r", "\v", " ", "a", "s", "S", "f", "F", "i", "I", "l", "L", "e", "E", "z", "Z",
          "@", "[", "`", "{", "k", "K", ";", "n"},
         {"\x8E", "\x83", "\xA7", "\xDE", "\xDF", "\xF5", "\xDB", "\xA5"},
         {"\xC3\xA9", "\xC3\x89", "e\xCC\x81", "\xC3\x9F", "\xEF\xAC\x81", "\xC4\xB1", "\xC4\xB0", "I\xCC\x87",
          "\xE2\x84\xAA", "\xC5\x89", "\xC5\xBF", "\xE1\xBA\x9A", "\xCD\xBE", "\xC2\x85", "\xE2\x80\xA8",
-         "\xD8\x80", "\xE0\xA4\x83", "\xE2\x80\x8D", "\xC2\xA9"});
+         "\xD8\x80", "\xE0\xA4\x83", "\xE2\x80\x8D", "\xC2\xA9", "\xF0\x9F\x98\x80"});
     const std::vector<std::u16string> needles = {
         u"s", u"ss", u"SS", u"fi", u"FI", u"fl", u"e", u"E", u"i", u"I", u"l", u"a/", u"//", u"*", u"sf", u"ile",
         u"k", u";", u"n", u"a", u"\u00e9", u"e\u0301", u"\u00c9", u"\u00df", u"\ufb01", u"\u0131", u"\u0130",
