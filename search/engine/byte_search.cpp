@@ -18,6 +18,7 @@ struct Sse2 {
             _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(head, loosen), first),
                           _mm_cmpeq_epi8(_mm_or_si128(tail, loosen), final))));
     }
+    static __m128i either(__m128i a, __m128i b) { return _mm_or_si128(a, b); }
     static bool anyHigh(__m128i v) { return _mm_movemask_epi8(v) != 0; }
 };
 

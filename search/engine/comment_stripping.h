@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstring>
+#include <emmintrin.h>
 #include <string>
 #include <string_view>
 
@@ -39,14 +40,41 @@ inline std::size_t utf8BreakAt(std::string_view text, std::size_t at)
     return 0;
 }
 
-// Whether a line break starts at text[at]: a character of its own in UTF-16
-// and in Mac OS Roman bytes.
-struct CharacterBreaks {
-    template <typename Char>
-    bool operator()(std::basic_string_view<Char> text, std::size_t at) const
-    {
-        return isLineBreak(text[at]);
+// Where the next byte at or after from may start a line break, or the
+// size: CR, LF, VT or FF, and, when asked for, any byte beyond ASCII. Sixteen
+// at a time, as line comments are long runs of neither.
+inline std::size_t nextBreakCandidate(std::string_view text, std::size_t from, bool beyondAscii)
+{
+    const char *data = text.data();
+    const std::size_t size = text.size();
+    const __m128i first = _mm_set1_epi8(0x0A), span = _mm_set1_epi8(0x0D - 0x0A);
+    std::size_t at = from;
+    for (; at + 16 <= size; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + at));
+        const __m128i offset = _mm_sub_epi8(bytes, first); // a break: 0 to 3, unsigned
+        unsigned found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(offset, span), offset)));
+        if (beyondAscii)
+            found |= static_cast<unsigned>(_mm_movemask_epi8(bytes));
+        if (found)
+            return at + static_cast<std::size_t>(__builtin_ctz(found));
     }
+    for (; at < size; ++at) {
+        if (isLineBreak(data[at]) || (beyondAscii && static_cast<unsigned char>(data[at]) >= 0x80))
+            return at;
+    }
+    return size;
+}
+
+// Where the next line break starts at or after from, or the size: a
+// character of its own in UTF-16 and in Mac OS Roman bytes.
+struct CharacterBreaks {
+    std::size_t next(std::u16string_view text, std::size_t from) const
+    {
+        while (from < text.size() && !isLineBreak(text[from]))
+            ++from;
+        return from;
+    }
+    std::size_t next(std::string_view text, std::size_t from) const { return nextBreakCandidate(text, from, false); }
 };
 
 // In the bytes of a header that may be UTF-8, which isUtf8() answers; it is
@@ -54,10 +82,13 @@ struct CharacterBreaks {
 template <typename IsUtf8>
 struct HeaderBreaks {
     IsUtf8 isUtf8;
-    bool operator()(std::string_view text, std::size_t at)
+    std::size_t next(std::string_view text, std::size_t from)
     {
-        return isLineBreak(text[at])
-               || (static_cast<unsigned char>(text[at]) >= 0xC2 && utf8BreakAt(text, at) > 0 && isUtf8());
+        for (;; ++from) {
+            from = nextBreakCandidate(text, from, true);
+            if (from == text.size() || isLineBreak(text[from]) || (utf8BreakAt(text, from) > 0 && isUtf8()))
+                return from;
+        }
     }
 };
 template <typename IsUtf8>
@@ -173,7 +204,7 @@ void removeBlocks(std::basic_string_view<Char> text, std::basic_string<Char> &re
 // result is a string, or anything that takes the same two calls (clear,
 // append of a part of text): a MappedText that notes
 // where each kept piece stood, for finding the hits again in the text.
-// breaks tells where a line break starts.
+// breaks tells where the next line break starts.
 template <typename Char, typename Out = std::basic_string<Char>, typename Breaks = CharacterBreaks>
 void removeComments(std::basic_string_view<Char> text, Out &result, Breaks breaks = {})
 {
@@ -181,9 +212,7 @@ void removeComments(std::basic_string_view<Char> text, Out &result, Breaks break
     const std::size_t n = text.size();
     const auto isSlash = [&](std::size_t p) { return p < n && text[p] == Char('/'); };
     const auto lineEnd = [&](std::size_t p) { // p just after a "//"
-        while (p < n && !breaks(text, p))
-            ++p;
-        return p;
+        return p < n ? breaks.next(text, p) : n;
     };
     // From start on, the line-stripped text up to the end.
     const auto appendRest = [&](std::size_t start) {

@@ -92,19 +92,24 @@ void HeaderMatcher::watchFor(const std::u16string &needle)
     m_watching = m_watching || !m_watchedCharacters.empty();
 }
 
-bool HeaderMatcher::holdsWatched(std::string_view bytes, Decoding decoding) const
+// Read both ways at once, so that most headers need not be checked as
+// UTF-8 first: a byte may be a watched character of Mac OS Roman, and where
+// a character of UTF-8 starts, it may be a watched one.
+bool HeaderMatcher::mayHoldWatched(std::string_view bytes) const
 {
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
-    for (std::size_t at = asciiPrefix(bytes); at < bytes.size(); at += asciiPrefix(bytes.substr(at))) {
-        if (decoding == Decoding::MacRoman) {
-            if (m_watchedBytes[data[at++]])
-                return true;
+    const std::size_t size = bytes.size();
+    for (std::size_t at = asciiPrefix(bytes); at < size; at += 1 + asciiPrefix(bytes.substr(at + 1))) {
+        if (m_watchedBytes[data[at]])
+            return true;
+        if (m_watchedCharacters.empty() || !U8_IS_LEAD(data[at]))
             continue;
-        }
+        std::size_t next = at;
         UChar32 c;
-        U8_NEXT_OR_FFFD(data, at, bytes.size(), c);
-        if (std::find(m_watchedCharacters.begin(), m_watchedCharacters.end(), static_cast<char32_t>(c))
-            != m_watchedCharacters.end())
+        U8_NEXT(data, next, size, c);
+        if (c >= 0
+            && std::find(m_watchedCharacters.begin(), m_watchedCharacters.end(), static_cast<char32_t>(c))
+                   != m_watchedCharacters.end())
             return true;
     }
     return false;
@@ -134,7 +139,7 @@ bool HeaderMatcher::containedIn(std::string_view bytes, LazyDecoding &decoding)
                                      && (end == bytes.size() || isAsciiAt(bytes, end));
             if (asciiAround || decoding.get() == Decoding::MacRoman)
                 return true;
-        } else if (!found.highBytes || !holdsWatched(bytes, decoding.get())) {
+        } else if (!found.highBytes || !mayHoldWatched(bytes)) {
             return false;
         }
     } else if (m_needleBeyondAscii && !m_hits.matcher().foldsTurkic() && isAscii(bytes)) {

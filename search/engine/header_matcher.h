@@ -30,8 +30,8 @@ struct MatchCounters {
 // neighbour into one character (a mark after it, a prepended sign before).
 // Bytes that show no match can still hold one in the few characters beyond
 // ASCII whose compared form holds ASCII that a match may take by itself
-// (ß as "ss", the Kelvin sign as "k"): those are watched for, under the
-// header's decoding, and a header that holds one is decoded. Every comment
+// (ß as "ss", the Kelvin sign as "k"): those are watched for, in either
+// decoding, and a header that may hold one is decoded. Every comment
 // marker is ASCII, and so is every line break in Mac OS Roman; in UTF-8 a
 // line comment also ends at U+0085, U+2028 and U+2029.
 //
@@ -77,7 +77,7 @@ public:
     const MatchCounters &counters() const { return m_counters; }
 
 private:
-    bool holdsWatched(std::string_view bytes, Decoding decoding) const;
+    bool mayHoldWatched(std::string_view bytes) const;
     void watchFor(const std::u16string &needle);
 
     HitFinder m_hits; // its exact path, so that a listed header always has a hit to show
