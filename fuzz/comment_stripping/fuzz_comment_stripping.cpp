@@ -1,11 +1,13 @@
 // Every one-pass stripper against the defining procedure, on texts over an
-// alphabet where comment markers and line breaks are common.
+// alphabet where comment markers and line breaks are common, as text and as
+// the bytes of both decodings.
 
 #include "comment_stripping.h"
 #include "reference_stripping.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <unicode/unistr.h>
 
 namespace {
 
@@ -40,11 +42,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (char c : bytes)
         asBytes += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'\u00e9';
     std::string buffer;
-    const std::string_view stripped = comments::removeComments(bytes, buffer);
+    const std::string_view stripped = comments::withoutComments(bytes, buffer);
     std::u16string widened;
     for (char c : stripped)
         widened += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'\u00e9';
     if (widened != referenceBlocks(referenceLines(asBytes)))
+        std::abort();
+
+    // The same text as UTF-8, where the breaks beyond ASCII are breaks.
+    std::string utf8;
+    icu::UnicodeString(false, text.data(), static_cast<int32_t>(text.size())).toUTF8String(utf8);
+    const std::string_view kept = comments::withoutComments(utf8, buffer, comments::HeaderBreaks{[] { return true; }});
+    const icu::UnicodeString back = icu::UnicodeString::fromUTF8(icu::StringPiece(kept.data(), static_cast<int32_t>(kept.size())));
+    if (std::u16string(back.getBuffer(), static_cast<std::size_t>(back.length())) != both)
         std::abort();
     return 0;
 }

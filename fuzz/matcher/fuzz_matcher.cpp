@@ -1,13 +1,14 @@
-// The matcher's byte paths against the decision on decoded text, with the
-// literal comment removal, for any header bytes and search string; and the
-// same header given to the matcher in pieces, searched in small windows;
-// and the hits: some exactly when the header matches, in order, each
-// holding the search string.
+// The matcher's byte paths against the decision on text decoded as the
+// rule says (UTF-8 when the bytes are, else Mac OS Roman), with the literal
+// comment removal, for any header bytes and search string; and the same
+// header given to the matcher in pieces, searched in small windows under
+// its decoding; and the hits: some exactly when the header matches, in
+// order, each holding the search string.
 
 #include "header_matcher.h"
 #include "hit_finder.h"
-#include "mac_roman.h"
 #include "match_stream.h"
+#include "obvious_decoding.h"
 #include "reference_stripping.h"
 #include "unicode_match.h"
 
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const icu::UnicodeString search = icu::UnicodeString::fromUTF8(needle);
     const std::u16string search16(search.getBuffer(), static_cast<std::size_t>(search.length()));
     const UnicodeMatcher exact(search16, caseSensitive, locale);
-    const std::u16string text = decodeMacRoman(header);
+    const std::u16string text = obviousText(header);
     const bool expected = exact.containedIn(text)
                           && (!ignoreComments || exact.containedIn(referenceBlocks(referenceLines(text))));
 
@@ -52,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (matcher.matches(header) != expected)
         std::abort();
 
-    MatchStream stream(matcher, matcher.span() + (data[1] >> 2 & 7));
+    const Decoding decoding = obviouslyUtf8(header) ? Decoding::Utf8 : Decoding::MacRoman;
+    MatchStream stream(matcher, decoding, matcher.span(decoding) + (data[1] >> 2 & 7));
     const std::size_t piece = 1 + (data[1] >> 5);
     for (std::size_t at = 0; at < header.size(); at += piece)
         stream.feed(header.substr(at, piece));

@@ -20,6 +20,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressBar>
 
 #include <cstdlib>
@@ -59,8 +60,7 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 
     rowActions = new RowActions(this);
-    // The preview follows the selected row, also when sorting puts another
-    // record under it.
+    // The preview follows the selected record.
     connect(tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this, &AppDelegate::previewSelectedRow);
     connect(tableView->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &AppDelegate::previewSelectedRow);
     connect(&tableData, &QAbstractItemModel::layoutChanged, this, &AppDelegate::previewSelectedRow);
@@ -108,6 +108,7 @@ void AppDelegate::loadSkipFrameworksArray()
 void AppDelegate::searchFieldAction()
 {
     searchCancelledLabel->hide();
+    tableView->setEmptyText({});
     threadCancelled = false;
     sortDescriptors.clear();
     showSortOrder();
@@ -145,6 +146,28 @@ void AppDelegate::searchFieldAction()
     connect(searchThread, &SearchThread::resultsWaiting, this, &AppDelegate::drainSearchResults, Qt::QueuedConnection);
     window->setSearchThread(searchThread);
     searchThread->start();
+}
+
+// What was searched, and what never is, for a search that found nothing.
+QString AppDelegate::nothingFoundText() const
+{
+    static const char *const sentences[2][2] = {
+        {QT_TR_NOOP("No header of %1 contains “%2”."), QT_TR_NOOP("No header of %1 contains “%2” in this letter case.")},
+        {QT_TR_NOOP("No header of %1 contains “%2” outside comments."),
+         QT_TR_NOOP("No header of %1 contains “%2” outside comments, in this letter case.")},
+    };
+    const QString title = QString::fromStdString(m_rowsSearch.sdkTitle);
+    const QString where = title == QLatin1String("All") ? tr("any SDK") : tr("SDK %1").arg(title);
+    const QString found = tr(sentences[m_rowsSearch.ignoreComments][m_rowsSearch.caseSensitive])
+                              .arg(where, QString::fromStdString(m_rowsSearch.searchString));
+    QStringList frameworks;
+    for (const QString &name : skipFrameworks)
+        frameworks << QString(name).remove(QLatin1String(".framework"));
+    // The C locale joins a list without its "and".
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    return found + u'\n' + tr("The %1 frameworks are not searched.").arg(locale.createSeparatedList(frameworks));
 }
 
 void AppDelegate::findAction()
@@ -244,9 +267,14 @@ void AppDelegate::showSortOrder()
     window->sortDescendingAction->setEnabled(sorted);
 }
 
+// The selected records stay selected where the order takes them, and the
+// one the preview shows stays in view.
 void AppDelegate::tableViewSortDescriptorsDidChange()
 {
     tableData.sortUsingDescriptors(sortDescriptors);
+    const int row = selectedRow();
+    if (row >= 0)
+        tableView->scrollTo(tableData.index(row, 0));
 }
 
 void AppDelegate::arrayAddObjects(QList<ResultRow> records)
@@ -284,6 +312,8 @@ void AppDelegate::threadFinished()
 {
     if (threadCancelled)
         searchCancelledLabel->show();
+    else if (tableData.rows().isEmpty())
+        tableView->setEmptyText(nothingFoundText());
     window->setSearchThread(nullptr);
     searchThread->wait(); // it has posted its end; only its return is left
     delete std::exchange(searchThread, nullptr);

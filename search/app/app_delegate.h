@@ -94,6 +94,7 @@ private:
     void previewSelectedRow();
     void showSortOrder();
     void restoreWindowSize();
+    QString nothingFoundText() const;
 
     QString m_sdkDirectory;
     SearchRequest m_rowsSearch; // the search that listed the rows

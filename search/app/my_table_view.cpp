@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -18,6 +19,26 @@ void MyTableView::setPreferredFirstColumnWidth(int width)
 {
     m_preferredWidth = width;
     fitFirstColumn();
+}
+
+void MyTableView::setEmptyText(const QString &text)
+{
+    m_emptyText = text;
+    // Read out with the table, where the eye sees it.
+    setAccessibleDescription(text);
+    viewport()->update();
+}
+
+void MyTableView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (m_emptyText.isEmpty() || !model() || model()->rowCount() > 0)
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const int margin = fontMetrics().height();
+    painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_emptyText);
 }
 
 void MyTableView::keyPressEvent(QKeyEvent *event)

@@ -17,16 +17,23 @@ public:
     // the user makes it by dragging.
     void setPreferredFirstColumnWidth(int width);
 
+    // Shown where the rows would be while there are none: why there are
+    // none. Empty shows nothing.
+    void setEmptyText(const QString &text);
+    const QString &emptyText() const { return m_emptyText; }
+
 signals:
     void doubleAction();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void fitFirstColumn();
 
+    QString m_emptyText;
     int m_preferredWidth = 0;
     bool m_fitting = false;
 };

@@ -1,13 +1,12 @@
 #include "preview_loader.h"
 
-#include "mac_roman.h"
+#include "header_decoding.h"
 
 #include <unicode/unistr.h>
 
 #include <QCoreApplication>
 #include <QLocale>
 
-#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -116,7 +115,8 @@ std::shared_ptr<PreviewContent> PreviewPreparer::prepare(const QByteArray &path,
         m_finder = std::move(finder);
         m_search = search;
     }
-    content->hits = m_finder->findHits(m_bytes);
+    const Decoding decoding = headerDecoding(m_bytes);
+    content->hits = m_finder->findHits(m_bytes, decoding);
     if (stop())
         return nullptr;
     for (std::size_t hit = 0; hit < content->hits.size(); ++hit) {
@@ -124,38 +124,31 @@ std::shared_ptr<PreviewContent> PreviewPreparer::prepare(const QByteArray &path,
             content->marks.push_back({static_cast<qsizetype>(piece.begin), static_cast<qsizetype>(piece.end), static_cast<int>(hit)});
     }
 
-    // The search's decoding, a byte at a time through its table.
-    static const std::array<char16_t, 256> characters = [] {
-        std::array<char16_t, 256> table{};
-        for (int byte = 0; byte < 256; ++byte)
-            table[static_cast<std::size_t>(byte)] = macRomanCharacter(static_cast<unsigned char>(byte));
-        return table;
-    }();
-    const std::size_t length = m_bytes.size();
+    // The search's decoding: no more units than bytes.
     QString &text = content->text;
-    text.resize(static_cast<qsizetype>(length));
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    for (std::size_t i = 0; i < length; ++i)
-        out[i] = characters[static_cast<unsigned char>(m_bytes[i])];
+    text.resize(static_cast<qsizetype>(m_bytes.size()));
+    text.resize(static_cast<qsizetype>(decodeHeader(m_bytes, decoding, reinterpret_cast<char16_t *>(text.data()))));
+    const std::size_t length = static_cast<std::size_t>(text.size());
+    const char16_t *characters = reinterpret_cast<const char16_t *>(text.constData());
 
     int column = 0;
     for (std::size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(m_bytes[i]);
-        if (c == '\t') {
+        const char16_t c = characters[i];
+        if (c == u'\t') {
             column += PreviewContent::widthAt(u'\t', column);
-        } else if (c == '\n' || (c == '\r' && (i + 1 == length || m_bytes[i + 1] != '\n'))) {
+        } else if (c == u'\n' || (c == u'\r' && (i + 1 == length || characters[i + 1] != u'\n'))) {
             content->widestLine = std::max(content->widestLine, column);
             column = 0;
             if (i + 1 < length)
                 content->lineStarts.push_back(static_cast<std::uint32_t>(i + 1));
-        } else if (c != '\r') {
+        } else if (c != u'\r') {
             ++column;
         }
     }
     content->widestLine = std::max(content->widestLine, column);
     // The buffers of a header of ordinary size serve the next one; those
     // of a big one go.
-    if (length > keptBufferSize) {
+    if (m_bytes.size() > keptBufferSize) {
         m_finder.reset();
         m_bytes = std::string();
     }

@@ -6,7 +6,9 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <numeric>
 #include <set>
+#include <vector>
 
 const QStringList ResultsModel::columnIdentifiers{QStringLiteral("Name"), QStringLiteral("Path")};
 
@@ -142,20 +144,39 @@ void ResultsModel::append(QList<ResultRow> rows)
     endInsertRows();
 }
 
+// Sorted as an order of the rows, so that the indexes views keep (the
+// selection, the current row) move with their records.
 void ResultsModel::sortUsingDescriptors(const QList<SortDescriptor> &descriptors)
 {
     if (descriptors.isEmpty())
         return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const ResultRow &a, const ResultRow &b) {
+    std::vector<int> order(static_cast<std::size_t>(m_rows.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int left, int right) {
+        const ResultRow &a = m_rows[left], &b = m_rows[right];
         for (const SortDescriptor &descriptor : descriptors) {
-            int order = m_collator.compare(a.value(descriptor.key), b.value(descriptor.key));
-            if (order == 0)
-                order = a.bytes(descriptor.key).compare(b.bytes(descriptor.key));
-            if (order != 0)
-                return descriptor.ascending ? order < 0 : order > 0;
+            int compared = m_collator.compare(a.value(descriptor.key), b.value(descriptor.key));
+            if (compared == 0)
+                compared = a.bytes(descriptor.key).compare(b.bytes(descriptor.key));
+            if (compared != 0)
+                return descriptor.ascending ? compared < 0 : compared > 0;
         }
         return false;
     });
+    QList<ResultRow> sorted;
+    sorted.reserve(m_rows.size());
+    std::vector<int> newRow(order.size());
+    for (std::size_t at = 0; at < order.size(); ++at) {
+        sorted.append(std::move(m_rows[order[at]]));
+        newRow[static_cast<std::size_t>(order[at])] = static_cast<int>(at);
+    }
+    m_rows = std::move(sorted);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &index : before)
+        after.append(index.isValid() ? this->index(newRow[static_cast<std::size_t>(index.row())], index.column()) : index);
+    changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

@@ -10,8 +10,11 @@
 // nearly every position of real text at once; candidates are then compared
 // in full. Without case sensitivity both sides are ORed with 0x20 first,
 // which lets every case of a letter through (and a few other bytes, which
-// the full comparison turns away). Most headers are ASCII, so watching for
-// ß, ﬁ and ﬂ costs only a test of the high bits.
+// the full comparison turns away). The bytes beyond ASCII are watched for
+// by ORing every block into one, which costs the loop one instruction.
+//
+// The loop that looks for candidates calls nothing, so that its values stay
+// in registers; the full comparison, a call, runs outside it.
 template <typename Vector>
 static std::size_t scanWith(const ByteNeedle &needle, const char *data, std::size_t last, bool watch,
                             ByteNeedle::Result &result)
@@ -22,21 +25,29 @@ static std::size_t scanWith(const ByteNeedle &needle, const char *data, std::siz
     const auto loosen = Vector::splat(caseBit);
     const auto first = Vector::splat(static_cast<char>(text.front() | caseBit));
     const auto final = Vector::splat(static_cast<char>(text.back() | caseBit));
+    auto seen = Vector::splat(0);
     std::size_t i = 0;
-    for (; i + Vector::width <= last + 1; i += Vector::width) {
-        const auto head = Vector::load(data + i);
-        const auto tail = Vector::load(data + i + n - 1);
-        auto candidates = Vector::matches(head, tail, loosen, first, final);
-        while (candidates) {
-            const unsigned bit = static_cast<unsigned>(__builtin_ctz(candidates));
-            if (needle.matchesAt(data + i + bit)) {
+    for (;;) {
+        unsigned candidates = 0;
+        for (; i + Vector::width <= last + 1; i += Vector::width) {
+            const auto head = Vector::load(data + i);
+            seen = Vector::either(seen, head);
+            candidates = Vector::matches(head, Vector::load(data + i + n - 1), loosen, first, final);
+            if (candidates)
+                break;
+        }
+        if (!candidates)
+            break;
+        for (; candidates; candidates &= candidates - 1) {
+            const std::size_t at = i + static_cast<unsigned>(__builtin_ctz(candidates));
+            if (needle.matchesAt(data + at)) {
                 result.found = true;
+                result.at = at;
                 return i;
             }
-            candidates &= candidates - 1;
         }
-        if (watch && !result.foldingLetters && Vector::anyHigh(head))
-            result.foldingLetters = Vector::anyFoldingLetter(head);
+        i += Vector::width;
     }
+    result.highBytes = watch && Vector::anyHigh(seen);
     return i;
 }

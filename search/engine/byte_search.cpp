@@ -1,6 +1,7 @@
 #include "byte_search.h"
 
 #include "byte_scan.h"
+#include "header_decoding.h"
 
 #include <cstring>
 #include <emmintrin.h>
@@ -17,22 +18,11 @@ struct Sse2 {
             _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(head, loosen), first),
                           _mm_cmpeq_epi8(_mm_or_si128(tail, loosen), final))));
     }
+    static __m128i either(__m128i a, __m128i b) { return _mm_or_si128(a, b); }
     static bool anyHigh(__m128i v) { return _mm_movemask_epi8(v) != 0; }
-    static bool anyFoldingLetter(__m128i v)
-    {
-        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, splat(static_cast<char>(0xA7))),
-                                                       _mm_cmpeq_epi8(v, splat(static_cast<char>(0xDE)))),
-                                          _mm_cmpeq_epi8(v, splat(static_cast<char>(0xDF))));
-        return _mm_movemask_epi8(hits) != 0;
-    }
 };
 
 } // namespace
-
-bool isFoldingLetter(unsigned char byte)
-{
-    return byte == 0xA7 || byte == 0xDE || byte == 0xDF;
-}
 
 std::size_t scanSse2(const ByteNeedle &needle, const char *data, std::size_t last, bool watch,
                      ByteNeedle::Result &result)
@@ -60,31 +50,30 @@ bool ByteNeedle::matchesAt(const char *at) const
     return true;
 }
 
-ByteNeedle::Result ByteNeedle::find(std::string_view text, bool watchFoldingLetters) const
+ByteNeedle::Result ByteNeedle::find(std::string_view text, bool watchHighBytes) const
 {
     Result result;
     const std::size_t n = m_needle.size();
+    const auto watchFrom = [&](std::size_t from) {
+        if (watchHighBytes && !result.highBytes)
+            result.highBytes = !isAscii(text.substr(from));
+    };
     if (n == 0 || text.size() < n) {
-        if (watchFoldingLetters) {
-            for (const char c : text)
-                result.foldingLetters |= isFoldingLetter(static_cast<unsigned char>(c));
-        }
+        watchFrom(0);
         return result;
     }
     const char *data = text.data();
     const std::size_t last = text.size() - n; // the last start position
-    const std::size_t i = m_scan(*this, data, last, watchFoldingLetters, result);
+    const std::size_t i = m_scan(*this, data, last, watchHighBytes, result);
     if (result.found)
         return result;
     for (std::size_t p = i; p <= last; ++p) {
         if (matchesAt(data + p)) {
             result.found = true;
+            result.at = p;
             return result;
         }
     }
-    if (watchFoldingLetters) {
-        for (std::size_t p = i; p < text.size() && !result.foldingLetters; ++p)
-            result.foldingLetters = isFoldingLetter(static_cast<unsigned char>(data[p]));
-    }
+    watchFrom(i);
     return result;
 }

@@ -7,14 +7,15 @@
 
 struct ByteNeedleResult {
     bool found = false;
-    bool foldingLetters = false; // only looked for when asked, and when not found
+    std::size_t at = 0;     // where the first match starts, when found
+    bool highBytes = false; // any byte beyond ASCII; only looked for when asked, and when not found
 };
 
-// Finds an ASCII needle in Mac OS Roman bytes, exactly or with letters
-// folded by a table, and notes on the way whether the bytes hold ß, ﬁ or ﬂ
-// (0xA7, 0xDE, 0xDF), whose folded forms could make a match of their own.
-// A scan examines start positions from 0 on, many at a time, and returns
-// the first position it left for the caller.
+// Finds an ASCII needle in bytes, exactly or with letters folded by a table,
+// and notes on the way whether the bytes hold any beyond ASCII, whose
+// characters could make a match of their own. A scan examines start
+// positions from 0 on, many at a time, and returns the first position it
+// left for the caller.
 class ByteNeedle
 {
 public:
@@ -28,7 +29,7 @@ public:
                Scan scan = nullptr);
 
     using Result = ByteNeedleResult;
-    Result find(std::string_view text, bool watchFoldingLetters) const;
+    Result find(std::string_view text, bool watchHighBytes) const;
 
     // The whole needle at this place?
     bool matchesAt(const char *at) const;
@@ -41,8 +42,6 @@ private:
     std::array<unsigned char, 256> m_fold;
     Scan m_scan = nullptr;
 };
-
-bool isFoldingLetter(unsigned char byte);
 
 // The scans by instruction set; the AVX2 one lives in a file of its own,
 // compiled for it, and runs only where the processor has it.

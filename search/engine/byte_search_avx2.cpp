@@ -17,15 +17,8 @@ struct Avx2 {
             _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(head, loosen), first),
                              _mm256_cmpeq_epi8(_mm256_or_si256(tail, loosen), final))));
     }
+    static __m256i either(__m256i a, __m256i b) { return _mm256_or_si256(a, b); }
     static bool anyHigh(__m256i v) { return _mm256_movemask_epi8(v) != 0; }
-    static bool anyFoldingLetter(__m256i v)
-    {
-        const __m256i hits = _mm256_or_si256(
-            _mm256_or_si256(_mm256_cmpeq_epi8(v, splat(static_cast<char>(0xA7))),
-                            _mm256_cmpeq_epi8(v, splat(static_cast<char>(0xDE)))),
-            _mm256_cmpeq_epi8(v, splat(static_cast<char>(0xDF))));
-        return _mm256_movemask_epi8(hits) != 0;
-    }
 };
 
 } // namespace

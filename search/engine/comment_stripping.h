@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstring>
+#include <emmintrin.h>
 #include <string>
 #include <string_view>
 
@@ -10,9 +11,10 @@
 // defining procedure, which deletes the first comment and starts again from
 // the beginning of the text.
 //
-// The same code serves UTF-16 text and Mac OS Roman bytes: every marker and
-// line break that a header's bytes can hold is ASCII, and Mac OS Roman maps
-// ASCII to itself.
+// The same code serves UTF-16 text and a header's bytes: every marker is
+// ASCII, and both decodings map ASCII to itself. Line breaks are too, but
+// for three that UTF-8 writes in two or three bytes, which the passes over
+// bytes are told about when the header is UTF-8.
 
 namespace comments {
 
@@ -26,6 +28,71 @@ inline bool isLineBreak(char c)
 {
     return c >= 0x0A && c <= 0x0D;
 }
+
+// The length of the UTF-8 of U+0085, U+2028 or U+2029 at text[at], or 0.
+inline std::size_t utf8BreakAt(std::string_view text, std::size_t at)
+{
+    const auto byte = [&](std::size_t k) { return at + k < text.size() ? static_cast<unsigned char>(text[at + k]) : 0; };
+    if (byte(0) == 0xC2 && byte(1) == 0x85)
+        return 2;
+    if (byte(0) == 0xE2 && byte(1) == 0x80 && (byte(2) == 0xA8 || byte(2) == 0xA9))
+        return 3;
+    return 0;
+}
+
+// Where the next byte at or after from may start a line break, or the
+// size: CR, LF, VT or FF, and, when asked for, any byte beyond ASCII. Sixteen
+// at a time, as line comments are long runs of neither.
+inline std::size_t nextBreakCandidate(std::string_view text, std::size_t from, bool beyondAscii)
+{
+    const char *data = text.data();
+    const std::size_t size = text.size();
+    const __m128i first = _mm_set1_epi8(0x0A), span = _mm_set1_epi8(0x0D - 0x0A);
+    std::size_t at = from;
+    for (; at + 16 <= size; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + at));
+        const __m128i offset = _mm_sub_epi8(bytes, first); // a break: 0 to 3, unsigned
+        unsigned found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(offset, span), offset)));
+        if (beyondAscii)
+            found |= static_cast<unsigned>(_mm_movemask_epi8(bytes));
+        if (found)
+            return at + static_cast<std::size_t>(__builtin_ctz(found));
+    }
+    for (; at < size; ++at) {
+        if (isLineBreak(data[at]) || (beyondAscii && static_cast<unsigned char>(data[at]) >= 0x80))
+            return at;
+    }
+    return size;
+}
+
+// Where the next line break starts at or after from, or the size: a
+// character of its own in UTF-16 and in Mac OS Roman bytes.
+struct CharacterBreaks {
+    std::size_t next(std::u16string_view text, std::size_t from) const
+    {
+        while (from < text.size() && !isLineBreak(text[from]))
+            ++from;
+        return from;
+    }
+    std::size_t next(std::string_view text, std::size_t from) const { return nextBreakCandidate(text, from, false); }
+};
+
+// In the bytes of a header that may be UTF-8, which isUtf8() answers; it is
+// asked only when a break of UTF-8 beyond ASCII turns up.
+template <typename IsUtf8>
+struct HeaderBreaks {
+    IsUtf8 isUtf8;
+    std::size_t next(std::string_view text, std::size_t from)
+    {
+        for (;; ++from) {
+            from = nextBreakCandidate(text, from, true);
+            if (from == text.size() || isLineBreak(text[from]) || (utf8BreakAt(text, from) > 0 && isUtf8()))
+                return from;
+        }
+    }
+};
+template <typename IsUtf8>
+HeaderBreaks(IsUtf8) -> HeaderBreaks<IsUtf8>;
 
 // Where the next c stands at or after from, or npos. Bytes go through
 // memchr: comments are rare, and the text between them is copied whole.
@@ -137,16 +204,15 @@ void removeBlocks(std::basic_string_view<Char> text, std::basic_string<Char> &re
 // result is a string, or anything that takes the same two calls (clear,
 // append of a part of text): a MappedText that notes
 // where each kept piece stood, for finding the hits again in the text.
-template <typename Char, typename Out = std::basic_string<Char>>
-void removeComments(std::basic_string_view<Char> text, Out &result)
+// breaks tells where the next line break starts.
+template <typename Char, typename Out = std::basic_string<Char>, typename Breaks = CharacterBreaks>
+void removeComments(std::basic_string_view<Char> text, Out &result, Breaks breaks = {})
 {
     result.clear();
     const std::size_t n = text.size();
     const auto isSlash = [&](std::size_t p) { return p < n && text[p] == Char('/'); };
     const auto lineEnd = [&](std::size_t p) { // p just after a "//"
-        while (p < n && !isLineBreak(text[p]))
-            ++p;
-        return p;
+        return p < n ? breaks.next(text, p) : n;
     };
     // From start on, the line-stripped text up to the end.
     const auto appendRest = [&](std::size_t start) {
@@ -208,11 +274,12 @@ void removeComments(std::basic_string_view<Char> text, Out &result)
 
 // Both passes, into a reused buffer; when the text holds no comment marker
 // at all, it is its own answer and nothing is copied.
-inline std::string_view removeComments(std::string_view text, std::string &buffer)
+template <typename Breaks = CharacterBreaks>
+std::string_view withoutComments(std::string_view text, std::string &buffer, Breaks breaks = {})
 {
     if (text.find("//") == text.npos && text.find("/*") == text.npos)
         return text;
-    removeComments<char>(text, buffer);
+    removeComments<char>(text, buffer, breaks);
     return buffer;
 }
 

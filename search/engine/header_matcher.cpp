@@ -3,9 +3,13 @@
 #include "comment_stripping.h"
 #include "mac_roman.h"
 
-#include <algorithm>
-#include <cstring>
+#include <unicode/brkiter.h>
 #include <unicode/unistr.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -16,10 +20,9 @@ std::u16string utf16(std::string_view utf8)
     return {text.getBuffer(), static_cast<std::size_t>(text.length())};
 }
 
-bool isAscii(std::string_view bytes)
+bool isAsciiAt(std::string_view bytes, std::size_t at)
 {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return static_cast<unsigned char>(bytes[at]) < 0x80;
 }
 
 } // namespace
@@ -28,7 +31,6 @@ HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComme
                              bool caseSensitive, const icu::Locale &locale)
     : m_hits(utf16(searchStringUtf8), ignoreComments, caseSensitive, locale)
     , m_ignoreComments(ignoreComments)
-    , m_caseSensitive(caseSensitive)
     , m_empty(searchStringUtf8.empty())
 {
     const UnicodeMatcher &text = m_hits.matcher();
@@ -49,41 +51,120 @@ HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComme
             folded = 0x80;
         fold[static_cast<std::size_t>(byte)] = static_cast<unsigned char>(folded);
     }
-    std::string needle(compared.begin(), compared.end());
-    m_needleTakesFoldedLetters = !caseSensitive && needle.find_first_of("sfil") != std::string::npos;
-    m_needle.emplace(std::move(needle), caseSensitive, fold);
+    m_needle.emplace(std::string(compared.begin(), compared.end()), caseSensitive, fold);
+    watchFor(compared);
+}
+
+// A character is watched when a character of its compared form, standing
+// by itself there, is one of the needle's.
+void HeaderMatcher::watchFor(const std::u16string &needle)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<icu::BreakIterator> characters(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    const auto givesNeedleCharacter = [&](std::u16string_view text) {
+        const std::u16string form = m_hits.matcher().comparedForm(text);
+        const icu::UnicodeString shown(false, form.data(), static_cast<int32_t>(form.size()));
+        if (U_FAILURE(status)) // then any of them, to be safe
+            return std::any_of(form.begin(), form.end(), [&](char16_t c) { return needle.find(c) != needle.npos; });
+        characters->setText(shown);
+        for (int32_t begin = characters->first(), end = characters->next(); end != icu::BreakIterator::DONE;
+             begin = end, end = characters->next()) {
+            if (end - begin == 1 && needle.find(form[static_cast<std::size_t>(begin)]) != needle.npos)
+                return true;
+        }
+        return false;
+    };
+    for (int byte = 0x80; byte < 0x100; ++byte) {
+        const char16_t c = macRomanCharacter(static_cast<unsigned char>(byte));
+        m_watchedBytes[static_cast<std::size_t>(byte)] = givesNeedleCharacter(std::u16string_view(&c, 1));
+        m_watching = m_watching || m_watchedBytes[static_cast<std::size_t>(byte)];
+    }
+    for (const char32_t c : mayCompareAsAscii) {
+        std::u16string text = c == 0x0307 ? u"I" : u"";
+        char16_t units[2];
+        std::size_t length = 0;
+        U16_APPEND_UNSAFE(units, length, static_cast<UChar32>(c));
+        text.append(units, length);
+        if (givesNeedleCharacter(text))
+            m_watchedCharacters.push_back(c);
+    }
+    m_watching = m_watching || !m_watchedCharacters.empty();
+}
+
+// Read both ways at once, so that most headers need not be checked as
+// UTF-8 first: a byte may be a watched character of Mac OS Roman, and where
+// a character of UTF-8 starts, it may be a watched one.
+bool HeaderMatcher::mayHoldWatched(std::string_view bytes) const
+{
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const std::size_t size = bytes.size();
+    for (std::size_t at = asciiPrefix(bytes); at < size; at += 1 + asciiPrefix(bytes.substr(at + 1))) {
+        if (m_watchedBytes[data[at]])
+            return true;
+        if (m_watchedCharacters.empty() || !U8_IS_LEAD(data[at]))
+            continue;
+        std::size_t next = at;
+        UChar32 c;
+        U8_NEXT(data, next, size, c);
+        if (c >= 0
+            && std::find(m_watchedCharacters.begin(), m_watchedCharacters.end(), static_cast<char32_t>(c))
+                   != m_watchedCharacters.end())
+            return true;
+    }
+    return false;
 }
 
 bool HeaderMatcher::matches(std::string_view headerBytes)
 {
-    if (!containedIn(headerBytes))
+    LazyDecoding decoding(headerBytes);
+    if (!containedIn(headerBytes, decoding))
         return false;
     if (!m_ignoreComments)
         return true;
     ++m_counters.headersStripped;
-    return containedIn(comments::removeComments(headerBytes, m_withoutComments));
+    const comments::HeaderBreaks breaks{[&] { return decoding.get() == Decoding::Utf8; }};
+    return containedIn(comments::withoutComments(headerBytes, m_withoutComments, breaks), decoding);
 }
 
-bool HeaderMatcher::containedIn(std::string_view bytes)
+bool HeaderMatcher::containedIn(std::string_view bytes, LazyDecoding &decoding)
 {
     if (m_empty)
         return false;
     if (m_needle) {
-        const ByteNeedle::Result found = m_needle->find(bytes, m_needleTakesFoldedLetters);
-        if (found.found)
-            return true;
-        if (!found.foldingLetters)
+        const ByteNeedle::Result found = m_needle->find(bytes, m_watching);
+        if (found.found) {
+            const std::size_t end = found.at + m_needle->needle().size();
+            const bool asciiAround = (found.at == 0 || isAsciiAt(bytes, found.at - 1))
+                                     && (end == bytes.size() || isAsciiAt(bytes, end));
+            if (asciiAround || decoding.get() == Decoding::MacRoman)
+                return true;
+        } else if (!found.highBytes || !mayHoldWatched(bytes)) {
             return false;
+        }
     } else if (m_needleBeyondAscii && !m_hits.matcher().foldsTurkic() && isAscii(bytes)) {
         // A needle beyond ASCII needs a character beyond ASCII in the text,
         // which plain ASCII bytes give only under Turkic folding (I to ı).
         return false;
     }
     ++m_counters.headersDecoded;
-    return m_hits.containedIn(bytes);
+    return m_hits.containedIn(bytes, decoding.get());
 }
 
-std::size_t HeaderMatcher::span() const
+std::size_t HeaderMatcher::span(Decoding decoding) const
 {
-    return std::max<std::size_t>(m_hits.matcher().comparedForm().size(), 1);
+    const std::size_t units = std::max<std::size_t>(m_hits.matcher().comparedForm().size(), 1);
+    // Every character yields at least one unit of the compared form; one
+    // of Mac OS Roman is a byte, one of UTF-8 at most four.
+    return decoding == Decoding::MacRoman ? units : 4 * units;
+}
+
+bool HeaderMatcher::cutsAt(std::string_view text, std::size_t at, Decoding decoding)
+{
+    if (at == 0 || at >= text.size())
+        return at == 0;
+    const bool crlf = text[at - 1] == '\r' && text[at] == '\n';
+    if (decoding == Decoding::MacRoman)
+        return !crlf;
+    return !crlf && isAsciiAt(text, at - 1) && isAsciiAt(text, at);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "byte_search.h"
+#include "header_decoding.h"
 #include "hit_finder.h"
 
 #include <array>
@@ -8,55 +9,87 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// What matching had to do beyond searching bytes.
+struct MatchCounters {
+    std::uint64_t headersDecoded = 0;  // decoded to Unicode for the exact path
+    std::uint64_t headersStripped = 0; // stripped of comments
+};
 
 // Decides, for the bytes of one header, what stringContainsString decides
-// for its Mac OS Roman text, but without decoding where the answer cannot
-// depend on it.
+// for its text, decoded by the rule of header_decoding.h, but without
+// decoding where the answer cannot depend on it.
 //
 // Why bytes suffice: when the search string, decomposed and (without case
 // sensitivity) folded, is plain ASCII without CR or LF, a match can only
-// consist of ASCII characters. Mac OS Roman decodes bytes below 0x80 to
-// ASCII; the characters of the other bytes either decompose into a letter
-// and a combining mark, which a match may not split, or stay non-ASCII under
-// decomposition and folding, except ß, ﬁ and ﬂ, which fold to "ss", "fi"
-// and "fl". None of them joins a neighbouring ASCII character into one
-// character, and every comment marker and line break is ASCII. So the bytes
-// are searched as they are, with ASCII letters folded when case does not
-// matter, and a header is decoded only when folding is on, the bytes do not
-// match, and the header holds one of those three letters.
+// consist of ASCII characters, and bytes below 0x80 are ASCII in both
+// decodings. A match that the bytes show is one in Mac OS Roman, where
+// every byte is a character of its own. In UTF-8 it is one too when ASCII
+// stands on both sides of it: only characters beyond ASCII join a
+// neighbour into one character (a mark after it, a prepended sign before).
+// Bytes that show no match can still hold one in the few characters beyond
+// ASCII whose compared form holds ASCII that a match may take by itself
+// (ß as "ss", the Kelvin sign as "k"): those are watched for, in either
+// decoding, and a header that may hold one is decoded. Every comment
+// marker is ASCII, and so is every line break in Mac OS Roman; in UTF-8 a
+// line comment also ends at U+0085, U+2028 and U+2029.
 //
 // The exact path is the hit finder's: a decoded header matches when it has
 // a hit, so the preview highlights what made the match.
 class HeaderMatcher
 {
 public:
+    // The characters beyond ASCII whose compared form, under some
+    // comparison, holds ASCII that a match may take apart from the rest,
+    // and the mark that makes such a character of an ASCII letter (I with
+    // a dot above is İ, which Turkic folding makes "i").
+    static constexpr std::array<char32_t, 17> mayCompareAsAscii = {
+        0x00DF, 0x0130, 0x0149, 0x017F, 0x0307, 0x037E, 0x1E9A, 0x1E9E, 0x1FEF,
+        0x212A, 0xFB00, 0xFB01, 0xFB02, 0xFB03, 0xFB04, 0xFB05, 0xFB06,
+    };
+
     HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComments, bool caseSensitive,
                   const icu::Locale &locale = icu::Locale::getDefault());
 
     // The decision for a whole header.
     bool matches(std::string_view headerBytes);
 
-    // The containment test alone, on raw or stripped bytes. A match never
-    // depends on the text around it: every Mac Roman character is a whole
-    // character of its own (a CR LF pair aside), decomposes and folds by
-    // itself, and yields at least one unit of the compared form. So a text
-    // may be tested piece by piece, in windows that overlap by span() - 1
-    // bytes and never part CR from LF.
-    bool containedIn(std::string_view bytes);
+    // The containment test alone, on the raw or stripped bytes of a header
+    // decoded so. A match never depends on the text around it where the
+    // text may be cut (cutsAt): a text may be tested piece by piece, in
+    // windows that start and end there and overlap by span() - 1 bytes.
+    bool containedIn(std::string_view bytes, LazyDecoding &decoding);
+    bool containedIn(std::string_view bytes, Decoding decoding)
+    {
+        LazyDecoding known(decoding);
+        return containedIn(bytes, known);
+    }
     // The most bytes one match can cover.
-    std::size_t span() const;
+    std::size_t span(Decoding decoding) const;
+    // Whether text may be cut before text[at], given what stands on both
+    // sides: in Mac OS Roman anywhere but between CR and LF, which make one
+    // character; in UTF-8 between two ASCII characters, where nothing
+    // joins across and the compared forms are those of either side.
+    static bool cutsAt(std::string_view text, std::size_t at, Decoding decoding);
     bool ignoresComments() const { return m_ignoreComments; }
 
     const MatchCounters &counters() const { return m_counters; }
 
 private:
+    bool mayHoldWatched(std::string_view bytes) const;
+    void watchFor(const std::u16string &needle);
+
     HitFinder m_hits; // its exact path, so that a listed header always has a hit to show
     bool m_ignoreComments;
-    bool m_caseSensitive;
     bool m_empty;
     bool m_needleBeyondAscii = false;
-    std::optional<ByteNeedle> m_needle;       // the compared form, when bytes suffice
-    bool m_needleTakesFoldedLetters = false; // holds s, f, i or l, which ß, ﬁ, ﬂ fold into
+    std::optional<ByteNeedle> m_needle; // the compared form, when bytes suffice
+    // What the bytes must be watched for, by decoding: characters whose
+    // compared form holds, by itself, a character of the needle.
+    std::array<bool, 256> m_watchedBytes{};
+    std::vector<char32_t> m_watchedCharacters;
+    bool m_watching = false;
     MatchCounters m_counters;
     std::string m_withoutComments; // reused, so that stripping allocates nothing
 };

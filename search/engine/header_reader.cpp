@@ -18,16 +18,6 @@ int HeaderReader::open(int folder, const char *name)
     return openat(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
 }
 
-HeaderReader::Verdict HeaderReader::decide(int folder, const char *name, SearchSink &sink)
-{
-    const int file = open(folder, name);
-    if (file < 0)
-        return Verdict::Unreadable;
-    const Verdict verdict = decide(file, [&sink] { return sink.isCancelled(); });
-    close(file);
-    return verdict;
-}
-
 HeaderReader::Verdict HeaderReader::decide(int file, const StopQuestion &stopRequested)
 {
     try {
@@ -58,10 +48,46 @@ HeaderReader::Verdict HeaderReader::read(int file, const StopQuestion &stopReque
     return readInPieces(file, stopRequested);
 }
 
+// The stream is fed only bytes that read alike in both decodings, ASCII,
+// or that are no UTF-8: a match it finds there is one whatever follows.
 HeaderReader::Verdict HeaderReader::readInPieces(int file, const StopQuestion &stopRequested)
 {
-    MatchStream stream(m_matcher, m_bufferSize);
-    stream.feed(m_buffer);
+    Utf8Check check;
+    MatchStream stream(m_matcher, Decoding::MacRoman, m_bufferSize);
+    bool streamSawAll = true;
+    std::string_view piece = m_buffer;
+    for (;;) {
+        check.feed(piece);
+        if (streamSawAll && check.beyondAscii() && !check.invalid())
+            streamSawAll = false; // UTF-8 so far: the stream's work would likely be lost
+        if (streamSawAll) {
+            stream.feed(piece);
+            if (stream.decided())
+                return Verdict::Match;
+        } else if (check.invalid()) {
+            break; // Mac OS Roman after all
+        }
+        if (stopRequested())
+            return Verdict::Cancelled;
+        const long size = readSome(file);
+        if (size < 0)
+            return Verdict::Unreadable;
+        if (size == 0) {
+            check.finish();
+            break;
+        }
+        piece = std::string_view(m_buffer.data(), static_cast<std::size_t>(size));
+    }
+    if (streamSawAll)
+        return stream.finish() ? Verdict::Match : Verdict::NoMatch;
+    return readAgain(file, check.invalid() ? Decoding::MacRoman : Decoding::Utf8, stopRequested);
+}
+
+HeaderReader::Verdict HeaderReader::readAgain(int file, Decoding decoding, const StopQuestion &stopRequested)
+{
+    if (lseek(file, 0, SEEK_SET) != 0)
+        return Verdict::Unreadable;
+    MatchStream stream(m_matcher, decoding, m_bufferSize);
     while (!stream.decided()) {
         if (stopRequested())
             return Verdict::Cancelled;

@@ -11,6 +11,12 @@
 // header's size: a header that fits is read at once and decided whole, a
 // larger one is decided as a stream (MatchStream), piece by piece, and
 // whether to stop is asked between pieces.
+//
+// A stream needs the header's decoding, which only the header's end tells.
+// So a large header is checked as UTF-8 on the way, and decided as Mac OS
+// Roman while its bytes are ASCII, which reads alike in both, or have shown
+// to be no UTF-8. When UTF-8 beyond ASCII turns up, the stream gives up, and
+// the header is read once more, decoded as it turns out to be.
 class HeaderReader
 {
 public:
@@ -20,11 +26,9 @@ public:
 
     explicit HeaderReader(HeaderMatcher &matcher, std::size_t bufferSize = std::size_t(1) << 20);
 
-    // The header name in folder, through a link if it is one. Nothing it
-    // meets leaves it as an exception: what it cannot handle is unreadable,
-    // which never matches.
-    Verdict decide(int folder, const char *name, SearchSink &sink);
-    // The same for a header already opened by open(), which stays open.
+    // A header opened by open(), which stays open. Nothing it meets leaves
+    // it as an exception: what it cannot handle is unreadable, which never
+    // matches.
     Verdict decide(int file, const StopQuestion &stopRequested);
 
     // A descriptor of the header name in folder, or -1 with errno set.
@@ -37,6 +41,7 @@ public:
 private:
     Verdict read(int file, const StopQuestion &stopRequested);
     Verdict readInPieces(int file, const StopQuestion &stopRequested);
+    Verdict readAgain(int file, Decoding decoding, const StopQuestion &stopRequested);
     long readSome(int file);
 
     HeaderMatcher &m_matcher;

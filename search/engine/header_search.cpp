@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,19 +55,16 @@ class HeaderSearch::Visitor : public WalkVisitor
 public:
     Visitor(HeaderReader &reader, SearchSink &sink) : m_reader(reader), m_sink(sink) {}
 
-    bool header(int folder, const char *name, const std::string &path) override
+    Answer header(int folder, const char *name, const std::string &path) override
     {
-        switch (m_reader.decide(folder, name, m_sink)) {
-        case HeaderReader::Verdict::Match:
+        const int file = HeaderReader::open(folder, name);
+        if (file < 0) // unreadable, which never matches, unless for want of a descriptor
+            return descriptorsExhausted(errno) ? Answer::NoDescriptor : Answer::Go;
+        const HeaderReader::Verdict verdict = m_reader.decide(file, [this] { return m_sink.isCancelled(); });
+        close(file);
+        if (verdict == HeaderReader::Verdict::Match)
             m_sink.arrayAddObject({name, path});
-            return false;
-        case HeaderReader::Verdict::Cancelled:
-            return true;
-        case HeaderReader::Verdict::NoMatch:
-        case HeaderReader::Verdict::Unreadable:
-            return false;
-        }
-        return false;
+        return verdict == HeaderReader::Verdict::Cancelled ? Answer::Stop : Answer::Go;
     }
     bool stopRequested() override { return m_sink.isCancelled(); }
 
@@ -82,14 +80,20 @@ class HeaderSearch::PipelineVisitor : public WalkVisitor
 public:
     PipelineVisitor(HeaderPipeline &pipeline, SearchSink &sink) : m_pipeline(pipeline), m_sink(sink) {}
 
-    bool header(int folder, const char *name, const std::string &path) override
+    Answer header(int folder, const char *name, const std::string &path) override
     {
         int file = HeaderReader::open(folder, name);
-        if (file < 0 && (errno == EMFILE || errno == ENFILE) && m_pipeline.release(m_sink))
+        bool exhausted = file < 0 && descriptorsExhausted(errno);
+        if (exhausted && m_pipeline.release(m_sink)) {
             file = HeaderReader::open(folder, name);
-        if (file < 0)
-            return m_pipeline.cancelled(); // unreadable, which never matches
-        return m_pipeline.add(file, name, path, m_sink);
+            exhausted = file < 0 && descriptorsExhausted(errno);
+        }
+        if (file >= 0)
+            return m_pipeline.add(file, name, path, m_sink) ? Answer::Stop : Answer::Go;
+        if (m_pipeline.cancelled())
+            return Answer::Stop;
+        // Unreadable, which never matches, unless for want of a descriptor.
+        return exhausted ? Answer::NoDescriptor : Answer::Go;
     }
     bool stopRequested() override
     {

@@ -1,13 +1,13 @@
 #include "hit_finder.h"
 
 #include "comment_stripping.h"
-#include "mac_roman.h"
 
 #include <type_traits>
 #include <unicode/unistr.h>
 
 struct HitFinder::Buffers {
-    std::u16string decoded;  // the text, or the bytes decoded
+    std::u16string header;   // a header beyond ASCII in UTF-8, decoded
+    std::u16string decoded;  // the bytes compared, decoded
     std::u16string compared; // as compared
     SourceMap comparedOrigins; // the compared text, from the searched one
     std::string strippedBytes;
@@ -25,15 +25,15 @@ HitFinder::HitFinder(std::u16string_view searchString, bool ignoreComments, bool
 
 HitFinder::~HitFinder() = default;
 
-// Into the compared buffer; header bytes go through the search's decoding
-// first, which keeps every offset.
+// Into the compared buffer; bytes are of one character each, Mac OS Roman
+// or ASCII, and keep every offset as they are decoded.
 template <typename Char>
 void HitFinder::compare(std::basic_string_view<Char> text, SourceMap *origins) const
 {
     if (origins)
         origins->clear();
     if constexpr (std::is_same_v<Char, char>) {
-        decodeMacRoman(text, m_buffers->decoded);
+        decodeHeader(text, Decoding::MacRoman, m_buffers->decoded);
         m_matcher.comparedForm(m_buffers->decoded, origins, m_buffers->compared);
     } else {
         m_matcher.comparedForm(text, origins, m_buffers->compared);
@@ -41,11 +41,11 @@ void HitFinder::compare(std::basic_string_view<Char> text, SourceMap *origins) c
 }
 
 template <typename Char>
-void HitFinder::forEachOccurrence(std::basic_string_view<Char> text, bool traced, MatchCounters *counters,
+void HitFinder::forEachOccurrence(std::basic_string_view<Char> text,
                                   const std::function<bool(std::size_t, std::size_t)> &found) const
 {
     Buffers &buffers = *m_buffers;
-    SourceMap *origins = traced ? &buffers.comparedOrigins : nullptr;
+    SourceMap *origins = &buffers.comparedOrigins;
     if (!m_ignoreComments) {
         compare(text, origins);
         m_matcher.occurrences(buffers.compared, found);
@@ -55,21 +55,13 @@ void HitFinder::forEachOccurrence(std::basic_string_view<Char> text, bool traced
     compare(text, nullptr);
     if (!m_matcher.occursIn(buffers.compared))
         return;
-    if (counters)
-        ++counters->headersStripped;
     std::basic_string<Char> *stripped = nullptr;
     if constexpr (std::is_same_v<Char, char>)
         stripped = &buffers.strippedBytes;
     else
         stripped = &buffers.strippedText;
-    if (traced) {
-        MappedText<Char> mapped(text, *stripped, buffers.strippedOrigins);
-        comments::removeComments<Char>(text, mapped);
-    } else {
-        stripped->clear();
-        stripped->reserve(text.size());
-        comments::removeComments<Char>(text, *stripped);
-    }
+    MappedText<Char> mapped(text, *stripped, buffers.strippedOrigins);
+    comments::removeComments<Char>(text, mapped);
     compare(std::basic_string_view<Char>(*stripped), origins);
     m_matcher.occurrences(buffers.compared, found);
 }
@@ -79,7 +71,7 @@ std::vector<Hit> HitFinder::collectHits(std::basic_string_view<Char> text) const
 {
     std::vector<Hit> hits;
     std::vector<TextRange> searched;
-    forEachOccurrence(text, true, nullptr, [&](std::size_t begin, std::size_t end) {
+    forEachOccurrence(text, [&](std::size_t begin, std::size_t end) {
         Hit hit;
         if (!m_ignoreComments) {
             m_buffers->comparedOrigins.appendSourceOf(begin, end, hit.pieces);
@@ -105,27 +97,22 @@ std::vector<Hit> HitFinder::findHits(std::u16string_view text) const
 
 std::vector<Hit> HitFinder::findHits(std::string_view headerBytes) const
 {
-    return collectHits(headerBytes);
+    return findHits(headerBytes, headerDecoding(headerBytes));
 }
 
-bool HitFinder::hasHit(std::u16string_view text, MatchCounters *counters) const
+std::vector<Hit> HitFinder::findHits(std::string_view headerBytes, Decoding decoding) const
 {
-    bool found = false;
-    forEachOccurrence(text, false, counters, [&](std::size_t, std::size_t) { return !(found = true); });
-    return found;
+    if (decoding == Decoding::MacRoman || isAscii(headerBytes))
+        return collectHits(headerBytes);
+    decodeHeader(headerBytes, decoding, m_buffers->header);
+    return collectHits(std::u16string_view(m_buffers->header));
 }
 
-bool HitFinder::containedIn(std::string_view bytes) const
+bool HitFinder::containedIn(std::string_view bytes, Decoding decoding) const
 {
-    compare(bytes, nullptr);
+    decodeHeader(bytes, decoding, m_buffers->decoded);
+    m_matcher.comparedForm(m_buffers->decoded, nullptr, m_buffers->compared);
     return m_matcher.occursIn(m_buffers->compared);
-}
-
-bool HitFinder::hasHit(std::string_view headerBytes, MatchCounters *counters) const
-{
-    bool found = false;
-    forEachOccurrence(headerBytes, false, counters, [&](std::size_t, std::size_t) { return !(found = true); });
-    return found;
 }
 
 std::vector<Hit> findHits(std::string_view headerBytes, std::string_view searchStringUtf8,

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "header_decoding.h"
 #include "source_map.h"
 #include "unicode_match.h"
 
-#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -18,24 +18,17 @@ struct Hit {
     bool operator==(const Hit &) const = default;
 };
 
-// What matching had to do beyond searching bytes.
-struct MatchCounters {
-    std::uint64_t headersDecoded = 0;  // decoded to Unicode for the exact path
-    std::uint64_t headersStripped = 0; // stripped of comments
-};
-
 // The hits of one search in header texts, as the match decision sees them:
 // the occurrences of the search string in the text or, with comments
 // ignored and the text itself holding one, in the text without its
-// comments. The decision on a text is whether it has a hit; hasHit gives it
-// at the cost of the first hit, without tracing anything back.
+// comments. The decision on a text is whether it has a hit.
 //
 // A text is decoded text, or a header's bytes, which are decoded as the
-// search decodes them: as Mac OS Roman, one character per byte, so that
-// ranges of the text are byte ranges too. Bytes lose their comments before
-// they are decoded, which gives the same text as stripping it after (every
-// marker and line break is ASCII, which decodes to itself) at a fraction of
-// the cost.
+// search decodes them (header_decoding.h); ranges are of the decoded text.
+// Bytes that are Mac OS Roman or ASCII, one character per byte, lose their
+// comments before they are decoded, which gives the same text as stripping
+// it after (every marker and line break is ASCII, which decodes to itself)
+// at a fraction of the cost, and their ranges are byte ranges too.
 //
 // The working texts are kept from one text to the next: for a header of
 // megabytes, fresh memory costs more than the work. So one HitFinder serves
@@ -50,11 +43,12 @@ public:
     // Every hit, in text order, none overlapping the one before.
     std::vector<Hit> findHits(std::u16string_view text) const;
     std::vector<Hit> findHits(std::string_view headerBytes) const;
-    bool hasHit(std::u16string_view text, MatchCounters *counters = nullptr) const;
-    bool hasHit(std::string_view headerBytes, MatchCounters *counters = nullptr) const;
-    // Whether bytes hold the search string as they stand, comments and all:
-    // one step of the decision, for texts taken piece by piece.
-    bool containedIn(std::string_view bytes) const;
+    // The same for a header whose decoding is known already.
+    std::vector<Hit> findHits(std::string_view headerBytes, Decoding decoding) const;
+    // Whether bytes, decoded so, hold the search string as they stand,
+    // comments and all: one step of the decision, for texts taken piece by
+    // piece.
+    bool containedIn(std::string_view bytes, Decoding decoding) const;
 
     const UnicodeMatcher &matcher() const { return m_matcher; }
     bool ignoresComments() const { return m_ignoreComments; }
@@ -65,10 +59,10 @@ public:
 private:
     struct Buffers;
     // Calls found(begin, end) for each occurrence in the compared text it
-    // was found in, until it answers false; traced, the buffers' maps then
-    // lead from that text back to text.
+    // was found in, until it answers false; the buffers' maps then lead from
+    // that text back to text.
     template <typename Char>
-    void forEachOccurrence(std::basic_string_view<Char> text, bool traced, MatchCounters *counters,
+    void forEachOccurrence(std::basic_string_view<Char> text,
                            const std::function<bool(std::size_t, std::size_t)> &found) const;
     template <typename Char>
     void compare(std::basic_string_view<Char> text, SourceMap *origins) const;

@@ -2,6 +2,7 @@
 
 #include "comment_stripping.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -14,10 +15,11 @@ std::size_t nextSlash(std::string_view text, std::size_t from)
 
 } // namespace
 
-WindowedSearch::WindowedSearch(HeaderMatcher &matcher, std::size_t window)
+WindowedSearch::WindowedSearch(HeaderMatcher &matcher, std::size_t window, Decoding decoding)
     : m_matcher(&matcher)
     , m_window(window)
-    , m_overlap(matcher.span() - 1)
+    , m_decoding(decoding)
+    , m_overlap(matcher.span(decoding) - 1)
 {
 }
 
@@ -26,39 +28,55 @@ void WindowedSearch::append(std::string_view bytes)
     if (m_found)
         return;
     m_text.append(bytes);
-    if (m_text.size() - m_fresh >= m_window)
+    if (m_text.size() - std::max(m_fresh, m_cutless) >= m_window)
         test(false);
+}
+
+// Looked for from the end back to what was looked through before, so that
+// text that may not be cut is looked through once.
+std::size_t WindowedSearch::lastCut()
+{
+    const std::size_t low = std::max(m_fresh, m_cutless);
+    for (std::size_t at = m_text.size(); at-- > low + 1;) {
+        if (HeaderMatcher::cutsAt(m_text, at, m_decoding))
+            return at;
+    }
+    m_cutless = std::max(low, m_text.size() > 0 ? m_text.size() - 1 : 0);
+    return m_fresh;
+}
+
+// m_text starts where it may be cut.
+std::size_t WindowedSearch::cutAtOrBefore(std::size_t at) const
+{
+    while (at > 0 && !HeaderMatcher::cutsAt(m_text, at, m_decoding))
+        --at;
+    return at;
 }
 
 void WindowedSearch::test(bool atEnd)
 {
     if (m_found)
         return;
-    std::size_t end = m_text.size();
-    if (!atEnd && end > 0 && m_text[end - 1] == '\r')
-        --end; // LF may follow, and the two are one character
+    const std::size_t end = atEnd ? m_text.size() : lastCut();
     if (end <= m_fresh)
         return;
     // Every match ending in the fresh part starts within m_overlap bytes
-    // before it; a start between CR and LF would be taken for a boundary.
-    std::size_t begin = m_fresh > m_overlap ? m_fresh - m_overlap : 0;
-    if (begin > 0 && m_text[begin] == '\n' && m_text[begin - 1] == '\r')
-        --begin;
-    m_found = m_matcher->containedIn(std::string_view(m_text).substr(begin, end - begin));
+    // before it.
+    const auto overlapStart = [&] { return cutAtOrBefore(m_fresh > m_overlap ? m_fresh - m_overlap : 0); };
+    const std::size_t begin = overlapStart();
+    m_found = m_matcher->containedIn(std::string_view(m_text).substr(begin, end - begin), m_decoding);
     m_fresh = end;
-    // Keep the overlap and the byte before it, which the CR LF check reads.
-    const std::size_t keep = m_overlap + 1;
-    if (m_fresh > keep) {
-        const std::size_t drop = m_fresh - keep;
-        m_text.erase(0, drop);
-        m_fresh -= drop;
-    }
+    const std::size_t drop = overlapStart();
+    m_text.erase(0, drop);
+    m_fresh -= drop;
+    m_cutless = m_cutless > drop ? m_cutless - drop : 0;
 }
 
-MatchStream::MatchStream(HeaderMatcher &matcher, std::size_t window)
+MatchStream::MatchStream(HeaderMatcher &matcher, Decoding decoding, std::size_t window)
     : m_matcher(matcher)
-    , m_raw(matcher, window)
-    , m_stripped(matcher, window)
+    , m_decoding(decoding)
+    , m_raw(matcher, window, decoding)
+    , m_stripped(matcher, window, decoding)
 {
 }
 
@@ -101,11 +119,7 @@ void MatchStream::strip(std::string_view bytes)
     std::size_t i = 0;
     while (i < bytes.size() && !m_stripped.found()) {
         if (m_inLineComment) {
-            while (i < bytes.size() && !comments::isLineBreak(bytes[i]))
-                ++i;
-            if (i == bytes.size())
-                return;
-            m_inLineComment = false; // the break itself stays
+            i = skipLineComment(bytes, i);
             continue;
         }
         if (m_slashPending) {
@@ -125,6 +139,42 @@ void MatchStream::strip(std::string_view bytes)
             m_slashPending = true;
         i = slash + 1;
     }
+}
+
+// From at in a line comment to its break, which stays; in UTF-8 the break
+// may have begun in the last piece.
+std::size_t MatchStream::skipLineComment(std::string_view bytes, std::size_t at)
+{
+    if (m_decoding == Decoding::MacRoman) {
+        while (at < bytes.size() && !comments::isLineBreak(bytes[at]))
+            ++at;
+        m_inLineComment = at == bytes.size();
+        return at;
+    }
+    for (; at < bytes.size(); ++at) {
+        const char c = bytes[at];
+        if (comments::isLineBreak(c)) {
+            m_breakBegun.clear();
+            m_inLineComment = false;
+            return at;
+        }
+        if (static_cast<unsigned char>(c) < 0x80) {
+            m_breakBegun.clear();
+            continue;
+        }
+        m_breakBegun += c;
+        const std::size_t length = comments::utf8BreakAt(m_breakBegun, 0);
+        if (length == m_breakBegun.size()) {
+            m_inLineComment = false;
+            lineStripped(m_breakBegun);
+            m_breakBegun.clear();
+            return at + 1;
+        }
+        // Still the start of one of them, or the start of another?
+        if (m_breakBegun != "\xC2" && m_breakBegun != "\xE2" && m_breakBegun != "\xE2\x80")
+            m_breakBegun = c == '\xC2' || c == '\xE2' ? std::string(1, c) : std::string();
+    }
+    return at;
 }
 
 // Text without line comments, which holds no "//": the block comments go

@@ -58,7 +58,7 @@ bool TreeWalk::step(WalkVisitor &visitor)
 {
     Level &level = m_levels[m_depth - 1];
     if (level.next >= level.listing.size()) {
-        leave();
+        leave(visitor);
         return false;
     }
     const auto *entry = reinterpret_cast<const dirent64 *>(level.listing.data() + level.next);
@@ -86,8 +86,13 @@ bool TreeWalk::step(WalkVisitor &visitor)
             descend(entry->d_name, visitor);
         return false;
     }
-    if (extensionOf(name) == "h" && visitor.header(level.descriptor, entry->d_name, m_path))
-        return true;
+    if (extensionOf(name) == "h") {
+        WalkVisitor::Answer answer = visitor.header(level.descriptor, entry->d_name, m_path);
+        while (answer == WalkVisitor::Answer::NoDescriptor && spareDescriptor())
+            answer = visitor.header(level.descriptor, entry->d_name, m_path);
+        if (answer == WalkVisitor::Answer::Stop)
+            return true;
+    }
     return visitor.stopRequested();
 }
 
@@ -123,7 +128,7 @@ void TreeWalk::descend(const char *name, WalkVisitor &visitor)
 {
     const int parent = m_levels[m_depth - 1].descriptor;
     const auto openFolder = [&] { return openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC); };
-    const auto outOfDescriptors = [](int descriptor) { return descriptor < 0 && (errno == EMFILE || errno == ENFILE); };
+    const auto outOfDescriptors = [](int descriptor) { return descriptor < 0 && descriptorsExhausted(errno); };
     int descriptor = openFolder();
     bool exhausted = outOfDescriptors(descriptor);
     if (exhausted && visitor.releaseDescriptors()) {
@@ -162,12 +167,15 @@ void TreeWalk::list(Level &level)
     }
 }
 
-void TreeWalk::leave()
+void TreeWalk::leave(WalkVisitor &visitor)
 {
     Level &level = m_levels[m_depth - 1];
     if (m_depth >= 2 && m_levels[m_depth - 2].descriptor < 0) {
         Level &parent = m_levels[m_depth - 2];
-        const int descriptor = openat(level.descriptor, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const auto openParent = [&] { return openat(level.descriptor, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC); };
+        int descriptor = openParent();
+        if (descriptor < 0 && descriptorsExhausted(errno) && visitor.releaseDescriptors())
+            descriptor = openParent();
         struct stat status;
         if (descriptor < 0 || fstat(descriptor, &status) != 0 || status.st_dev != parent.device
             || status.st_ino != parent.inode) {
@@ -199,6 +207,16 @@ bool TreeWalk::closeShallowest()
         }
     }
     return false;
+}
+
+// A header beside the deepest folder found no descriptor: from here on the
+// walk holds one fewer.
+bool TreeWalk::spareDescriptor()
+{
+    if (!closeShallowest())
+        return false;
+    m_maxOpen = std::max(1, m_open);
+    return true;
 }
 
 void TreeWalk::closeAll()

@@ -1,18 +1,36 @@
 #pragma once
 
+#include <cerrno>
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+// Whether an error tells that the process, or the system, has no
+// descriptor left to give.
+inline bool descriptorsExhausted(int error)
+{
+    return error == EMFILE || error == ENFILE;
+}
 
 // What a walk reports to, on the thread that walks.
 class WalkVisitor
 {
 public:
+    enum class Answer {
+        Go,
+        Stop,
+        // The header could not be opened for want of a descriptor, and the
+        // visitor has none to give back: the walk gives back one of its
+        // own and reports the header again, or, holding none it can spare,
+        // goes on without it.
+        NoDescriptor,
+    };
+
     virtual ~WalkVisitor() = default;
     // An entry that is not a folder and whose extension is exactly "h".
     // folder is an open descriptor of the folder that holds it, valid for
-    // the call. True stops the walk.
-    virtual bool header(int folder, const char *name, const std::string &path) = 0;
+    // the call.
+    virtual Answer header(int folder, const char *name, const std::string &path) = 0;
     // Asked after every entry walked; true stops the walk.
     virtual bool stopRequested() = 0;
     // The process has run out of descriptors: the visitor closes those it
@@ -60,9 +78,10 @@ private:
     bool step(WalkVisitor &visitor);
     bool enter(int descriptor);
     void descend(const char *name, WalkVisitor &visitor);
-    void leave();
+    void leave(WalkVisitor &visitor);
     void list(Level &level);
     bool closeShallowest();
+    bool spareDescriptor();
     void closeAll();
 
     std::vector<std::string> m_skipFrameworks;

@@ -48,8 +48,13 @@ TEST(PreviewLoading, TextLinesAndHitsAsTheSearchSawThem)
         {"", searchFor("x"), "", {0}, 0, {}},
         // Tabs stop every four columns.
         {"\tab\tc", searchFor("c"), "\tab\tc", {0}, 9, {{{4, 5}}}},
-        // Mac OS Roman, as the search decodes it; folding as it folds.
+        // Mac OS Roman, as the search decodes what is no UTF-8; folding as
+        // it folds.
         {"caf\x8E STRA\xA7" "E", searchFor("caf\xC3\xA9 strasse"), QString::fromUtf8("café STRAßE"), {0}, 11, {{{0, 11}}}},
+        {"\xA9 2016 Lain\x8E\n", searchFor("lain\xC3\xA9"), QString::fromUtf8("© 2016 Lainé\n"), {0}, 12, {{{7, 12}}}},
+        // UTF-8, as the search decodes it: ranges and lines of its text.
+        {"/* \xC2\xA9 2016\n Lain\xC3\xA9 */", searchFor("Lain\xC3\xA9"), QString::fromUtf8("/* © 2016\n Lainé */"), {0, 10}, 9,
+         {{{11, 16}}}},
         // The options of the search, comments and letter case.
         {"/* NSFoo */ NSFoo nsfoo", searchFor("NSFoo", true, true), "/* NSFoo */ NSFoo nsfoo", {0}, 23, {{{12, 17}}}},
         {"/* NSFoo */ NSFoo nsfoo", searchFor("NSFoo"), "/* NSFoo */ NSFoo nsfoo", {0}, 23,

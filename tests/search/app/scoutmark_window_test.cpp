@@ -64,6 +64,31 @@ TEST_F(ScoutmarkTest, SearchRunsFromReturnToItsEnd)
     search("NSNeedle");
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(column(0).size(), 3) << "a check box in the mixed state counts as off";
+    EXPECT_TRUE(window->tableView->emptyText().isEmpty());
+
+    // Nothing found: the table says what was searched, and what never is.
+    header("MacOSX10.13.sdk/System/Library/Frameworks/Python.framework/Headers/object.h", "#define Py_INCREF(op)");
+    const struct {
+        QString sdk;
+        bool ignoreComments, caseSensitive;
+        QString first;
+    } empty[] = {
+        {"10.13", false, true, "No header of SDK 10.13 contains “Py_INCREF” in this letter case."},
+        {"All", true, false, "No header of any SDK contains “Py_INCREF” outside comments."},
+    };
+    for (const auto &c : empty) {
+        window->ignoreCommentsCheck->setChecked(c.ignoreComments);
+        window->caseSensitiveCheck->setChecked(c.caseSensitive);
+        search("Py_INCREF", c.sdk);
+        EXPECT_TRUE(window->tableView->emptyText().isEmpty()) << "not while it runs";
+        ASSERT_TRUE(waitForEnd());
+        EXPECT_EQ(window->fileCountLabel->text(), "0 files");
+        EXPECT_EQ(window->tableView->emptyText(),
+                  c.first + "\nThe Python, Ruby, RubyCocoa, Tcl, and Tk frameworks are not searched.");
+    }
+    search("NSNeedle");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_TRUE(window->tableView->emptyText().isEmpty());
 }
 
 TEST_F(ScoutmarkTest, EscapeCancelsARunningSearchOnly)

@@ -234,15 +234,22 @@ TEST_F(HostileTree, DeepTreeIsWalkedWithFewDescriptors)
     }
     header(deep + "/deepest.h");
     header("MacOSX10.9.sdk/top.h");
+    // Searched first, with every descriptor the walk may hold: each header
+    // two folders deep finds none left, and the walk must give one back,
+    // also to come back from the folder.
+    const std::set<std::string> shallow = {"f0.h", "f1.h", "f2.h", "f3.h"};
+    for (const std::string &name : shallow)
+        header("MacOSX10.10.sdk/" + name.substr(0, 2) + "/" + name);
 
     rlimit saved{};
     getrlimit(RLIMIT_NOFILE, &saved);
-    // Forty, as a tight limit leaves; three, of which the walk needs two.
+    // Forty, as a tight limit leaves; three; two, of which the walk needs
+    // both, one for a folder and one for a header.
     for (const std::size_t threads : {1, 3}) {
-        for (const int free : {40, 3}) {
+        for (const int free : {40, 3, 2}) {
             const rlimit few{limitLeaving(free), saved.rlim_max};
             ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
-            HeaderSearch search(sdks, {"10.9"});
+            HeaderSearch search(sdks, {"10.10", "10.9"});
             search.setThreadCount(threads);
             RecordingSink sink;
             search.searchHeadersForString({needle, "All", false, true}, sink);
@@ -251,8 +258,9 @@ TEST_F(HostileTree, DeepTreeIsWalkedWithFewDescriptors)
             std::set<std::string> names;
             for (const ResultRecord &record : sink.records)
                 names.insert(record.name);
-            EXPECT_EQ(names, (std::set<std::string>{"top.h", "middle.h", "deepest.h"}))
-                << free << " free, " << threads << " threads";
+            std::set<std::string> expected = {"top.h", "middle.h", "deepest.h"};
+            expected.insert(shallow.begin(), shallow.end());
+            EXPECT_EQ(names, expected) << free << " free, " << threads << " threads";
             for (const ResultRecord &record : sink.records)
                 EXPECT_EQ(readFile(record.path), "int NSNeedle;\n") << record.path;
         }

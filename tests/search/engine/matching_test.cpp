@@ -4,6 +4,7 @@
 #include "hit_finder.h"
 #include "mac_roman.h"
 #include "match_stream.h"
+#include "obvious_decoding.h"
 #include "unicode_match.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,9 @@
 #include <random>
 #include <unicode/brkiter.h>
 #include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
+#include <unicode/utf16.h>
 
 namespace {
 
@@ -27,7 +30,7 @@ bool decideOnText(std::string_view bytes, std::u16string_view search, bool ignor
                   bool caseSensitive, const icu::Locale &locale)
 {
     const UnicodeMatcher matcher(search, caseSensitive, locale);
-    const std::u16string text = decodeMacRoman(bytes);
+    const std::u16string text = obviousText(bytes);
     if (!matcher.containedIn(text))
         return false;
     return !ignoreComments
@@ -57,6 +60,41 @@ std::u16string wholeTextForm(std::u16string_view text, bool caseSensitive, bool 
     }
     const icu::UnicodeString result = nfd->normalize(source, status);
     return {result.getBuffer(), static_cast<std::size_t>(result.length())};
+}
+
+// Random headers of three kinds: ASCII with Mac OS Roman beyond it, ASCII
+// with UTF-8 beyond it, and both, which is seldom UTF-8. Each piece is one
+// character, or a few.
+class RandomHeaders
+{
+public:
+    RandomHeaders(std::vector<std::string> ascii, std::vector<std::string> macRoman, std::vector<std::string> utf8)
+    {
+        m_kinds[0] = ascii;
+        m_kinds[0].insert(m_kinds[0].end(), macRoman.begin(), macRoman.end());
+        m_kinds[1] = ascii;
+        m_kinds[1].insert(m_kinds[1].end(), utf8.begin(), utf8.end());
+        m_kinds[2] = m_kinds[0];
+        m_kinds[2].insert(m_kinds[2].end(), utf8.begin(), utf8.end());
+    }
+
+    std::string make(std::mt19937 &random, std::size_t pieces, int kind) const
+    {
+        const std::vector<std::string> &from = m_kinds[kind % 3];
+        std::uniform_int_distribution<std::size_t> pick(0, from.size() - 1);
+        std::string header;
+        for (std::size_t i = 0; i < pieces; ++i)
+            header += from[pick(random)];
+        return header;
+    }
+
+private:
+    std::array<std::vector<std::string>, 3> m_kinds;
+};
+
+Decoding obviousDecoding(std::string_view bytes)
+{
+    return obviouslyUtf8(bytes) ? Decoding::Utf8 : Decoding::MacRoman;
 }
 
 } // namespace
@@ -114,20 +152,25 @@ TEST(MacRoman, EveryCharacterStandsAlone)
     }
 }
 
-// A header given in pieces, searched in small windows, against the same
-// header decided whole.
+// A header given in pieces cut anywhere, also inside a character, searched
+// in small windows under its decoding, against the same header decided whole.
 TEST(MatchStream, PiecesDecideAsTheWholeHeaderDoes)
 {
-    const std::vector<std::string> pieces = {
-        "/*", "*/", "//", "/", "*", "\r", "\n", "\r\n", " ", "NS", "Foo", "NSFoo", "nsfoo", "x;",
-        "\xA7", "\xDE", "caf\x8E", "e", "\x0B",
-    };
+    const RandomHeaders headers(
+        {"/*", "*/", "//", "/", "*", "\r", "\n", "\r\n", " ", "NS", "Foo", "NSFoo", "nsfoo", "x;", "e", "\x0B"},
+        // A lead byte alone, which UTF-8 would cut short.
+        {"\xA7", "\xDE", "caf\x8E", "\xC3"},
+        // Letters, a mark, breaks, a sign that prepends, a joiner, and one
+        // of four bytes.
+        {"caf\xC3\xA9", "e\xCC\x81", "\xC3\x9F", "\xE2\x84\xAA", "\xC2\x85", "\xE2\x80\xA8", "\xD8\x80",
+         "\xE2\x80\x8D", "I\xCC\x87", "\xF0\x9F\x98\x80"});
     const std::vector<std::string> needles = {
-        "NSFoo", "nsfoo", "SFoo", "strasse", "fi", "caf\xC3\xA9", "\r\nNS", "\nNS", "o\r", "*/", "x;", "F",
+        "NSFoo", "nsfoo", "SFoo", "strasse", "fi", "caf\xC3\xA9", "\r\nNS", "\nNS", "o\r", "*/", "x;", "F", "k", "e",
+        "\xC3\xA9",
     };
     std::mt19937 random(2031);
-    std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1), count(0, 60), cut(1, 12);
-    int checked = 0;
+    std::uniform_int_distribution<std::size_t> count(0, 60), cut(1, 12);
+    int checked = 0, utf8 = 0;
     for (const icu::Locale *locale : {&english, &turkish}) {
         for (const std::string &needle : needles) {
             for (int flags = 0; flags < 4; ++flags) {
@@ -135,18 +178,22 @@ TEST(MatchStream, PiecesDecideAsTheWholeHeaderDoes)
                 HeaderMatcher whole(needle, ignoreComments, caseSensitive, *locale);
                 HeaderMatcher inPieces(needle, ignoreComments, caseSensitive, *locale);
                 for (int round = 0; round < 400; ++round) {
-                    std::string header;
-                    for (std::size_t i = count(random); i > 0; --i)
-                        header += pieces[piece(random)];
-                    const std::size_t window = inPieces.span() + round % 5;
-                    MatchStream stream(inPieces, window);
+                    const std::string header = headers.make(random, count(random), round);
+                    const Decoding decoding = obviousDecoding(header);
+                    const std::size_t window = inPieces.span(decoding) + round % 5;
+                    MatchStream stream(inPieces, decoding, window);
+                    Utf8Check check; // the same pieces tell the decoding as the whole does
                     bool decided = false;
                     for (std::size_t at = 0; at < header.size();) {
                         const std::size_t length = std::min(cut(random), header.size() - at);
                         stream.feed(std::string_view(header).substr(at, length));
+                        check.feed(std::string_view(header).substr(at, length));
                         decided = decided || stream.decided();
                         at += length;
                     }
+                    check.finish();
+                    ASSERT_EQ(check.invalid(), decoding == Decoding::MacRoman) << PrintToString(header);
+                    ASSERT_EQ(check.beyondAscii(), !isAscii(header)) << PrintToString(header);
                     const bool expected = whole.matches(header);
                     ASSERT_EQ(stream.finish(), expected)
                         << "header " << PrintToString(header) << " needle " << PrintToString(needle) << " window "
@@ -154,11 +201,13 @@ TEST(MatchStream, PiecesDecideAsTheWholeHeaderDoes)
                         << " locale " << locale->getName();
                     ASSERT_TRUE(!decided || expected) << PrintToString(header);
                     ++checked;
+                    utf8 += decoding == Decoding::Utf8 && !isAscii(header);
                 }
             }
         }
     }
-    EXPECT_GT(checked, 30000);
+    EXPECT_GT(checked, 40000);
+    EXPECT_GT(utf8, checked / 4) << "UTF-8 beyond ASCII is common among them";
 }
 
 TEST(Matching, PlatformTextSemantics)
@@ -219,21 +268,29 @@ TEST(Matching, TurkishLocaleFoldsTheDottedAndDotlessI)
 // the bytes give the hits their decoded text gives.
 TEST(Matching, BytePathAgreesWithTheTextPath)
 {
-    // Letters that fold or decompose, markers, breaks, and bytes beyond ASCII
-    // that matter: é É ß ﬁ ﬂ ı and a few that do not; both ends of the
-    // ASCII fold range and their neighbours.
-    const std::string alphabet =
-        std::string("//**\n\r\v asSfFiIlLeEzZ@[`{") + "\x8E\x83\xA7\xDE\xDF\xF5\xDB\xA5";
+    // Letters that fold or decompose, markers, breaks; both ends of the
+    // ASCII fold range and their neighbours. Beyond ASCII, in Mac OS Roman:
+    // é É ß ﬁ ﬂ ı and a few that do not matter. In UTF-8: é É, é decomposed,
+    // ß ﬁ ı İ, İ decomposed, the Kelvin sign, ŉ ſ ẚ and the Greek question
+    // mark, which compare as ASCII or hold some, the breaks U+0085 and
+    // U+2028, a sign that prepends, a spacing mark, a joiner, ©, and a
+    // character beyond 16 bits.
+    const RandomHeaders headers(
+        {"/", "/", "*", "*", "\n", "\r", "\v", " ", "a", "s", "S", "f", "F", "i", "I", "l", "L", "e", "E", "z", "Z",
+         "@", "[", "`", "{", "k", "K", ";", "n"},
+        {"\x8E", "\x83", "\xA7", "\xDE", "\xDF", "\xF5", "\xDB", "\xA5"},
+        {"\xC3\xA9", "\xC3\x89", "e\xCC\x81", "\xC3\x9F", "\xEF\xAC\x81", "\xC4\xB1", "\xC4\xB0", "I\xCC\x87",
+         "\xE2\x84\xAA", "\xC5\x89", "\xC5\xBF", "\xE1\xBA\x9A", "\xCD\xBE", "\xC2\x85", "\xE2\x80\xA8",
+         "\xD8\x80", "\xE0\xA4\x83", "\xE2\x80\x8D", "\xC2\xA9", "\xF0\x9F\x98\x80"});
     const std::vector<std::u16string> needles = {
-        u"s", u"ss", u"SS", u"fi", u"FI", u"fl", u"Fl", u"e", u"E", u"i", u"I", u"l", u"a/",
-        u"//", u"*", u"sf", u"Ss", u"ile", u"\u00e9", u"e\u0301", u"\u00c9", u"\u00df", u"\ufb01",
-        u"\u0131", u"\u0130", u"ST\u00df", u"a\r", u"\n", u"z", u"Za", u"@", u"[",
+        u"s", u"ss", u"SS", u"fi", u"FI", u"fl", u"e", u"E", u"i", u"I", u"l", u"a/", u"//", u"*", u"sf", u"ile",
+        u"k", u";", u"n", u"a", u"\u00e9", u"e\u0301", u"\u00c9", u"\u00df", u"\ufb01", u"\u0131", u"\u0130",
+        u"ST\u00df", u"a\r", u"\n", u"Za", u"@", u"\u00a9",
     };
     std::mt19937 random(6122026);
-    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
     // Short texts reach every corner of the decision; long ones the
     // sixteen-at-a-time search and its tail.
-    std::uniform_int_distribution<std::size_t> shortLength(0, 24), longLength(25, 160);
+    std::uniform_int_distribution<std::size_t> shortLength(0, 24), longLength(25, 120);
     int checked = 0;
     for (const icu::Locale *locale : {&english, &turkish}) {
         for (const std::u16string &needle : needles) {
@@ -246,18 +303,16 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
                                                 << " caseSensitive " << caseSensitive << " locale " << locale->getName());
                 HeaderMatcher matcher(needleUtf8, ignoreComments, caseSensitive, *locale);
                 const HitFinder finder(needle, ignoreComments, caseSensitive, *locale);
-                for (int round = 0; round < 1500; ++round) {
-                    std::string bytes(round % 2 ? shortLength(random) : longLength(random), ' ');
-                    for (char &c : bytes)
-                        c = alphabet[pick(random)];
+                for (int round = 0; round < 1200; ++round) {
+                    const std::string bytes = headers.make(random, round % 2 ? shortLength(random) : longLength(random), round / 2);
                     const bool matches = matcher.matches(bytes);
                     const auto context = [&] { return "text " + PrintToString(bytes); };
                     ASSERT_EQ(matches, decideOnText(bytes, needle, ignoreComments, caseSensitive, *locale))
                         << context();
-                    const std::u16string text = decodeMacRoman(bytes);
+                    const std::u16string text = obviousText(bytes);
                     const std::vector<Hit> hits = finder.findHits(text);
                     ASSERT_EQ(!hits.empty(), matches) << context();
-                    ASSERT_EQ(finder.findHits(bytes), hits) << "stripped before decoding: " << context();
+                    ASSERT_EQ(finder.findHits(bytes), hits) << "from the bytes: " << context();
                     std::size_t after = 0;
                     for (const Hit &hit : hits) {
                         std::u16string pieces;
@@ -277,6 +332,54 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
     EXPECT_GT(checked, 300000);
 }
 
+// What lets the bytes of a UTF-8 header stand for its text when they show
+// no match: apart from the characters the matcher watches for, nothing
+// beyond ASCII, alone or as a mark on an ASCII letter, compares as ASCII
+// that a match could take by itself.
+TEST(Matching, EveryCharacterThatMayCompareAsAsciiIsWatched)
+{
+    const UnicodeMatcher exact(u"x", true, english), folded(u"x", false, english), turkic(u"x", false, turkish);
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> characters(icu::BreakIterator::createCharacterInstance(english, status));
+    const icu::Normalizer2 *nfc = icu::Normalizer2::getNFCInstance(status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    const auto givesAscii = [&](std::u16string_view text) {
+        for (const UnicodeMatcher *matcher : {&exact, &folded, &turkic}) {
+            const std::u16string form = matcher->comparedForm(text);
+            const icu::UnicodeString shown(false, form.data(), static_cast<int32_t>(form.size()));
+            characters->setText(shown);
+            for (int32_t begin = characters->first(), end = characters->next(); end != icu::BreakIterator::DONE;
+                 begin = end, end = characters->next()) {
+                if (end - begin == 1 && form[static_cast<std::size_t>(begin)] < 0x80)
+                    return true;
+            }
+        }
+        return false;
+    };
+    const auto watched = [](UChar32 c) {
+        const auto &list = HeaderMatcher::mayCompareAsAscii;
+        return std::find(list.begin(), list.end(), static_cast<char32_t>(c)) != list.end();
+    };
+    int looked = 0;
+    for (UChar32 c = 0x80; c <= 0x10FFFF; ++c) {
+        if (U_IS_SURROGATE(c) || u_charType(c) == U_UNASSIGNED || u_charType(c) == U_PRIVATE_USE_CHAR)
+            continue;
+        char16_t units[2];
+        int32_t length = 0;
+        U16_APPEND_UNSAFE(units, length, c);
+        ASSERT_TRUE(watched(c) || !givesAscii(std::u16string_view(units, static_cast<std::size_t>(length)))) << std::hex << c;
+        ++looked;
+        // A mark that composes with an ASCII letter.
+        for (char16_t letter = u'A'; letter <= u'z'; ++letter) {
+            if (length == 1 && nfc->composePair(letter, c) >= 0 && !watched(c)) {
+                const char16_t pair[2] = {letter, units[0]};
+                ASSERT_FALSE(givesAscii(std::u16string_view(pair, 2))) << char(letter) << " " << std::hex << c;
+            }
+        }
+    }
+    EXPECT_GT(looked, 100000);
+}
+
 TEST(Matching, AsciiSearchOfAsciiHeadersDecodesNothingAndStripsOnlyCandidates)
 {
     HeaderMatcher matcher("NSFoo", true, false, english);
@@ -290,6 +393,15 @@ TEST(Matching, AsciiSearchOfAsciiHeadersDecodesNothingAndStripsOnlyCandidates)
     HeaderMatcher folding("class", false, false, english);
     EXPECT_TRUE(folding.matches("CLA\xA7"));  // "CLAß" folds to "class"
     EXPECT_EQ(folding.counters().headersDecoded, 1u);
+
+    // UTF-8 beyond ASCII that holds nothing a match could take, or a match
+    // with ASCII around it, needs no decoding either.
+    HeaderMatcher utf8("NSFoo", false, false, english);
+    EXPECT_FALSE(utf8.matches("/* \xC2\xA9 2016 Lain\xC3\xA9 */ NSBar\n"));
+    EXPECT_TRUE(utf8.matches("/* \xC2\xA9 2016 Lain\xC3\xA9 */ nsfoo\n"));
+    EXPECT_EQ(utf8.counters().headersDecoded, 0u);
+    EXPECT_FALSE(utf8.matches("NSFoo\xCC\x81")) << "the mark makes the o another letter";
+    EXPECT_EQ(utf8.counters().headersDecoded, 1u);
 }
 
 TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
@@ -304,6 +416,13 @@ TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
         return std::search(text.begin(), text.end(), needle.begin(), needle.end(), same) != text.end();
     };
     const std::string alphabet = std::string("abAB_@`") + "\xA7\xDE\xDF\xE5";
+    const auto firstMatch = [&](std::string_view text, const std::string &needle, bool caseSensitive) {
+        for (std::size_t at = 0; at + needle.size() <= text.size(); ++at) {
+            if (plain(text.substr(at, needle.size()), needle, caseSensitive))
+                return at;
+        }
+        return text.npos;
+    };
     std::mt19937 random(42);
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1), length(0, 100), needleLength(1, 5);
     std::vector<ByteNeedle::Scan> scans{scanSse2};
@@ -316,14 +435,15 @@ TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
         for (char &c : needle)
             c = "ab_@`"[pick(random) % 5];
         const bool caseSensitive = round % 2;
-        bool folding = false;
-        for (char c : text)
-            folding |= isFoldingLetter(static_cast<unsigned char>(c));
+        const bool high = std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
         for (ByteNeedle::Scan scan : scans) {
             const ByteNeedle::Result result = ByteNeedle(needle, caseSensitive, fold, scan).find(text, true);
-            ASSERT_EQ(result.found, plain(text, needle, caseSensitive)) << PrintToString(text) << " / " << needle;
-            if (!result.found) {
-                ASSERT_EQ(result.foldingLetters, folding) << PrintToString(text);
+            const std::size_t at = firstMatch(text, needle, caseSensitive);
+            ASSERT_EQ(result.found, at != text.npos) << PrintToString(text) << " / " << needle;
+            if (result.found) {
+                ASSERT_EQ(result.at, at) << PrintToString(text) << " / " << needle;
+            } else {
+                ASSERT_EQ(result.highBytes, high) << PrintToString(text);
             }
         }
     }
@@ -358,6 +478,15 @@ TEST(HitFinding, ExactRangesOfTheCasesThatMatter)
         {"CAF\x83 caf\x8E", "caf\xC3\xA9", false, false, {{{0, 4}}, {{5, 9}}}},
         // Hits do not overlap.
         {"aaaaa", "aa", false, true, {{{0, 2}}, {{2, 4}}}},
+        // UTF-8, ranges of its text: © and é are one character each, a
+        // mark is part of its letter, a UTF-8 break ends a line comment.
+        {"/* \xC2\xA9 2016 Lain\xC3\xA9 */", "Lain\xC3\xA9", false, true, {{{10, 15}}}},
+        {"/* \xC2\xA9 2016 Laine\xCC\x81 */", "lain\xC3\xA9", false, false, {{{10, 16}}}},
+        {"Laine\xCC\x81", "Laine", false, true, {}},
+        {"// x\xE2\x80\xA8NSFoo", "NSFoo", true, true, {{{5, 10}}}},
+        // One byte that is no UTF-8 makes it all Mac OS Roman.
+        {"/* \xC2\xA9 2016 Lain\xC3\xA9 */ \xFF", "Lain\xC3\xA9", false, true, {}},
+        {"// x\xE2\x80\xA8NSFoo\xFF", "NSFoo", true, true, {}},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(piecesOf(findHits(c.bytes, c.search, c.ignoreComments, c.caseSensitive, english)), c.expected)

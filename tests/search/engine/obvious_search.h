@@ -6,20 +6,27 @@
 // tested as text.
 
 #include "header_search.h"
-#include "mac_roman.h"
+#include "obvious_decoding.h"
 #include "tree_snapshot.h"
 #include "unicode_match.h"
 
 #include <filesystem>
 #include <unicode/unistr.h>
 
+// Whether the request lists a header of these bytes.
+inline bool obviousDecision(std::string_view bytes, const SearchRequest &request)
+{
+    const icu::UnicodeString search = icu::UnicodeString::fromUTF8(request.searchString);
+    const std::u16string needle(search.getBuffer(), static_cast<std::size_t>(search.length()));
+    const std::u16string text = obviousText(bytes);
+    return stringContainsString(&text, needle, request.ignoreComments, request.caseSensitive);
+}
+
 // The records a run must give; entries, if given, counts what it walks.
 inline std::vector<ResultRecord> obviousSearch(const std::string &sdks, const std::vector<std::string> &nums,
                                                const SearchRequest &request, int *entries = nullptr)
 {
     namespace fs = std::filesystem;
-    const icu::UnicodeString search = icu::UnicodeString::fromUTF8(request.searchString);
-    const std::u16string needle(search.getBuffer(), static_cast<std::size_t>(search.length()));
     std::vector<ResultRecord> records;
     for (const std::string &num : request.sdkTitle == "All" ? nums : std::vector{request.sdkTitle}) {
         fs::path root = sdks + "/MacOSX" + num + ".sdk";
@@ -39,8 +46,7 @@ inline std::vector<ResultRecord> obviousSearch(const std::string &sdks, const st
             const auto dot = name.rfind('.');
             if (dot == std::string::npos || dot == 0 || name.substr(dot + 1) != "h" || fs::is_directory(it->path()))
                 continue;
-            const std::u16string text = decodeMacRoman(readFile(it->path().string()));
-            if (stringContainsString(&text, needle, request.ignoreComments, request.caseSensitive))
+            if (obviousDecision(readFile(it->path().string()), request))
                 records.push_back({name, it->path().string()});
         }
     }

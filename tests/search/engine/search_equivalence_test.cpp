@@ -2,6 +2,8 @@
 // doing what it promises, on a generated corpus: the same records in the
 // same order for every kind of search.
 
+#include "header_reader.h"
+#include "match_stream.h"
 #include "obvious_search.h"
 #include "recording_sink.h"
 
@@ -9,6 +11,8 @@
 
 #include <filesystem>
 #include <random>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -22,13 +26,26 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
     fs::create_directories(real);
     fs::create_directory_symlink("real/sdks", base + "/SDKs");
     const std::string sdks = base + "/SDKs";
-    const std::vector<std::string> pieces = {
+    // Headers in Mac OS Roman, in UTF-8, and in both, which is no UTF-8.
+    const std::vector<std::string> ascii = {
         "NSFoo", "nsfoo", "NSFOO", "// NSFoo", "/* NSFoo */", "/*", "*/", "//", "\n", "\r", " ", "int x;",
-        "\xA7", "\xDE", "\xDF", "\x8E", "\x83", "STRASSE", "stra\xA7" "e", "file", "FILE", "caf\x8E", "Ns/* */Foo",
+        "STRASSE", "file", "FILE", "Ns/* */Foo",
+    };
+    const std::vector<std::string> macRoman = {"\xA7", "\xDE", "\xDF", "\x8E", "\x83", "stra\xA7" "e", "caf\x8E", "\xA9"};
+    const std::vector<std::string> utf8 = {
+        "caf\xC3\xA9", "Lain\xC3\xA9", "Laine\xCC\x81", "\xC2\xA9 2016", "stra\xC3\x9F" "e", "\xEF\xAC\x81le",
+        "NSFoo\xCC\x81", "\xE2\x80\xA8", "\xC2\x85", "// x\xE2\x80\xA8NSFoo",
     };
     std::mt19937 random(2026);
-    std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1), count(0, 40);
+    std::uniform_int_distribution<std::size_t> count(0, 40);
+    int kind = 0;
     const auto content = [&] {
+        std::vector<std::string> pieces = ascii;
+        if (++kind % 3 != 1)
+            pieces.insert(pieces.end(), macRoman.begin(), macRoman.end());
+        if (kind % 3 != 0)
+            pieces.insert(pieces.end(), utf8.begin(), utf8.end());
+        std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1);
         std::string text;
         for (std::size_t i = count(random); i > 0; --i)
             text += pieces[piece(random)];
@@ -68,7 +85,8 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
     inTurn.setThreadCount(1);
     inPipeline.setThreadCount(5);
     int nonEmpty = 0;
-    for (const char *needle : {"NSFoo", "nsfoo", "strasse", "fi", "file", "caf\xC3\xA9", "\xC3\x9F", "x;", "*/"}) {
+    for (const char *needle : {"NSFoo", "nsfoo", "strasse", "fi", "file", "caf\xC3\xA9", "\xC3\x9F", "x;", "*/",
+                               "Lain\xC3\xA9", "\xC2\xA9"}) {
         for (int flags = 0; flags < 4; ++flags) {
             for (const char *title : {"All", "10.13", "10.15"}) {
                 const SearchRequest request{needle, title, bool(flags & 1), bool(flags & 2)};
@@ -86,4 +104,58 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
     }
     EXPECT_GT(nonEmpty, 40) << "the corpus exercises real matches";
     fs::remove_all(base);
+}
+
+// Headers larger than the reader's buffer, read in pieces, against the
+// obvious decision on the whole header. What settles the decoding (a
+// character beyond ASCII, a byte that is no UTF-8) and what makes a match
+// stand just before, across and after the boundaries of the pieces, before
+// and after each other: mostly with small pieces, which take little time,
+// and a few of the search's own size.
+TEST(SearchEquivalence, HeadersReadInPiecesAreDecidedAsWholeOnes)
+{
+    const std::vector<std::string> snippets = {
+        "NSFoo", "nsfoo", "/*", "*/", "//", "\n", " ", "\xC3\xA9", "e\xCC\x81", "\xC2\xA9", "\xE2\x80\xA8", "\xFF",
+        "\x8E", "\xA9", "\xC3\x9F",
+    };
+    const int file = memfd_create("header", MFD_CLOEXEC);
+    ASSERT_GE(file, 0);
+    std::mt19937 random(2829);
+    std::uniform_int_distribution<std::size_t> pick(0, snippets.size() - 1), many(1, 4), near(0, 12);
+    int utf8 = 0, macRoman = 0, matched = 0;
+    for (const std::size_t piece : {std::size_t(4096), MatchStream::defaultWindow}) {
+        for (int round = 0; round < (piece == 4096 ? 150 : 2); ++round) {
+            std::string header;
+            while (header.size() < piece * 2 + piece / 2)
+                header += "int x;\n";
+            // Near every boundary, and anywhere.
+            for (const std::size_t around : {piece, 2 * piece, std::size_t(random() % header.size())}) {
+                std::string snippet;
+                for (std::size_t k = many(random); k > 0; --k)
+                    snippet += snippets[pick(random)];
+                header.replace(std::min(around - near(random), header.size() - snippet.size()), snippet.size(), snippet);
+            }
+            ASSERT_EQ(ftruncate(file, 0), 0);
+            ASSERT_EQ(pwrite(file, header.data(), header.size(), 0), static_cast<ssize_t>(header.size()));
+            (obviouslyUtf8(header) ? utf8 : macRoman) += 1;
+            for (const char *needle : {"NSFoo", "\xC3\xA9", "e", "\xC2\xA9"}) {
+                for (int flags = 0; flags < 4; ++flags) {
+                    const SearchRequest request{needle, "All", bool(flags & 1), bool(flags & 2)};
+                    HeaderMatcher matcher(needle, request.ignoreComments, request.caseSensitive);
+                    HeaderReader reader(matcher, piece);
+                    ASSERT_EQ(lseek(file, 0, SEEK_SET), 0);
+                    const bool expected = obviousDecision(header, request);
+                    ASSERT_EQ(reader.decide(file, [] { return false; }),
+                              expected ? HeaderReader::Verdict::Match : HeaderReader::Verdict::NoMatch)
+                        << needle << " ignoreComments " << request.ignoreComments << " caseSensitive "
+                        << request.caseSensitive << " pieces of " << piece << " round " << round;
+                    matched += expected;
+                }
+            }
+        }
+    }
+    close(file);
+    EXPECT_GT(utf8, 30);
+    EXPECT_GT(macRoman, 30);
+    EXPECT_GT(matched, 300);
 }
