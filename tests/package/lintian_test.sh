@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Debian's package checker on both packages. Every tag it finds is printed;
-# an error or a warning fails the test.
+# an error, a warning or any hardening tag (those are only information to
+# lintian, but each is a protection a program goes without) fails the test.
 #   lintian_test.sh PACKAGE_DIR
 set -euo pipefail
 if ! command -v lintian >/dev/null; then
@@ -9,6 +10,11 @@ if ! command -v lintian >/dev/null; then
 fi
 debs=("$1"/tarnwick_*.deb "$1"/scoutmark_*.deb)
 status=0
-lintian --display-info --pedantic --fail-on error,warning "${debs[@]}" || status=$?
+tags=$(lintian --display-info --pedantic --fail-on error,warning "${debs[@]}") || status=$?
+[[ -n $tags ]] && echo "$tags"
 [[ $status -eq 0 ]] || { echo "FAIL: lintian found errors or warnings" >&2; exit 1; }
-echo "lintian: no error and no warning in ${debs[*]##*/}"
+if grep -q ' hardening-' <<<"$tags"; then
+  echo "FAIL: a program lacks a hardening flag" >&2
+  exit 1
+fi
+echo "lintian: no error, no warning and no hardening tag in ${debs[*]##*/}"

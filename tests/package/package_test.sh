@@ -68,6 +68,7 @@ check_files tarnwick "755 ./usr/bin/tarnwick
 644 ./usr/share/doc/tarnwick/changelog.gz
 644 ./usr/share/doc/tarnwick/copyright
 644 ./usr/share/icons/hicolor/scalable/apps/tarnwick.svg
+644 ./usr/share/lintian/overrides/tarnwick
 644 ./usr/share/man/man1/tarnwick.1.gz
 644 ./usr/share/metainfo/org.tarnwick.tarnwick.metainfo.xml
 644 ./usr/share/polkit-1/actions/org.tarnwick.tool.policy"
@@ -85,6 +86,7 @@ check_files scoutmark "755 ./usr/bin/scoutmark
 644 ./usr/share/doc/scoutmark/changelog.gz
 644 ./usr/share/doc/scoutmark/copyright
 644 ./usr/share/icons/hicolor/scalable/apps/scoutmark.svg
+644 ./usr/share/lintian/overrides/scoutmark
 644 ./usr/share/man/man1/scoutmark.1.gz
 644 ./usr/share/metainfo/org.tarnwick.scoutmark.metainfo.xml"
 check_relation "$deb" Depends "libc6 libgcc-s1 libicu libqt6core6 libqt6dbus6 libqt6gui6 libqt6widgets6 libstdc++6 "

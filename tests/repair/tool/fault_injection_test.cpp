@@ -95,7 +95,7 @@ TEST_F(FaultTest, UnreadableSourcesAndUnwritableDestinationsFailCleanly)
     fs::create_directories(writable);
     fs::create_directories(locked);
     if (geteuid() == 0)
-        chown(writable.c_str(), 65534, 65534);
+        EXPECT_EQ(chown(writable.c_str(), 65534, 65534), 0);
     else
         chmod(locked.c_str(), 0555);
     writeFile(base + "/ok", "ok");

@@ -44,7 +44,7 @@ protected:
             GTEST_SKIP() << "needs a folder that root alone controls: " << whyNotRootsAlone();
         ToolTreeTest::SetUp();
         fs::create_directories(home);
-        chown(home.c_str(), nobody, nogroup);
+        EXPECT_EQ(chown(home.c_str(), nobody, nogroup), 0);
     }
 
     ToolResult run(const std::vector<std::string> &arguments, std::optional<uid_t> user = nobody,
@@ -64,7 +64,7 @@ protected:
     static void userFile(const std::string &path, mode_t mode, const std::string &contents = "x")
     {
         writeFile(path, contents);
-        lchown(path.c_str(), nobody, nogroup);
+        EXPECT_EQ(lchown(path.c_str(), nobody, nogroup), 0);
         chmod(path.c_str(), mode);
     }
 
@@ -72,14 +72,14 @@ protected:
     {
         fs::create_directories(fs::path(path).parent_path());
         fs::create_directory_symlink(target, path);
-        lchown(path.c_str(), nobody, nogroup);
+        EXPECT_EQ(lchown(path.c_str(), nobody, nogroup), 0);
         return path;
     }
 
     static void folder(const std::string &path, mode_t mode, uid_t owner = 0, gid_t group = 0)
     {
         fs::create_directories(path);
-        chown(path.c_str(), owner, group);
+        EXPECT_EQ(chown(path.c_str(), owner, group), 0);
         chmod(path.c_str(), mode);
     }
 };
@@ -93,9 +93,9 @@ TEST_F(RootRightsTest, AnImportMakesNoSetIdProgramsAndNoSharedWritableFolders)
     userFile(incoming + "/run", 04755);
     userFile(incoming + "/group", 02755);
     userFile(incoming + "/open/shared", 0666);
-    lchown((incoming + "/open").c_str(), nobody, nogroup);
+    EXPECT_EQ(lchown((incoming + "/open").c_str(), nobody, nogroup), 0);
     chmod((incoming + "/open").c_str(), 0777);
-    lchown(incoming.c_str(), nobody, nogroup);
+    EXPECT_EQ(lchown(incoming.c_str(), nobody, nogroup), 0);
     const struct stat directory = statusOf(sdks);
 
     for (const std::optional<uid_t> user : {std::optional<uid_t>(nobody), std::optional<uid_t>()}) {
@@ -156,7 +156,7 @@ TEST_F(RootRightsTest, RootsRightsReachOnlyBeneathAWayThatRootAloneControls)
          }},
         {"the SDK directory the user's", false,
          [](const std::string &, const std::string &decoy) {
-             chown(decoy.c_str(), nobody, nogroup);
+             EXPECT_EQ(chown(decoy.c_str(), nobody, nogroup), 0);
              return decoy;
          }},
     };
@@ -643,7 +643,7 @@ TEST_F(RootRightsTest, ADestinationInsideItsOwnSourceIsRefused)
     writeFile(home + "/tree/inner/file", "f");
     fs::create_directory_symlink("tree", home + "/link");
     for (const auto &entry : fs::recursive_directory_iterator(home))
-        lchown(entry.path().c_str(), nobody, nogroup);
+        EXPECT_EQ(lchown(entry.path().c_str(), nobody, nogroup), 0);
     const TreeSnapshot tree = snapshotTree(home + "/tree", true);
     for (const std::string &destination : {home + "/link/copy", home + "/link/inner/copy"}) {
         const ToolResult result = run({"Copy", home + "/tree", destination});
@@ -667,7 +667,7 @@ TEST_F(RootRightsTest, ExportedItemsBelongToTheUserWhoAsked)
         SCOPED_TRACE(owner);
         const std::string shared = base + "/shared" + std::to_string(owner);
         fs::create_directories(shared);
-        chown(shared.c_str(), owner, owner);
+        EXPECT_EQ(chown(shared.c_str(), owner, owner), 0);
         chmod(shared.c_str(), 01777);
         const ToolResult result = run({"Copy", sdk, shared + "/MacOSX10.9.sdk"});
         ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
