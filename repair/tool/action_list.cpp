@@ -1,8 +1,21 @@
 #include "action_list.h"
 
+#include <algorithm>
+#include <iterator>
+#include <optional>
 #include <string_view>
 
 namespace {
+
+constexpr std::string_view verbNames[] = {"Copy", "Move", "Remove"}; // in the order of Verb
+
+std::optional<Verb> verbOf(const std::string &word)
+{
+    const auto found = std::find(std::begin(verbNames), std::end(verbNames), word);
+    if (found == std::end(verbNames))
+        return std::nullopt;
+    return static_cast<Verb>(found - std::begin(verbNames));
+}
 
 // Absolute, and every component a real name: no "", "." or "..", which
 // also rules out doubled and trailing slashes.
@@ -82,6 +95,11 @@ std::string copyDestinationFault(const Action &action, const std::string &sdkDir
 
 } // namespace
 
+std::string_view verbName(Verb verb)
+{
+    return verbNames[static_cast<std::size_t>(verb)];
+}
+
 std::string quoted(const std::string &text)
 {
     static const char hex[] = "0123456789abcdef";
@@ -125,20 +143,21 @@ validateActionList(const std::vector<std::string> &arguments, const std::string 
 
     std::vector<Action> actions;
     for (std::size_t i = 0; i < arguments.size(); i += 3) {
-        Action action{arguments[i], arguments[i + 1], arguments[i + 2]};
         const auto refuse = [&](const std::string &why) {
             return Refusal{describe(i, arguments) + ": " + why};
         };
-        const bool isRemove = action.verb == "Remove";
-        if (!isRemove && action.verb != "Copy" && action.verb != "Move")
+        const std::optional<Verb> verb = verbOf(arguments[i]);
+        if (!verb)
             return refuse("unknown verb");
+        Action action{*verb, arguments[i + 1], arguments[i + 2]};
+        const bool isRemove = action.verb == Verb::remove;
         if (!isCleanAbsolutePath(action.first))
             return refuse("not a clean absolute path: " + quoted(action.first));
         if (isRemove && !action.second.empty())
             return refuse("\"Remove\" takes an empty second operand");
         if (!isRemove && !isCleanAbsolutePath(action.second))
             return refuse("not a clean absolute path: " + quoted(action.second));
-        if (action.verb == "Copy") {
+        if (action.verb == Verb::copy) {
             if (const std::string fault = copyDestinationFault(action, sdkDirectory); !fault.empty())
                 return refuse(fault);
         } else {

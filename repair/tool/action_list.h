@@ -5,8 +5,13 @@
 #include <variant>
 #include <vector>
 
+enum class Verb { copy, move, remove };
+
+// The verb as an action list writes it: "Copy", "Move" or "Remove".
+std::string_view verbName(Verb verb);
+
 struct Action {
-    std::string verb;   // "Copy", "Move" or "Remove"
+    Verb verb;
     std::string first;  // absolute path
     std::string second; // absolute path, or "" for "Remove"
 };

@@ -55,9 +55,9 @@ private:
 
 std::string perform(const Action &action, SdkDirectory &sdkDirectory, CopyProgress &progress)
 {
-    if (action.verb == "Copy")
+    if (action.verb == Verb::copy)
         return copyItem(action.first, action.second, sdkDirectory, progress);
-    if (action.verb == "Move")
+    if (action.verb == Verb::move)
         return moveItem(action.first, action.second, sdkDirectory, progress);
     return removeItem(action.first, sdkDirectory);
 }
@@ -76,7 +76,7 @@ int carryOut(const std::vector<Action> &actions, SdkDirectory &sdks, ToolOutput 
 {
     CopyTotals totals;
     for (const Action &action : actions) {
-        if (action.verb == "Copy")
+        if (action.verb == Verb::copy)
             addCopySize(action.first, sdks, totals);
     }
     output.total(totals);
@@ -88,7 +88,7 @@ int carryOut(const std::vector<Action> &actions, SdkDirectory &sdks, ToolOutput 
         actAs(Rights::root);
         if (error.empty())
             continue;
-        std::string what = action.verb + " " + quoted(action.first);
+        std::string what = std::string(verbName(action.verb)) + " " + quoted(action.first);
         if (!action.second.empty())
             what += " to " + quoted(action.second);
         reports.report(what + " failed: " + error);

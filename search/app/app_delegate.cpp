@@ -121,7 +121,7 @@ void AppDelegate::searchFieldAction()
 
     SearchRequest request;
     request.searchString = text.toStdString();
-    request.sdkTitle = sdkPopUp->currentText().toStdString();
+    request.sdkTitle = selectedSdkTitle().toStdString();
     request.ignoreComments = ignoreCommentsCheck->checkState() == Qt::Checked;
     request.caseSensitive = caseSensitiveCheck->checkState() == Qt::Checked;
 
@@ -157,7 +157,7 @@ QString AppDelegate::nothingFoundText() const
          QT_TR_NOOP("No header of %1 contains “%2” outside comments, in this letter case.")},
     };
     const QString title = QString::fromStdString(m_rowsSearch.sdkTitle);
-    const QString where = title == QLatin1String("All") ? tr("any SDK") : tr("SDK %1").arg(title);
+    const QString where = title == allSdksTitle ? tr("any SDK") : tr("SDK %1").arg(title);
     const QString found = tr(sentences[m_rowsSearch.ignoreComments][m_rowsSearch.caseSensitive])
                               .arg(where, QString::fromStdString(m_rowsSearch.searchString));
     QStringList frameworks;

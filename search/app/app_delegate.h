@@ -57,6 +57,9 @@ public:
     std::function<void(int status)> exitProcess;
     // What a run does on the worker thread, when not the engine's search.
     std::function<bool(const SearchRequest &, SearchSink &)> searchBody;
+    // The title that asks for every SDK, in a search request and in the
+    // saved settings. Its pop-up item carries no OS number, as the others do.
+    static inline const QString allSdksTitle = QStringLiteral("All");
     // How long quitting waits for a search asked to stop.
     static constexpr int quitGrace = 500; // milliseconds
     // The context menu and keys of the rows.
@@ -95,6 +98,7 @@ private:
     void showSortOrder();
     void restoreWindowSize();
     QString nothingFoundText() const;
+    QString selectedSdkTitle() const;
 
     QString m_sdkDirectory;
     SearchRequest m_rowsSearch; // the search that listed the rows

@@ -26,15 +26,19 @@ void AppDelegate::loadPrefs()
 
     sdkPopUp->clear();
     sdkPopUp->addItem(QStringLiteral("All"));
-    sdkPopUp->addItems(sdkNums);
+    for (const QString &num : std::as_const(sdkNums))
+        sdkPopUp->addItem(num, num);
 
     // A saved title that is no longer installed gives way to the newest SDK;
     // with no SDK at all, "All" stays selected.
     const QString saved = settings.value(QStringLiteral("SDKTitle")).toString();
-    QString title = sdkNums.isEmpty() ? QStringLiteral("All") : sdkNums.last();
-    if (settings.contains(QStringLiteral("SDKTitle")) && sdkPopUp->findText(saved, Qt::MatchExactly) >= 0)
-        title = saved;
-    sdkPopUp->setCurrentIndex(sdkPopUp->findText(title, Qt::MatchExactly));
+    int index = sdkPopUp->count() - 1;
+    if (settings.contains(QStringLiteral("SDKTitle"))) {
+        const int found = saved == allSdksTitle ? 0 : sdkPopUp->findData(saved);
+        if (found >= 0)
+            index = found;
+    }
+    sdkPopUp->setCurrentIndex(index);
 
     const auto state = [&](const QString &key) {
         return settings.value(key, 0).toInt() == 1 ? Qt::Checked : Qt::Unchecked;
@@ -44,11 +48,17 @@ void AppDelegate::loadPrefs()
     window->splitter->restoreState(settings.value(QStringLiteral("PreviewSplitter")).toByteArray());
 }
 
+QString AppDelegate::selectedSdkTitle() const
+{
+    const QVariant num = sdkPopUp->currentData();
+    return num.isValid() ? num.toString() : allSdksTitle;
+}
+
 void AppDelegate::savePrefs()
 {
     QSettings settings;
     settings.setValue(QStringLiteral("SearchString"), searchField->text());
-    settings.setValue(QStringLiteral("SDKTitle"), sdkPopUp->currentText());
+    settings.setValue(QStringLiteral("SDKTitle"), selectedSdkTitle());
     settings.setValue(QStringLiteral("IgnoreComments"), ignoreCommentsCheck->checkState() == Qt::Checked ? 1 : 0);
     settings.setValue(QStringLiteral("CaseSensitive"), caseSensitiveCheck->checkState() == Qt::Checked ? 1 : 0);
     settings.setValue(QStringLiteral("PreviewSplitter"), window->splitter->saveState());

@@ -116,90 +116,14 @@ std::size_t nextSlash(std::basic_string_view<Char> text, std::size_t from)
     return nextOf(text, from, Char('/'));
 }
 
-template <typename Char>
-std::size_t nextStar(std::basic_string_view<Char> text, std::size_t from)
-{
-    return nextOf(text, from, Char('*'));
-}
-
-// Deletes every "//" and what follows it up to, not including, the next line
-// break or the end of the text. The character before a "//" found this way
-// is never a slash and a deletion ends at a break, so no new "//" can form
-// across it: the scan simply goes on after the deletion.
-template <typename Char>
-void removeLines(std::basic_string_view<Char> text, std::basic_string<Char> &result)
-{
-    result.clear();
-    const std::size_t n = text.size();
-    std::size_t kept = 0; // text[kept, i) is still to be copied
-    std::size_t i = nextSlash(text, 0);
-    while (i != text.npos && i + 1 < n) {
-        if (text[i + 1] != Char('/')) {
-            i = nextSlash(text, i + 1);
-            continue;
-        }
-        result.append(text.substr(kept, i - kept));
-        std::size_t end = i + 2;
-        while (end < n && !isLineBreak(text[end]))
-            ++end;
-        kept = end;
-        i = nextSlash(text, end);
-    }
-    result.append(text.substr(kept));
-}
-
-// Deletes every complete block comment. The defining procedure restarts at
-// the beginning after each deletion, so a "/" left just before a deleted
-// block and a "*" just after it form a new opener; the kept text before a
-// deletion point holds no other opener. So the scan checks that seam first,
-// then the ordinary opener. An opener without a closer ends the work: no
-// later opener can have one either.
-template <typename Char>
-void removeBlocks(std::basic_string_view<Char> text, std::basic_string<Char> &result)
-{
-    result.clear();
-    const std::size_t n = text.size();
-    const auto closerFrom = [&](std::size_t from) -> std::size_t {
-        for (std::size_t k = nextStar(text, from); k != text.npos && k + 1 < n; k = nextStar(text, k + 1)) {
-            if (text[k + 1] == Char('/'))
-                return k;
-        }
-        return std::basic_string_view<Char>::npos;
-    };
-    std::size_t kept = 0; // text[kept, ...) is still to be copied
-    std::size_t i = 0;    // where to look next
-    for (;;) {
-        // Right after a deletion: does the kept slash meet a star?
-        if (i == kept && i < n && text[i] == Char('*') && !result.empty()
-            && result.back() == Char('/')) {
-            const std::size_t closer = closerFrom(i + 1);
-            if (closer == text.npos)
-                break;
-            result.pop_back();
-            kept = i = closer + 2;
-            continue;
-        }
-        std::size_t open = nextSlash(text, i);
-        while (open != text.npos && open + 1 < n && text[open + 1] != Char('*'))
-            open = nextSlash(text, open + 1);
-        if (open == text.npos || open + 1 >= n)
-            break;
-        const std::size_t closer = closerFrom(open + 2);
-        if (closer == text.npos)
-            break;
-        result.append(text.substr(kept, open - kept));
-        kept = i = closer + 2;
-    }
-    result.append(text.substr(kept));
-}
-
-// Both passes in one: what removeBlocks gives for what removeLines gives,
-// without building the text between them. The scan walks the line-stripped
-// text without writing it: at any place it has reached, a "//" starts a line
-// comment, which it steps over to the break. Block openers and closers are
-// then found in that text as removeBlocks would find them. The seam that
-// removeBlocks watches for cannot arise here: a slash kept right before a
-// "/*" would have made a "//" first.
+// Both passes in one: the text without its block comments once its line
+// comments are gone, without building the text between them. The scan walks
+// the line-stripped text without writing it: at any place it has reached, a
+// "//" starts a line comment, which it steps over to the break. Block
+// openers and closers are then found in that text as the block removal
+// would find them. The opener that a block removal forms of a slash before
+// the block and a star after it cannot arise here: that slash before a "/*"
+// would have made a "//" first.
 //
 // result is a string, or anything that takes the same two calls (clear,
 // append of a part of text): a MappedText that notes
@@ -283,23 +207,4 @@ std::string_view withoutComments(std::string_view text, std::string &buffer, Bre
     return buffer;
 }
 
-template <typename Char>
-std::basic_string<Char> removeLines(std::basic_string_view<Char> text)
-{
-    std::basic_string<Char> result;
-    removeLines(text, result);
-    return result;
-}
-
-template <typename Char>
-std::basic_string<Char> removeBlocks(std::basic_string_view<Char> text)
-{
-    std::basic_string<Char> result;
-    removeBlocks(text, result);
-    return result;
-}
-
 } // namespace comments
-
-std::u16string removeCommentLinesFromString(std::u16string_view text);
-std::u16string removeCommentBlocksFromString(std::u16string_view text);

@@ -15,10 +15,17 @@
 struct MatchCounters {
     std::uint64_t headersDecoded = 0;  // decoded to Unicode for the exact path
     std::uint64_t headersStripped = 0; // stripped of comments
+
+    MatchCounters &operator+=(const MatchCounters &other)
+    {
+        headersDecoded += other.headersDecoded;
+        headersStripped += other.headersStripped;
+        return *this;
+    }
 };
 
-// Decides, for the bytes of one header, what stringContainsString decides
-// for its text, decoded by the rule of header_decoding.h, but without
+// Decides, for the bytes of one header, what the match test decides for
+// its text, decoded by the rule of header_decoding.h, but without
 // decoding where the answer cannot depend on it.
 //
 // Why bytes suffice: when the search string, decomposed and (without case

@@ -230,10 +230,8 @@ void HeaderPipeline::stopWorkers()
 MatchCounters HeaderPipeline::counters() const
 {
     MatchCounters total = m_own->matcher.counters();
-    for (const auto &decider : m_deciders) {
-        total.headersDecoded += decider->matcher.counters().headersDecoded;
-        total.headersStripped += decider->matcher.counters().headersStripped;
-    }
+    for (const auto &decider : m_deciders)
+        total += decider->matcher.counters();
     return total;
 }
 

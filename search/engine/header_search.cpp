@@ -125,12 +125,6 @@ bool HeaderSearch::searchHeadersForString(const SearchRequest &request, SearchSi
     return searchSDKs(m_sdkNums, request, sink);
 }
 
-bool HeaderSearch::searchSDK(const std::string &osNum, const std::string &searchString,
-                             bool ignoreComments, bool caseSensitive, SearchSink &sink)
-{
-    return searchSDKs({osNum}, {searchString, osNum, ignoreComments, caseSensitive}, sink);
-}
-
 // The SDKs one after another, in the order given; a cancel ends the run.
 bool HeaderSearch::searchSDKs(const std::vector<std::string> &osNums, const SearchRequest &request,
                               SearchSink &sink)
@@ -180,6 +174,5 @@ void HeaderSearch::addTotals(std::uint64_t headersRead, std::uint64_t bytesRead,
 {
     m_headersRead += headersRead;
     m_bytesRead += bytesRead;
-    m_counters.headersDecoded += counters.headersDecoded;
-    m_counters.headersStripped += counters.headersStripped;
+    m_counters += counters;
 }

@@ -40,10 +40,6 @@ public:
     // The body of a run. True when it ended because it was cancelled.
     bool searchHeadersForString(const SearchRequest &request, SearchSink &sink);
 
-    // Searches the folder "MacOSX<osNum>.sdk". True when cancelled.
-    bool searchSDK(const std::string &osNum, const std::string &searchString, bool ignoreComments,
-                   bool caseSensitive, SearchSink &sink);
-
     // How many threads a run decides headers on: searchThreadCount() unless
     // set. One decides each header in turn on the run's own thread.
     void setThreadCount(std::size_t threads) { m_threads = threads; }

@@ -1,7 +1,5 @@
 #include "unicode_match.h"
 
-#include "comment_stripping.h"
-
 #include <unicode/normalizer2.h>
 #include <unicode/ustring.h>
 #include <unicode/utext.h>
@@ -231,17 +229,4 @@ bool UnicodeMatcher::occursIn(std::u16string_view compared) const
 bool UnicodeMatcher::containedIn(std::u16string_view text) const
 {
     return !m_search.empty() && occursIn(comparedForm(text));
-}
-
-bool stringContainsString(const std::u16string *text, std::u16string_view searchString,
-                          bool ignoreComments, bool caseSensitive)
-{
-    if (!text)
-        return false;
-    const UnicodeMatcher matcher(searchString, caseSensitive);
-    if (!matcher.containedIn(*text))
-        return false;
-    if (!ignoreComments)
-        return true;
-    return matcher.containedIn(removeCommentBlocksFromString(removeCommentLinesFromString(*text)));
 }

@@ -49,9 +49,3 @@ private:
     std::u16string m_search;
     std::unique_ptr<icu::BreakIterator> m_characters;
 };
-
-// The platform's test for one header text: absent text and an empty search
-// string never match; with comments ignored, the text must match both
-// before and after line comments and then block comments are removed.
-bool stringContainsString(const std::u16string *text, std::u16string_view searchString,
-                          bool ignoreComments, bool caseSensitive);

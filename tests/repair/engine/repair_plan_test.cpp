@@ -1,12 +1,13 @@
-// The fix and restore plans as lists of strings, on small trees that hold
-// only what the plans look at.
+// The fix and restore plans against the action lists in plans/, written out
+// by hand: one action a line, the verb and both operands, "" for an empty
+// one, "$SDKS" for the SDK directory.
 
 #include "fix_plan.h"
 #include "qt_printers.h"
 #include "restore_plan.h"
 
 #include <QDir>
-#include <QRegularExpression>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -14,6 +15,47 @@
 #include <filesystem>
 
 namespace {
+
+// What stands in the SDK when its plan is built.
+enum Given : unsigned {
+    unfixed = 0,
+    setAside = 1,             // every set-aside item, also those a fix of this minor never makes
+    ownAdded = 2,             // the SDK's own copies of the headers a fix adds
+    ownAddedSetAside = 4,     // those copies, set aside by a fix
+    withoutPrintOrig = 8,     // the Print binary of a 10.10 fix is not set aside
+    withoutOrigQuickTime = 16,
+};
+
+struct PlanCase {
+    bool fix;
+    qint64 minor;
+    unsigned given;
+    const char *golden; // none: the plan appends nothing
+};
+
+constexpr bool fix = true, restore = false;
+
+// clang-format off
+const PlanCase cases[] = {
+    {fix, 6, unfixed, "fix_10.6"},   {fix, 7, unfixed, "fix_10.7"},   {fix, 8, unfixed, "fix_10.8"},
+    {fix, 9, unfixed, "fix_10.9"},   {fix, 10, unfixed, "fix_10.10"}, {fix, 11, unfixed, "fix_10.11"},
+    {fix, 12, unfixed, "fix_10.12"}, {fix, 13, unfixed, "fix_10.13"}, {fix, 14, unfixed, "fix_10.14"},
+    {fix, 8, ownAdded, "fix_10.8"}, // the added headers begin with 10.9
+    {fix, 9, ownAdded, "fix_10.9_own_headers"},
+    {fix, 11, ownAdded, "fix_10.11_own_headers"},
+    {fix, 7, setAside, nullptr},     {fix, 10, setAside, nullptr},    {fix, 13, setAside, nullptr},
+    {restore, 6, setAside, "restore_10.6"},   {restore, 7, setAside, "restore_10.7"},
+    {restore, 8, setAside, "restore_10.8"},   {restore, 9, setAside, "restore_10.9"},
+    {restore, 10, setAside, "restore_10.10"}, {restore, 11, setAside, "restore_10.11"},
+    {restore, 12, setAside, "restore_10.12"}, {restore, 13, setAside, "restore_10.13"},
+    {restore, 14, setAside, "restore_10.14"},
+    {restore, 10, setAside | withoutPrintOrig, "restore_10.10_print_binary_kept"},
+    {restore, 12, setAside | withoutOrigQuickTime, "restore_10.12_without_quicktime"},
+    {restore, 11, unfixed, "restore_10.11_never_fixed"},
+    {restore, 9, setAside | ownAddedSetAside, "restore_10.9_own_headers"},
+    {restore, 11, setAside | ownAddedSetAside, "restore_10.11_own_headers"},
+};
+// clang-format on
 
 class RepairPlanTest : public testing::Test
 {
@@ -26,54 +68,88 @@ protected:
 
     void make(const QString &path) { ASSERT_TRUE(QDir().mkpath(path)); }
 
-    // What a complete fix leaves set aside in an SDK of that minor number.
-    void makeSetAsideItems(qint64 minor)
+    // Each list of headers holds one link that leads nowhere: it still counts.
+    void makeHeaders(const QStringList &headers)
+    {
+        for (const QString &header : headers)
+            make(header == headers[2] ? QFileInfo(header).path() : header);
+        std::filesystem::create_symlink("nowhere.h", headers[2].toStdString());
+    }
+
+    void makeGiven(qint64 minor, unsigned given)
     {
         const QString sdk = sdkOf(minor);
-        make(layout.qdFrameworkPathToHeaderDirectory("Headers_orig", sdk));
-        if (minor > 9) {
+        if (given & setAside) {
+            make(layout.qdFrameworkPathToHeaderDirectory("Headers_orig", sdk));
             make(layout.printCoreFrameworkPathToHeader("PrintCore_orig.h", sdk));
             make(layout.printFrameworkPathToHeader("Print_orig.h", sdk));
-        }
-        if (minor == 10) {
             make(layout.printCoreFrameworkPathToFile("PrintCore_orig", sdk));
-            make(layout.printFrameworkPathToFile("Print_orig", sdk));
+            if (!(given & withoutPrintOrig))
+                make(layout.printFrameworkPathToFile("Print_orig", sdk));
+            if (!(given & withoutOrigQuickTime))
+                make(layout.origQuickTimeFrameworkPath(sdk));
         }
-        if (minor > 11)
-            make(layout.origQuickTimeFrameworkPath(sdk));
+        const QString suffix = given & ownAdded ? ".h" : "_orig.h";
+        if (given & (ownAdded | ownAddedSetAside)) {
+            makeHeaders({layout.colorSyncFrameworkPathToHeader("ColorSyncDeprecated" + suffix, sdk),
+                         layout.printCoreFrameworkPathToHeader("PMCoreDeprecated" + suffix, sdk),
+                         layout.printCoreFrameworkPathToHeader("PMDefinitionsDeprecated" + suffix, sdk),
+                         layout.printFrameworkPathToHeader("PMApplicationDeprecated" + suffix, sdk)});
+        }
     }
 
-    QStringList fix(const QString &sdk)
+    // The actions as the files write them.
+    QStringList lines(const QStringList &actions) const
     {
-        QStringList actions;
-        addFixActions(actions, sdk, layout);
-        return actions;
-    }
-
-    QStringList restore(const QString &sdk)
-    {
-        QStringList actions;
-        addRestoreActions(actions, sdk, layout);
-        return actions;
+        QStringList result;
+        for (qsizetype i = 0; i + 2 < actions.size(); i += 3) {
+            const QString second = actions[i + 2].isEmpty() ? "\"\"" : actions[i + 2];
+            result << QString(actions[i] + ' ' + actions[i + 1] + ' ' + second).replace(sdks, "$SDKS");
+        }
+        return result;
     }
 };
 
-// "verb first-operand-ending" for every action, to compare plans briefly.
-QStringList shape(const QStringList &actions, const QString &sdks)
+QStringList golden(const char *name)
 {
-    QStringList result;
-    for (qsizetype i = 0; i + 2 < actions.size(); i += 3) {
-        QString first = actions[i + 1];
-        first.remove(0, sdks.size() + 1);
-        result << actions[i] + ' ' + first;
-    }
-    return result;
+    QFile file(QStringLiteral(PLANS_DIR "/%1.txt").arg(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+    lines.removeAll(QString());
+    return lines;
 }
 
 } // namespace
 
-// Whether an SDK is fixed follows its set-aside headers through a link; the
-// other probes are the restore's guards below.
+TEST_F(RepairPlanTest, PlansAreTheExpectedActionLists)
+{
+    for (const PlanCase &c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.fix ? "fix" : "restore") << " of 10." << c.minor << ", given "
+                                        << c.given << ", expecting " << (c.golden ? c.golden : "nothing"));
+        QTemporaryDir caseRoot;
+        sdks = caseRoot.path();
+        layout = FrameworkLayout(sdks);
+        makeGiven(c.minor, c.given);
+
+        const QStringList before{"Copy", "/earlier", "/action"};
+        QStringList actions = before;
+        (c.fix ? addFixActions : addRestoreActions)(actions, sdkOf(c.minor), layout);
+        ASSERT_EQ(actions.mid(0, 3), before) << "what the list held stays first";
+        ASSERT_EQ(actions.size() % 3, 0) << "whole actions only";
+
+        const QStringList expected = c.golden ? golden(c.golden) : QStringList();
+        const QStringList actual = lines(actions.mid(3));
+        for (qsizetype i = 0; i < std::max(expected.size(), actual.size()); ++i) {
+            if (actual.value(i) != expected.value(i)) {
+                ADD_FAILURE() << "first difference in line " << i + 1 << "\n  expected: " << expected.value(i).toStdString()
+                              << "\n  actual:   " << actual.value(i).toStdString();
+                break;
+            }
+        }
+    }
+}
+
+// Whether an SDK is fixed follows its set-aside headers through a link.
 TEST_F(RepairPlanTest, TheQuickDrawProbeFollowsLinks)
 {
     const QString sdk = sdkOf(9);
@@ -83,89 +159,4 @@ TEST_F(RepairPlanTest, TheQuickDrawProbeFollowsLinks)
     EXPECT_FALSE(layout.doesQDHeaderOrigExistInSDK(sdk)) << "a dangling link";
     make(layout.qdFrameworkPathToHeaderDirectory("Elsewhere", sdk));
     EXPECT_TRUE(layout.doesQDHeaderOrigExistInSDK(sdk));
-}
-
-// The number of strings of each plan, and the order rules of the fix.
-TEST_F(RepairPlanTest, PlansByMinorNumber)
-{
-    const QMap<qint64, qsizetype> strings{{6, 6},   {7, 6},   {8, 6},   {9, 9},  {10, 42},
-                                          {11, 42}, {12, 48}, {13, 48}, {14, 48}};
-    for (auto it = strings.begin(); it != strings.end(); ++it) {
-        const qint64 minor = it.key();
-        SCOPED_TRACE(minor);
-        const QString target = sdkOf(minor);
-        const QStringList actions = fix(target);
-        EXPECT_EQ(actions.size(), it.value());
-        const QString targetPath = sdks + '/' + target + '/';
-        const QString sourcePath = sdks + "/MacOSX10.6.sdk/";
-        for (qsizetype i = 0; i < actions.size(); i += 3) {
-            const QString verb = actions[i], first = actions[i + 1], second = actions[i + 2];
-            EXPECT_TRUE(second.startsWith(targetPath)) << second.toStdString();
-            if (verb == "Move") {
-                EXPECT_TRUE(first.startsWith(targetPath));
-                ASSERT_LT(i + 3, actions.size());
-                EXPECT_EQ(actions[i + 3], "Copy") << "a Move comes right before its Copy";
-                // From 10.11 on, a binary takes the name of the stub it replaces.
-                QString freed = first;
-                freed.remove(QRegularExpression("\\.tbd$"));
-                EXPECT_EQ(actions[i + 5], freed) << "the Copy takes the name the Move freed";
-            } else if (i == 0 && minor > 8) {
-                EXPECT_EQ(first, layout.qdFrameworkPathToHeader("ColorSyncDeprecated.h", target))
-                    << "action 1 copies from the target's own QuickDraw headers";
-            } else {
-                EXPECT_TRUE(first.startsWith(sourcePath)) << first.toStdString();
-            }
-        }
-        const QStringList brief = shape(actions, sdks);
-        EXPECT_EQ(brief.filter(".tbd").isEmpty(), minor <= 10);
-        EXPECT_EQ(brief.filter("QuickTime").isEmpty(), minor <= 11);
-        if (minor >= 12) {
-            EXPECT_TRUE(brief.last().startsWith("Copy MacOSX10.6.sdk/System/Library/Frameworks/QuickTime.framework"));
-        }
-
-        makeSetAsideItems(minor);
-        EXPECT_EQ(restore(target).size(), it.value()) << "restore";
-        EXPECT_TRUE(fix(target).isEmpty()) << "a fixed SDK";
-    }
-}
-
-TEST_F(RepairPlanTest, RestoreGuards)
-{
-    // Minor 10: the PrintCore binary was set aside, the Print binary was not.
-    make(layout.qdFrameworkPathToHeaderDirectory("Headers_orig", sdkOf(10)));
-    make(layout.printCoreFrameworkPathToFile("PrintCore_orig", sdkOf(10)));
-    QStringList brief = shape(restore(sdkOf(10)), sdks);
-    EXPECT_EQ(brief.filter(QRegularExpression("Versions/A/PrintCore(_orig)?$")).size(), 2);
-    EXPECT_EQ(brief.filter(QRegularExpression("Versions/A/Print(_orig)?$")).size(), 0);
-
-    // Minor 12 without OrigQuickTime.framework ends with action 18.
-    makeSetAsideItems(12);
-    std::filesystem::remove(layout.origQuickTimeFrameworkPath(sdkOf(12)).toStdString());
-    const QStringList actions = restore(sdkOf(12));
-    EXPECT_EQ(actions.size(), 42);
-    EXPECT_EQ(actions.mid(actions.size() - 3),
-              (QStringList{"Move", layout.printFrameworkPathToFile("Print_orig.tbd", sdkOf(12)),
-                           layout.printFrameworkPathToFile("Print.tbd", sdkOf(12))}));
-
-    // Minor 11, never fixed: only the unguarded actions 3, 4, 5, 8 and 15 to 18.
-    const QString sdk = sdkOf(11);
-    const QString none;
-    EXPECT_EQ(restore(sdk),
-              (QStringList{"Remove", layout.colorSyncFrameworkPathToHeader("ColorSyncDeprecated.h", sdk), none,
-                           "Remove", layout.printCoreFrameworkPathToHeader("PMCoreDeprecated.h", sdk), none,
-                           "Remove", layout.printCoreFrameworkPathToHeader("PMDefinitionsDeprecated.h", sdk), none,
-                           "Remove", layout.printFrameworkPathToHeader("PMApplicationDeprecated.h", sdk), none,
-                           "Remove", layout.printCoreFrameworkPathToFile("PrintCore", sdk), none,
-                           "Move", layout.printCoreFrameworkPathToFile("PrintCore_orig.tbd", sdk),
-                           layout.printCoreFrameworkPathToFile("PrintCore.tbd", sdk),
-                           "Remove", layout.printFrameworkPathToFile("Print", sdk), none,
-                           "Move", layout.printFrameworkPathToFile("Print_orig.tbd", sdk),
-                           layout.printFrameworkPathToFile("Print.tbd", sdk)}));
-
-    // Minor 7: exactly the QuickDraw pair.
-    make(layout.qdFrameworkPathToHeaderDirectory("Headers_orig", sdkOf(7)));
-    EXPECT_EQ(restore(sdkOf(7)),
-              (QStringList{"Remove", layout.qdFrameworkPathToHeaderDirectory("Headers", sdkOf(7)), none,
-                           "Move", layout.qdFrameworkPathToHeaderDirectory("Headers_orig", sdkOf(7)),
-                           layout.qdFrameworkPathToHeaderDirectory("Headers", sdkOf(7))}));
 }

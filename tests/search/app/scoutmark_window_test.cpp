@@ -258,6 +258,7 @@ TEST_F(ScoutmarkTest, PreferencesRoundTrip)
 
     window->searchField->setText("NSString");
     window->sdkPopUp->setCurrentText("All");
+    window->sdkPopUp->setItemText(0, "Every SDK"); // as a translation may read
     window->ignoreCommentsCheck->setChecked(true);
     window->resize(window->size() - QSize(30, 20));
     const QSize chosen = window->size();
@@ -267,6 +268,7 @@ TEST_F(ScoutmarkTest, PreferencesRoundTrip)
     window->splitter->setSizes(moved);
     delegate->applicationWillTerminate();
     EXPECT_EQ(QSettings().value("SearchString").toString(), "NSString");
+    EXPECT_EQ(QSettings().value("SDKTitle").toString(), "All");
     EXPECT_EQ(QSettings().value("IgnoreComments").toInt(), 1);
     EXPECT_EQ(QSettings().value("CaseSensitive").toInt(), 0);
 

@@ -1,11 +1,10 @@
 #include "byte_search.h"
-#include "comment_stripping.h"
 #include "header_matcher.h"
 #include "hit_finder.h"
 #include "mac_roman.h"
 #include "match_stream.h"
 #include "obvious_decoding.h"
-#include "unicode_match.h"
+#include "reference_matching.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +28,8 @@ const icu::Locale turkish("tr_TR");
 bool decideOnText(std::string_view bytes, std::u16string_view search, bool ignoreComments,
                   bool caseSensitive, const icu::Locale &locale)
 {
-    const UnicodeMatcher matcher(search, caseSensitive, locale);
     const std::u16string text = obviousText(bytes);
-    if (!matcher.containedIn(text))
-        return false;
-    return !ignoreComments
-           || matcher.containedIn(removeCommentBlocksFromString(removeCommentLinesFromString(text)));
+    return stringContainsString(&text, search, ignoreComments, caseSensitive, locale);
 }
 
 using Ranges = std::vector<std::vector<TextRange>>;

@@ -7,8 +7,8 @@
 
 #include "header_search.h"
 #include "obvious_decoding.h"
+#include "reference_matching.h"
 #include "tree_snapshot.h"
-#include "unicode_match.h"
 
 #include <filesystem>
 #include <unicode/unistr.h>

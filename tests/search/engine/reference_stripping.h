@@ -2,13 +2,13 @@
 
 // The comment removal exactly as defined, step by step: find the first
 // comment, delete it, start again from the beginning. Slow and obviously
-// right; the tests and the fuzzers hold the fast passes against it.
+// right; the tests and the fuzzers hold the one pass of the search against it.
 
 #include <string>
 
 inline const std::u16string breaks = u"\n\v\f\r\u0085\u2028\u2029";
 
-inline std::u16string referenceLines(std::u16string text)
+inline std::u16string removeCommentLinesFromString(std::u16string text)
 {
     for (;;) {
         const auto open = text.find(u"//");
@@ -19,7 +19,7 @@ inline std::u16string referenceLines(std::u16string text)
     }
 }
 
-inline std::u16string referenceBlocks(std::u16string text)
+inline std::u16string removeCommentBlocksFromString(std::u16string text)
 {
     for (;;) {
         const auto open = text.find(u"/*");
