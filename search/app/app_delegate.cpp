@@ -121,7 +121,7 @@ void AppDelegate::searchFieldAction()
 
     SearchRequest request;
     request.searchString = text.toStdString();
-    request.sdkTitle = sdkPopUp->currentText().toStdString();
+    request.sdkTitle = sdkPopUp->currentData().toString().toStdString();
     request.ignoreComments = ignoreCommentsCheck->checkState() == Qt::Checked;
     request.caseSensitive = caseSensitiveCheck->checkState() == Qt::Checked;
 
@@ -191,7 +191,7 @@ void AppDelegate::toolbarItemsSetEnabled(bool enabled)
 void AppDelegate::updateFileCountLabel()
 {
     const qsizetype count = tableData.rows().size();
-    fileCountLabel->setText(QStringLiteral("%1 %2").arg(count).arg(count == 1 ? "file" : "files"));
+    fileCountLabel->setText(count == 1 ? tr("1 file") : tr("%n files", nullptr, static_cast<int>(count)));
 }
 
 void AppDelegate::tableViewDoubleAction()

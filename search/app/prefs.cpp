@@ -25,16 +25,19 @@ void AppDelegate::loadPrefs()
         sdkNums << QString::fromStdString(num);
 
     sdkPopUp->clear();
-    sdkPopUp->addItem(QStringLiteral("All"));
-    sdkPopUp->addItems(sdkNums);
+    // Each item carries the title the search and the settings know it by,
+    // whatever the words shown.
+    sdkPopUp->addItem(tr("All"), QStringLiteral("All"));
+    for (const QString &num : std::as_const(sdkNums))
+        sdkPopUp->addItem(num, num);
 
     // A saved title that is no longer installed gives way to the newest SDK;
     // with no SDK at all, "All" stays selected.
     const QString saved = settings.value(QStringLiteral("SDKTitle")).toString();
     QString title = sdkNums.isEmpty() ? QStringLiteral("All") : sdkNums.last();
-    if (settings.contains(QStringLiteral("SDKTitle")) && sdkPopUp->findText(saved, Qt::MatchExactly) >= 0)
+    if (settings.contains(QStringLiteral("SDKTitle")) && sdkPopUp->findData(saved) >= 0)
         title = saved;
-    sdkPopUp->setCurrentIndex(sdkPopUp->findText(title, Qt::MatchExactly));
+    sdkPopUp->setCurrentIndex(sdkPopUp->findData(title));
 
     const auto state = [&](const QString &key) {
         return settings.value(key, 0).toInt() == 1 ? Qt::Checked : Qt::Unchecked;
@@ -48,7 +51,7 @@ void AppDelegate::savePrefs()
 {
     QSettings settings;
     settings.setValue(QStringLiteral("SearchString"), searchField->text());
-    settings.setValue(QStringLiteral("SDKTitle"), sdkPopUp->currentText());
+    settings.setValue(QStringLiteral("SDKTitle"), sdkPopUp->currentData().toString());
     settings.setValue(QStringLiteral("IgnoreComments"), ignoreCommentsCheck->checkState() == Qt::Checked ? 1 : 0);
     settings.setValue(QStringLiteral("CaseSensitive"), caseSensitiveCheck->checkState() == Qt::Checked ? 1 : 0);
     settings.setValue(QStringLiteral("PreviewSplitter"), window->splitter->saveState());
