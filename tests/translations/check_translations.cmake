@@ -1,5 +1,3 @@
-cmake_minimum_required(VERSION 3.25)
-
 # Fails when a translation no longer covers its application's sources: a
 # message without its translation, one whose source text is gone, or one
 # that lupdate could not place in the context it is looked up in.
@@ -8,6 +6,8 @@ cmake_minimum_required(VERSION 3.25)
 #
 # lupdate merges the sources into a copy of the shipped file, as a
 # translator's update would; the shipped file itself is left alone.
+
+cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
