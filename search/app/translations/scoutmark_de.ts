@@ -171,7 +171,7 @@
     <name>PreviewLoader</name>
     <message>
         <source>%1 is %2, too large to preview. Open it to read it.</source>
-        <translation>%1 ist %2 groß, zu groß für die Vorschau. Öffnen Sie die Datei, um sie zu lesen.</translation>
+        <translation>%1 ist mit %2 zu groß für die Vorschau. Öffnen Sie die Datei, um sie zu lesen.</translation>
     </message>
     <message>
         <source>%1 cannot be read.</source>
