@@ -2,12 +2,13 @@
 
 #include "sheet_focus.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 QMessageBox *openAlertSheet(const QString &message, const QString &informativeText, QWidget *window,
                             QMessageBox::Icon icon)
 {
-    auto *alert = new QMessageBox(icon, QObject::tr("Tarnwick"), message,
+    auto *alert = new QMessageBox(icon, QCoreApplication::translate("AlertSheet", "Tarnwick"), message,
                                   QMessageBox::Ok, window);
     alert->setInformativeText(informativeText);
     // Left to itself the box wraps a sentence into a narrow column.

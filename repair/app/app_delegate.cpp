@@ -99,8 +99,8 @@ void AppDelegate::openMissing10_6SheetWhenDue()
         return;
     m_missing10_6SheetDue = false;
     missing10_6Sheet = openAlertSheet(
-        QStringLiteral("macOSX10.6.sdk missing."),
-        QStringLiteral("You will need to import \"macOSX10.6.sdk\" before fix/restore actions are available."),
+        tr("macOSX10.6.sdk missing."),
+        tr("You will need to import \"macOSX10.6.sdk\" before fix/restore actions are available."),
         window);
 }
 
@@ -389,11 +389,11 @@ void AppDelegate::fixButtonForTableCellView(TableCellView *view)
             enabled = false;
         } else if (window->altKeyDown()) {
             button->setHidden(false);
-            button->setText(QStringLiteral("Export"));
+            button->setText(tr("Export"));
             enabled = !sdkIsBusy(sdk);
         } else if (isInFixableRange(minor)) {
             button->setHidden(false);
-            button->setText(offer.fixed ? QStringLiteral("Restore") : QStringLiteral("Fix"));
+            button->setText(offer.fixed ? tr("Restore") : tr("Fix"));
         } else {
             view->setDimmed(true);
             button->setHidden(true);
@@ -404,7 +404,7 @@ void AppDelegate::fixButtonForTableCellView(TableCellView *view)
             view->setFocus(Qt::OtherFocusReason);
         button->setEnabled(enabled);
         // Read out of its row, a button says what it does to which SDK.
-        button->setAccessibleName(QStringLiteral("%1 %2").arg(button->text(), sdk));
+        button->setAccessibleName(tr("%1 %2", "a row button read out: what it does, to which SDK").arg(button->text(), sdk));
     }
     // Why a row has no button, or one that cannot be pressed.
     QString why;

@@ -7,10 +7,10 @@ DisclaimerSheet::DisclaimerSheet(const QString &text, QWidget *parent)
     : QMessageBox(parent)
 {
     setWindowTitle(tr("Tarnwick"));
-    m_agree = addButton(QStringLiteral("I Agree to all of the above"), QMessageBox::AcceptRole);
-    m_disagree = addButton(QStringLiteral("Disagree and Quit"), QMessageBox::RejectRole);
+    m_agree = addButton(tr("I Agree to all of the above"), QMessageBox::AcceptRole);
+    m_disagree = addButton(tr("Disagree and Quit"), QMessageBox::RejectRole);
     setEscapeButton(m_disagree);
-    setText(QStringLiteral("Use of this Program is at your own risk"));
+    setText(tr("Use of this Program is at your own risk"));
     setInformativeText(text);
     setIcon(QMessageBox::Warning);
     // The buttons get Return first when they have the focus.

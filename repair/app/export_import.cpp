@@ -14,9 +14,11 @@
 
 namespace {
 
-const QString exportingText = QStringLiteral(
+// Translated where they are shown: the translator is installed after these
+// are made.
+const char *const exportingText = QT_TRANSLATE_NOOP("AppDelegate",
     "This process could take a long time.\n\nYou can safely quit Tarnwick as export will continue in the background.");
-const QString notOverwrittenNote = QStringLiteral(
+const char *const notOverwrittenNote = QT_TRANSLATE_NOOP("AppDelegate",
     "\n\nNote: Any SDKs that already exist in the destination directory will not be overwritten.");
 
 bool stillThere(const QUrl &folder)
@@ -50,7 +52,7 @@ OpenPanel AppDelegate::exportPanel(const QString &message) const
 {
     OpenPanel panel;
     panel.message = message;
-    panel.prompt = QStringLiteral("Choose");
+    panel.prompt = tr("Choose");
     panel.canChooseFiles = false;
     panel.canChooseDirectories = true;
     panel.canCreateDirectories = true;
@@ -86,7 +88,7 @@ void AppDelegate::finishImportExportDialog()
 void AppDelegate::exportSDK(const QString &sdk)
 {
     window->setAltKeyDown(false);
-    const OpenPanel panel = exportPanel(QStringLiteral("Choose directory to export \"%1\"").arg(sdk));
+    const OpenPanel panel = exportPanel(tr("Choose directory to export \"%1\"").arg(sdk));
     beginOpenPanel(panel, [this, sdk](int response, const QList<QUrl> &urls) {
         if (response == fileHandlingPanelOKButton && !urls.isEmpty()) {
             lastImportExportDirURL = urls.first();
@@ -94,11 +96,11 @@ void AppDelegate::exportSDK(const QString &sdk)
             const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), folder, {SdkRow{{QStringLiteral("sdk"), sdk}}});
             if (plan.outcome == CopyPlan::Run) {
                 handOverImportExport(plan.actions, copyPurpose(RunPurpose::Export, plan, folder),
-                                     QStringLiteral("Exporting SDKs..."), exportingText);
+                                     tr("Exporting SDKs..."), tr(exportingText));
             } else {
                 alertSheetWithMessage(
-                    QStringLiteral("SDK already exists."),
-                    QStringLiteral("An item named \"%1\" already exists in the chosen directory and cannot be overwritten.")
+                    tr("SDK already exists."),
+                    tr("An item named \"%1\" already exists in the chosen directory and cannot be overwritten.")
                         .arg(sdk));
             }
         }
@@ -109,7 +111,7 @@ void AppDelegate::exportSDK(const QString &sdk)
 void AppDelegate::exportAllAction()
 {
     window->setAltKeyDown(false);
-    const OpenPanel panel = exportPanel(QStringLiteral("Choose destination directory to export all SDKs"));
+    const OpenPanel panel = exportPanel(tr("Choose destination directory to export all SDKs"));
     beginOpenPanel(panel, [this](int response, const QList<QUrl> &urls) {
         if (response == fileHandlingPanelOKButton && !urls.isEmpty()) {
             lastImportExportDirURL = urls.first();
@@ -120,10 +122,10 @@ void AppDelegate::exportAllAction()
             const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), folder, tableContents);
             if (plan.outcome == CopyPlan::Run) {
                 handOverImportExport(plan.actions, copyPurpose(RunPurpose::Export, plan, folder),
-                                     QStringLiteral("Exporting SDKs..."), exportingText + notOverwrittenNote);
+                                     tr("Exporting SDKs..."), tr(exportingText) + tr(notOverwrittenNote));
             } else {
-                alertSheetWithMessage(QStringLiteral("SDKs already exist."),
-                                      QStringLiteral("SDKs already exist in the destination directory and cannot be overwritten."));
+                alertSheetWithMessage(tr("SDKs already exist."),
+                                      tr("SDKs already exist in the destination directory and cannot be overwritten."));
             }
         }
         finishImportExportDialog();
@@ -134,8 +136,8 @@ void AppDelegate::importAction()
 {
     window->setAltKeyDown(false);
     OpenPanel panel;
-    panel.message = QStringLiteral("Choose SDK file or directory of SDKs to import");
-    panel.prompt = QStringLiteral("Choose");
+    panel.message = tr("Choose SDK file or directory of SDKs to import");
+    panel.prompt = tr("Choose");
     panel.canChooseDirectories = true;
     panel.allowsMultipleSelection = true;
     panel.allowedFileTypes = {QStringLiteral("sdk")};
@@ -151,19 +153,19 @@ void AppDelegate::importAction()
             lastImportExportDirURL = QUrl::fromLocalFile(plan.folderToRemember);
             switch (plan.copies.outcome) {
             case CopyPlan::NothingFound:
-                alertSheetWithMessage(QStringLiteral("SDKs not found."),
-                                      QStringLiteral("There were no SDKs in the chosen directory."));
+                alertSheetWithMessage(tr("SDKs not found."),
+                                      tr("There were no SDKs in the chosen directory."));
                 break;
             case CopyPlan::Run:
                 handOverImportExport(plan.copies.actions,
                                      copyPurpose(RunPurpose::Import, plan.copies, plan.folderToRemember),
-                                     QStringLiteral("Importing SDKs..."),
-                                     QStringLiteral("This process could take a long time.\n\nYou can safely quit Tarnwick as import will continue in the background.")
-                                         + notOverwrittenNote);
+                                     tr("Importing SDKs..."),
+                                     tr("This process could take a long time.\n\nYou can safely quit Tarnwick as import will continue in the background.")
+                                         + tr(notOverwrittenNote));
                 break;
             case CopyPlan::AlreadyThere:
-                alertSheetWithMessage(QStringLiteral("SDKs already exist."),
-                                      QStringLiteral("SDKs already exist in Xcode and cannot be overwritten."));
+                alertSheetWithMessage(tr("SDKs already exist."),
+                                      tr("SDKs already exist in Xcode and cannot be overwritten."));
                 break;
             }
         }

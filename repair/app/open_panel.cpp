@@ -3,6 +3,7 @@
 #include "sheet_focus.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -116,7 +117,7 @@ void beginSheetModalForWindow(const OpenPanel &panel, QWidget *window, OpenPanel
         QStringList patterns;
         for (const QString &type : panel.allowedFileTypes)
             patterns << QStringLiteral("*.") + type;
-        dialog->setNameFilter(QStringLiteral("SDKs (%1)").arg(patterns.join(u' ')));
+        dialog->setNameFilter(QCoreApplication::translate("OpenPanel", "SDKs (%1)").arg(patterns.join(u' ')));
     }
     // Where nothing is remembered, the user's own folder, not the working one.
     dialog->setDirectoryUrl(panel.directoryURL.isValid() ? panel.directoryURL

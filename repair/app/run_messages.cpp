@@ -17,23 +17,19 @@ constexpr int reasonsShown = 3;
 
 QString purposeText(const RunPurpose &purpose)
 {
-    const char *verb = "";
+    const int n = static_cast<int>(purpose.sdks.size());
+    // The singular spelt out: without a translation, %n keeps the plural's words.
     switch (purpose.kind) {
     case RunPurpose::Fix:
-        verb = "Fixing";
-        break;
+        return n == 1 ? RunMessages::tr("Fixing 1 SDK") : RunMessages::tr("Fixing %n SDKs", nullptr, n);
     case RunPurpose::Restore:
-        verb = "Restoring";
-        break;
+        return n == 1 ? RunMessages::tr("Restoring 1 SDK") : RunMessages::tr("Restoring %n SDKs", nullptr, n);
     case RunPurpose::Export:
-        verb = "Exporting";
-        break;
+        return n == 1 ? RunMessages::tr("Exporting 1 SDK") : RunMessages::tr("Exporting %n SDKs", nullptr, n);
     case RunPurpose::Import:
-        verb = "Importing";
-        break;
+        return n == 1 ? RunMessages::tr("Importing 1 SDK") : RunMessages::tr("Importing %n SDKs", nullptr, n);
     }
-    const qsizetype sdks = purpose.sdks.size();
-    return QStringLiteral("%1 %2 %3").arg(QLatin1String(verb)).arg(sdks).arg(sdks == 1 ? "SDK" : "SDKs");
+    return QString();
 }
 
 // Both amounts in the unit of the total, decimal as file managers count:
@@ -50,8 +46,8 @@ QString amountsText(qint64 done, qint64 total)
     }
     const QLocale locale;
     if (unit == 0)
-        return QStringLiteral("%1 of %2 bytes").arg(locale.toString(done), locale.toString(total));
-    return QStringLiteral("%1 of %2 %3")
+        return RunMessages::tr("%1 of %2 bytes").arg(locale.toString(done), locale.toString(total));
+    return RunMessages::tr("%1 of %2 %3")
         .arg(locale.toString(done / scale, 'f', 1), locale.toString(total / scale, 'f', 1), QLatin1String(units[unit]));
 }
 
@@ -59,13 +55,13 @@ QString nothingDoneText(RunPurpose::Kind kind)
 {
     switch (kind) {
     case RunPurpose::Fix:
-        return QStringLiteral("No SDK was fixed.");
+        return RunMessages::tr("No SDK was fixed.");
     case RunPurpose::Restore:
-        return QStringLiteral("No SDK was restored.");
+        return RunMessages::tr("No SDK was restored.");
     case RunPurpose::Export:
-        return QStringLiteral("No SDK was exported.");
+        return RunMessages::tr("No SDK was exported.");
     case RunPurpose::Import:
-        return QStringLiteral("No SDK was imported.");
+        return RunMessages::tr("No SDK was imported.");
     }
     return QString();
 }
@@ -73,16 +69,22 @@ QString nothingDoneText(RunPurpose::Kind kind)
 // An export or import copies one SDK per action, so it is counted in SDKs.
 QString failedText(RunPurpose::Kind kind, qsizetype failed, qsizetype of)
 {
+    const int n = static_cast<int>(of);
     switch (kind) {
     case RunPurpose::Export:
-        return QStringLiteral("%1 of %2 %3 could not be exported.").arg(failed).arg(of).arg(of == 1 ? "SDK" : "SDKs");
+        return (n == 1 ? RunMessages::tr("%1 of 1 SDK could not be exported.")
+                       : RunMessages::tr("%1 of %n SDKs could not be exported.", nullptr, n))
+            .arg(failed);
     case RunPurpose::Import:
-        return QStringLiteral("%1 of %2 %3 could not be imported.").arg(failed).arg(of).arg(of == 1 ? "SDK" : "SDKs");
+        return (n == 1 ? RunMessages::tr("%1 of 1 SDK could not be imported.")
+                       : RunMessages::tr("%1 of %n SDKs could not be imported.", nullptr, n))
+            .arg(failed);
     case RunPurpose::Fix:
     case RunPurpose::Restore:
         break;
     }
-    return QStringLiteral("%1 of %2 %3 failed.").arg(failed).arg(of).arg(of == 1 ? "action" : "actions");
+    return (n == 1 ? RunMessages::tr("%1 of 1 action failed.") : RunMessages::tr("%1 of %n actions failed.", nullptr, n))
+        .arg(failed);
 }
 
 // A folder as its owner thinks of it: the home folder as "~".
@@ -163,8 +165,8 @@ QString runOutcomeLine(const RunPurpose &purpose, const RunReport &report)
 QString runProgressText(const RunPurpose &purpose, const RunReport &report)
 {
     if (!report.counted || report.totalBytes == 0)
-        return purposeText(purpose) + QStringLiteral("…");
-    return purposeText(purpose) + QStringLiteral(": ") + amountsText(report.doneBytes, report.totalBytes);
+        return RunMessages::tr("%1…").arg(purposeText(purpose));
+    return RunMessages::tr("%1: %2").arg(purposeText(purpose), amountsText(report.doneBytes, report.totalBytes));
 }
 
 std::optional<int> runProgressPermille(const RunReport &report)
@@ -181,7 +183,7 @@ std::optional<int> runProgressPermille(const RunReport &report)
 std::optional<RunOutcomeMessage> runOutcomeMessage(const RunPurpose &purpose, const RunReport &report)
 {
     if (report.refused || (report.failures.isEmpty() && report.exitStatus == 2)) {
-        QString text = QStringLiteral("Tarnwick's helper refused the list of actions as a whole, so nothing was changed.");
+        QString text = RunMessages::tr("Tarnwick's helper refused the list of actions as a whole, so nothing was changed.");
         if (!report.refusal.isEmpty())
             text += QStringLiteral("\n\n") + report.refusal;
         return RunOutcomeMessage{nothingDoneText(purpose.kind), text};
@@ -193,17 +195,17 @@ std::optional<RunOutcomeMessage> runOutcomeMessage(const RunPurpose &purpose, co
         for (const ActionFailure &failure : report.failures.first(std::min<qsizetype>(failed, reasonsShown)))
             reasons << failure.reason;
         if (failed > reasonsShown)
-            reasons << QStringLiteral("And %1 more.").arg(failed - reasonsShown);
+            reasons << RunMessages::tr("And %n more.", nullptr, static_cast<int>(failed - reasonsShown));
         return RunOutcomeMessage{failedText(purpose.kind, failed, of), reasons.join(QStringLiteral("\n\n"))};
     }
     if (report.exitStatus < 0) {
-        return RunOutcomeMessage{QStringLiteral("The work was stopped before it was done."),
-                                 QStringLiteral("Tarnwick's helper was ended by signal %1. Some actions may not have been carried out.")
+        return RunOutcomeMessage{RunMessages::tr("The work was stopped before it was done."),
+                                 RunMessages::tr("Tarnwick's helper was ended by signal %1. Some actions may not have been carried out.")
                                      .arg(-report.exitStatus)};
     }
     if (report.exitStatus != 0) {
-        return RunOutcomeMessage{QStringLiteral("Some actions failed."),
-                                 QStringLiteral("Tarnwick's helper ended with status %1. It names each failed action in the system log.")
+        return RunOutcomeMessage{RunMessages::tr("Some actions failed."),
+                                 RunMessages::tr("Tarnwick's helper ended with status %1. It names each failed action in the system log.")
                                      .arg(report.exitStatus)};
     }
     return std::nullopt;

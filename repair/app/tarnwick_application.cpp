@@ -2,6 +2,7 @@
 
 #include "app_delegate.h"
 #include "command_line.h"
+#include "install_translators.h"
 #include "quit_on_signal.h"
 #include "tool_runner.h"
 #include "window.h"
@@ -21,6 +22,7 @@ int runTarnwick(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationVersion(QStringLiteral(APPLICATION_VERSION));
+    installTranslators();
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tarnwick"));
     // A picture, not the SVG: drawing SVG icons would need one more library.

@@ -191,7 +191,7 @@ void AppDelegate::toolbarItemsSetEnabled(bool enabled)
 void AppDelegate::updateFileCountLabel()
 {
     const qsizetype count = tableData.rows().size();
-    fileCountLabel->setText(QStringLiteral("%1 %2").arg(count).arg(count == 1 ? "file" : "files"));
+    fileCountLabel->setText(count == 1 ? tr("1 file") : tr("%n files", nullptr, static_cast<int>(count)));
 }
 
 void AppDelegate::tableViewDoubleAction()

@@ -2,12 +2,13 @@
 
 #include "about_box.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenuBar>
 
 void addHelpMenu(QMainWindow *window)
 {
-    QMenu *help = window->menuBar()->addMenu(QObject::tr("&Help"));
-    QAction *about = help->addAction(QObject::tr("&About Scoutmark"), window, [window] { openAboutBox(window); });
+    QMenu *help = window->menuBar()->addMenu(QCoreApplication::translate("HelpMenu", "&Help"));
+    QAction *about = help->addAction(QCoreApplication::translate("HelpMenu", "&About Scoutmark"), window, [window] { openAboutBox(window); });
     about->setMenuRole(QAction::AboutRole);
 }

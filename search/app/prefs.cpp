@@ -25,7 +25,8 @@ void AppDelegate::loadPrefs()
         sdkNums << QString::fromStdString(num);
 
     sdkPopUp->clear();
-    sdkPopUp->addItem(QStringLiteral("All"));
+    // The item with no OS number is "All", whatever the words shown.
+    sdkPopUp->addItem(tr("All"));
     for (const QString &num : std::as_const(sdkNums))
         sdkPopUp->addItem(num, num);
 

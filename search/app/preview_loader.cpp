@@ -66,11 +66,6 @@ Read readWhole(const QByteArray &path, std::string &bytes, qint64 &size)
     return outcome;
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("PreviewLoader", text);
-}
-
 } // namespace
 
 std::shared_ptr<PreviewContent> PreviewPreparer::prepare(const QByteArray &path, const QString &name,
@@ -94,9 +89,9 @@ std::shared_ptr<PreviewContent> PreviewPreparer::prepare(const QByteArray &path,
     qint64 size = 0;
     switch (readWhole(path, m_bytes, size)) {
     case Read::TooLarge:
-        return noted(tr("%1 is %2, too large to preview. Open it to read it.").arg(name, QLocale().formattedDataSize(size)));
+        return noted(QCoreApplication::translate("PreviewLoader", "%1 is %2, too large to preview. Open it to read it.").arg(name, QLocale().formattedDataSize(size)));
     case Read::Unreadable:
-        return noted(tr("%1 cannot be read.").arg(name));
+        return noted(QCoreApplication::translate("PreviewLoader", "%1 cannot be read.").arg(name));
     case Read::Whole:
         break;
     }

@@ -92,8 +92,14 @@ QString ResultsModel::shownPath(const ResultRow &row) const
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return columnIdentifiers.value(section);
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    // The identifiers name the columns in code and settings; these, to the user.
+    const QString key = columnIdentifiers.value(section);
+    if (key == QLatin1String("Name"))
+        return tr("Name");
+    if (key == QLatin1String("Path"))
+        return tr("Path");
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include "app_delegate.h"
 #include "command_line.h"
+#include "install_translators.h"
 #include "quit_on_signal.h"
 #include "my_window.h"
 
@@ -19,6 +20,7 @@ int runScoutmark(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Scoutmark"));
     QApplication::setApplicationDisplayName(QStringLiteral("Scoutmark"));
     QApplication::setApplicationVersion(QStringLiteral(APPLICATION_VERSION));
+    installTranslators();
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("scoutmark"));
     // A picture, not the SVG: drawing SVG icons would need one more library.
