@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -40,7 +41,10 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     , openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
     , exitProcess([](int status) { std::_Exit(status); })
     , m_sdkDirectory(std::move(sdkDirectory))
+    , m_drainTimer(new QTimer(this))
 {
+    m_drainTimer->setSingleShot(true);
+    connect(m_drainTimer, &QTimer::timeout, this, &AppDelegate::drainSearchResults);
     tableData.setSdkDirectory(m_sdkDirectory);
     tableView->setModel(&tableData);
     tableView->setItemDelegateForColumn(static_cast<int>(ResultsModel::columnIdentifiers.indexOf(QStringLiteral("Path"))),
@@ -142,6 +146,8 @@ void AppDelegate::searchFieldAction()
                                       std::move(skipped)),
                 request](SearchSink &sink) mutable { return search.searchHeadersForString(request, sink); };
     }
+    m_drainTimer->stop();
+    m_sinceDrain.invalidate();
     searchThread = new SearchThread(std::move(body));
     connect(searchThread, &SearchThread::resultsWaiting, this, &AppDelegate::drainSearchResults, Qt::QueuedConnection);
     window->setSearchThread(searchThread);
@@ -287,6 +293,21 @@ void AppDelegate::drainSearchResults()
 {
     if (!searchThread)
         return;
+    // The end is shown at once; rows wait for the next turn.
+    if (m_sinceDrain.isValid() && !m_sinceDrain.hasExpired(drainInterval) && !searchThread->hasEnded()) {
+        if (!m_drainTimer->isActive())
+            m_drainTimer->start(static_cast<int>(drainInterval - m_sinceDrain.elapsed()));
+        return;
+    }
+    drainNow();
+}
+
+void AppDelegate::drainNow()
+{
+    if (!searchThread)
+        return;
+    m_drainTimer->stop();
+    m_sinceDrain.start();
     // Batches short enough to keep the window responsive while a search
     // that finds many thousands of headers streams in.
     QElapsedTimer slice;
@@ -301,7 +322,7 @@ void AppDelegate::drainSearchResults()
         arrayAddObjects(std::move(rows));
     } while (delivery.more && slice.elapsed() < 15);
     if (delivery.more) {
-        QMetaObject::invokeMethod(this, &AppDelegate::drainSearchResults, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &AppDelegate::drainNow, Qt::QueuedConnection);
     } else if (delivery.finished) {
         threadCancelled = delivery.cancelled;
         threadFinished();

@@ -3,6 +3,7 @@
 #include "results_model.h"
 #include "search_types.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <QUrl>
@@ -17,6 +18,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QTimer;
 class QWidget;
 class SearchThread;
 
@@ -89,8 +91,11 @@ public:
     void arrayAddObjects(QList<ResultRow> records);
     void threadFinished();
 
-    // Main thread: takes what the worker has found so far.
+    // Main thread: takes what the worker has found so far, or, while the
+    // run streams, at most once every drainInterval, so that the rows and
+    // the count come in a few large updates and the cores stay the search's.
     void drainSearchResults();
+    static constexpr int drainInterval = 50; // milliseconds
 
 private:
     void columnHeaderClicked(int section);
@@ -100,8 +105,12 @@ private:
     QString nothingFoundText() const;
     QString selectedSdkTitle() const;
 
+    void drainNow();
+
     QString m_sdkDirectory;
     SearchRequest m_rowsSearch; // the search that listed the rows
+    QTimer *m_drainTimer;
+    QElapsedTimer m_sinceDrain; // invalid until the run's first rows
 };
 
 // Written at every start, before the window: the platform adds no dictation

@@ -51,7 +51,16 @@ void SearchThread::finish(bool cancelled)
     const std::lock_guard guard(m_lock);
     m_finished = true;
     m_cancelled = cancelled;
-    askReceiver();
+    // Also to a receiver that holds back while records stream: the end
+    // should show at once.
+    m_asked = true;
+    emit resultsWaiting();
+}
+
+bool SearchThread::hasEnded()
+{
+    const std::lock_guard guard(m_lock);
+    return m_finished;
 }
 
 void SearchThread::askReceiver()

@@ -32,10 +32,12 @@ public:
     };
     // Main thread: at most max records in the order found.
     Delivery takeDelivered(std::size_t max);
+    // Whether the run has ended, records perhaps still waiting.
+    bool hasEnded();
 
 signals:
     // From the worker: records or the end wait to be taken. Not emitted
-    // again until takeDelivered() has been called.
+    // again until takeDelivered() has been called, but for the end.
     void resultsWaiting();
 
 protected:

@@ -128,11 +128,19 @@ std::size_t nextSlash(std::basic_string_view<Char> text, std::size_t from)
 // result is a string, or anything that takes the same two calls (clear,
 // append of a part of text): a MappedText that notes
 // where each kept piece stood, for finding the hits again in the text.
+// One that also answers full() ends the work early once it answers true,
+// when what it holds already decides.
 // breaks tells where the next line break starts.
 template <typename Char, typename Out = std::basic_string<Char>, typename Breaks = CharacterBreaks>
 void removeComments(std::basic_string_view<Char> text, Out &result, Breaks breaks = {})
 {
     result.clear();
+    const auto full = [&] {
+        if constexpr (requires { result.full(); })
+            return result.full();
+        else
+            return false;
+    };
     const std::size_t n = text.size();
     const auto isSlash = [&](std::size_t p) { return p < n && text[p] == Char('/'); };
     const auto lineEnd = [&](std::size_t p) { // p just after a "//"
@@ -148,7 +156,7 @@ void removeComments(std::basic_string_view<Char> text, Out &result, Breaks break
             if (isSlash(slash + 1)) {
                 result.append(text.substr(p, slash - p));
                 p = lineEnd(slash + 2);
-                if (p == n)
+                if (p == n || full())
                     return;
                 slash = p; // the next slash is looked for after the break
             }
@@ -180,6 +188,8 @@ void removeComments(std::basic_string_view<Char> text, Out &result, Breaks break
         if (isSlash(slash + 1)) {
             result.append(text.substr(kept, slash - kept));
             kept = i = lineEnd(slash + 2);
+            if (full())
+                return;
             continue;
         }
         if (slash + 1 >= n || text[slash + 1] != Char('*')) {
@@ -193,6 +203,8 @@ void removeComments(std::basic_string_view<Char> text, Out &result, Breaks break
             return;
         }
         kept = i = after;
+        if (full())
+            return;
     }
 }
 

@@ -25,6 +25,47 @@ bool isAsciiAt(std::string_view bytes, std::size_t at)
     return static_cast<unsigned char>(bytes[at]) < 0x80;
 }
 
+// The stripped text as it is built, watched for the needle: once a match
+// stands in it with text on both sides that no later piece can change, the
+// rest need not be stripped.
+class SeekingText
+{
+public:
+    SeekingText(std::string &text, const ByteNeedle &needle, LazyDecoding &decoding)
+        : m_text(text), m_needle(needle), m_decoding(decoding)
+    {
+    }
+    void clear()
+    {
+        m_text.clear();
+        m_found = false;
+    }
+    void append(std::string_view piece)
+    {
+        // The last byte may yet be followed by one beyond ASCII, so a match
+        // may end only before it; one that ends there is found next time.
+        const std::size_t from = m_text.size() >= m_needle.needle().size() ? m_text.size() - m_needle.needle().size() : 0;
+        m_text.append(piece);
+        if (m_found || m_text.size() <= from + m_needle.needle().size())
+            return;
+        const std::string_view unsure(m_text.data() + from, m_text.size() - from - 1);
+        const ByteNeedle::Result found = m_needle.find(unsure, false);
+        if (!found.found)
+            return;
+        const std::size_t at = from + found.at;
+        const std::size_t end = at + m_needle.needle().size();
+        m_found = ((at == 0 || isAsciiAt(m_text, at - 1)) && isAsciiAt(m_text, end))
+                  || m_decoding.get() == Decoding::MacRoman;
+    }
+    bool full() const { return m_found; }
+
+private:
+    std::string &m_text;
+    const ByteNeedle &m_needle;
+    LazyDecoding &m_decoding;
+    bool m_found = false;
+};
+
 } // namespace
 
 HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComments,
@@ -124,7 +165,13 @@ bool HeaderMatcher::matches(std::string_view headerBytes)
         return true;
     ++m_counters.headersStripped;
     const comments::HeaderBreaks breaks{[&] { return decoding.get() == Decoding::Utf8; }};
-    return containedIn(comments::withoutComments(headerBytes, m_withoutComments, breaks), decoding);
+    if (!m_needle)
+        return containedIn(comments::withoutComments(headerBytes, m_withoutComments, breaks), decoding);
+    if (headerBytes.find("//") == headerBytes.npos && headerBytes.find("/*") == headerBytes.npos)
+        return true; // its own stripped text, which contains it
+    SeekingText stripped(m_withoutComments, *m_needle, decoding);
+    comments::removeComments<char>(headerBytes, stripped, breaks);
+    return stripped.full() || containedIn(m_withoutComments, decoding);
 }
 
 bool HeaderMatcher::containedIn(std::string_view bytes, LazyDecoding &decoding)

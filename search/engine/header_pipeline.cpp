@@ -1,8 +1,38 @@
 #include "header_pipeline.h"
 
+#include "tree_walk.h"
+
 #include <algorithm>
+#include <dirent.h>
+#include <sys/resource.h>
 #include <system_error>
 #include <unistd.h>
+
+namespace {
+
+// How many more descriptors the process may open, roughly: its limit less
+// those it holds.
+std::size_t descriptorsToSpare()
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return limit.rlim_cur == RLIM_INFINITY ? SIZE_MAX : 0;
+    DIR *held = opendir("/proc/self/fd");
+    if (!held)
+        return 0;
+    std::size_t open = 0;
+    while (readdir(held))
+        ++open;
+    closedir(held);
+    return open >= limit.rlim_cur ? 0 : static_cast<std::size_t>(limit.rlim_cur) - open;
+}
+
+} // namespace
+
+HeaderPipeline::SharedFolder::~SharedFolder()
+{
+    close(descriptor);
+}
 
 HeaderPipeline::Decider::Decider(const SearchRequest &request)
     : matcher(request.searchString, request.ignoreComments, request.caseSensitive)
@@ -26,6 +56,7 @@ HeaderPipeline::HeaderPipeline(const SearchRequest &request, std::size_t workers
     }
     if (m_threads.empty())
         m_helpAt = 1;
+    m_opensWhereDecided = descriptorsToSpare() >= descriptorsToOpenWhereDecided;
 }
 
 HeaderPipeline::~HeaderPipeline()
@@ -39,20 +70,39 @@ void HeaderPipeline::end()
     for (std::thread &thread : m_threads)
         thread.join();
     m_threads.clear();
-    for (std::uint64_t index = m_taken; index < m_tail; ++index)
-        close(slot(index).file);
+    for (std::uint64_t index = m_taken; index < m_tail; ++index) {
+        if (slot(index).file >= 0)
+            close(slot(index).file);
+        slot(index).folder.reset();
+    }
     m_taken.store(m_tail);
 }
 
 bool HeaderPipeline::add(int file, const char *name, const std::string &path, SearchSink &sink)
 {
+    return queue(file, nullptr, name, path, sink);
+}
+
+bool HeaderPipeline::addInFolder(std::shared_ptr<const SharedFolder> folder, const char *name,
+                                 const std::string &path, SearchSink &sink)
+{
+    return queue(-1, std::move(folder), name, path, sink);
+}
+
+bool HeaderPipeline::queue(int file, std::shared_ptr<const SharedFolder> folder, const char *name,
+                           const std::string &path, SearchSink &sink)
+{
+    const auto closeFile = [file] {
+        if (file >= 0)
+            close(file);
+    };
     while (!m_cancelled && m_tail.load(std::memory_order_relaxed) - m_head >= m_limit) {
         if (!decideOldest(sink))
             waitForFront(sink);
         deliverReady(sink);
     }
     if (m_cancelled) {
-        close(file);
+        closeFile();
         return true;
     }
     const std::uint64_t tail = m_tail.load(std::memory_order_relaxed);
@@ -61,10 +111,11 @@ bool HeaderPipeline::add(int file, const char *name, const std::string &path, Se
         job.name = name;
         job.path = path;
     } catch (...) {
-        close(file);
+        closeFile();
         throw;
     }
     job.file = file;
+    job.folder = std::move(folder);
     job.done.store(false, std::memory_order_relaxed);
     m_tail.store(tail + 1);
     const std::uint64_t waiting = tail + 1 - m_taken.load();
@@ -139,7 +190,7 @@ void HeaderPipeline::work(Decider &decider)
     while (!m_stop.load(std::memory_order_relaxed)) {
         std::uint64_t index;
         if (claim(index)) {
-            finishJob(slot(index), decider.reader.decide(slot(index).file, stop));
+            finishJob(slot(index), decideJob(slot(index), decider.reader, stop));
             continue;
         }
         std::unique_lock lock(m_lock);
@@ -169,9 +220,30 @@ void HeaderPipeline::wakeWorkers(bool all)
     }
 }
 
+// A header queued without its descriptor is opened here. Its folder's
+// descriptor is held until then, so a run short of descriptors has others
+// to blame; it waits a little for them, and counts the header unreadable
+// only once it has waited a second in vain.
+HeaderReader::Verdict HeaderPipeline::decideJob(Job &job, HeaderReader &reader, const HeaderReader::StopQuestion &stop)
+{
+    if (job.file < 0) {
+        job.file = HeaderReader::open(job.folder->descriptor, job.name.c_str());
+        for (int wait = 0; job.file < 0 && descriptorsExhausted(errno) && wait < 1000 && !stop(); ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            job.file = HeaderReader::open(job.folder->descriptor, job.name.c_str());
+        }
+        if (job.file < 0)
+            return stop() ? HeaderReader::Verdict::Cancelled : HeaderReader::Verdict::Unreadable;
+    }
+    return reader.decide(job.file, stop);
+}
+
 void HeaderPipeline::finishJob(Job &job, HeaderReader::Verdict verdict)
 {
-    close(job.file);
+    if (job.file >= 0)
+        close(job.file);
+    job.file = -1;
+    job.folder.reset();
     job.verdict = verdict;
     job.done.store(true);
     // Sequentially consistent with m_waiting: either the search's thread
@@ -189,7 +261,7 @@ bool HeaderPipeline::decideOldest(SearchSink &sink)
     std::uint64_t index;
     if (!claim(index))
         return false;
-    const HeaderReader::Verdict verdict = m_own->reader.decide(slot(index).file, [&sink] { return sink.isCancelled(); });
+    const HeaderReader::Verdict verdict = decideJob(slot(index), m_own->reader, [&sink] { return sink.isCancelled(); });
     finishJob(slot(index), verdict);
     if (verdict == HeaderReader::Verdict::Cancelled)
         cancel();

@@ -28,9 +28,23 @@
 //
 // Each header waiting in the queue holds a descriptor: at most `capacity`
 // at once, fewer once the process has run short of them (release()).
+//
+// Where the process has descriptors to spare, the threads that decide the
+// headers also open them, relative to their folder (addInFolder()), so that
+// the search's thread only walks: the headers queued from one folder share
+// one descriptor of it, which the last of them closes.
 class HeaderPipeline
 {
 public:
+    // A folder's descriptor, closed with the last header that needs it.
+    struct SharedFolder {
+        int descriptor;
+        explicit SharedFolder(int descriptor) : descriptor(descriptor) {}
+        ~SharedFolder();
+        SharedFolder(const SharedFolder &) = delete;
+        SharedFolder &operator=(const SharedFolder &) = delete;
+    };
+
     static constexpr std::size_t capacity = 128;
     // Waiting headers that wake a sleeping worker: waking one costs more
     // than deciding a header, so it is woken for several.
@@ -48,6 +62,15 @@ public:
     // Queues a header opened by HeaderReader::open, which the pipeline
     // closes. Delivers what is ready. True once the run is cancelled.
     bool add(int file, const char *name, const std::string &path, SearchSink &sink);
+    // Queues a header that the deciding thread opens in folder.
+    bool addInFolder(std::shared_ptr<const SharedFolder> folder, const char *name, const std::string &path,
+                     SearchSink &sink);
+    // Whether headers are opened where they are decided: decided at the
+    // start, from the descriptors the process has to spare, unless forced.
+    bool opensWhereDecided() const { return m_opensWhereDecided; }
+    // Descriptors a run must have to spare for that: every queued header
+    // may come from a folder of its own.
+    static constexpr std::size_t descriptorsToOpenWhereDecided = 2 * capacity + 64;
     // Delivers the records at the front of the queue that are decided.
     void deliverReady(SearchSink &sink);
     // Decides and delivers everything queued. True once the run is cancelled.
@@ -74,7 +97,8 @@ private:
         explicit Decider(const SearchRequest &request);
     };
     struct Job {
-        int file = -1;
+        int file = -1; // or opened where it is decided, in folder
+        std::shared_ptr<const SharedFolder> folder;
         std::string name;
         std::string path;
         HeaderReader::Verdict verdict = HeaderReader::Verdict::Unreadable;
@@ -82,6 +106,9 @@ private:
     };
 
     Job &slot(std::uint64_t index) { return m_jobs[index % capacity]; }
+    bool queue(int file, std::shared_ptr<const SharedFolder> folder, const char *name, const std::string &path,
+               SearchSink &sink);
+    HeaderReader::Verdict decideJob(Job &job, HeaderReader &reader, const HeaderReader::StopQuestion &stop);
     bool claim(std::uint64_t &index);
     void work(Decider &decider);
     void finishJob(Job &job, HeaderReader::Verdict verdict);
@@ -100,6 +127,7 @@ private:
     std::size_t m_limit = capacity;
     std::size_t m_helpAt = helpAt;
     bool m_cancelled = false;
+    bool m_opensWhereDecided = false;
 
     // Jobs are added and taken without a lock; the lock and the two
     // conditions are for sleeping only.

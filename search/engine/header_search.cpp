@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,6 +83,16 @@ public:
 
     Answer header(int folder, const char *name, const std::string &path) override
     {
+        if (m_pipeline.opensWhereDecided()) {
+            if (!m_folder) {
+                const int shared = fcntl(folder, F_DUPFD_CLOEXEC, 0);
+                if (shared >= 0)
+                    m_folder = std::make_shared<const HeaderPipeline::SharedFolder>(shared);
+            }
+            // Without a descriptor to share, it is opened here, as below.
+            if (m_folder)
+                return m_pipeline.addInFolder(m_folder, name, path, m_sink) ? Answer::Stop : Answer::Go;
+        }
         int file = HeaderReader::open(folder, name);
         bool exhausted = file < 0 && descriptorsExhausted(errno);
         if (exhausted && m_pipeline.release(m_sink)) {
@@ -102,11 +113,18 @@ public:
             m_pipeline.cancel();
         return m_pipeline.cancelled();
     }
-    bool releaseDescriptors() override { return m_pipeline.release(m_sink); }
+    bool releaseDescriptors() override
+    {
+        const bool held = m_folder != nullptr;
+        m_folder.reset();
+        return m_pipeline.release(m_sink) || held;
+    }
+    void folderChanged() override { m_folder.reset(); }
 
 private:
     HeaderPipeline &m_pipeline;
     SearchSink &m_sink;
+    std::shared_ptr<const HeaderPipeline::SharedFolder> m_folder; // the walk's folder, shared by its headers
 };
 
 HeaderSearch::HeaderSearch(std::string sdkDirectory, std::vector<std::string> sdkNums,

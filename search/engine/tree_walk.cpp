@@ -47,6 +47,7 @@ bool TreeWalk::run(const std::string &root, WalkVisitor &visitor)
         m_path.pop_back();
     if (!enter(descriptor))
         return false;
+    visitor.folderChanged();
     bool stopped = false;
     while (m_depth > 0 && !stopped)
         stopped = step(visitor);
@@ -144,8 +145,8 @@ void TreeWalk::descend(const char *name, WalkVisitor &visitor)
         }
         descriptor = openFolder();
     }
-    if (descriptor >= 0)
-        enter(descriptor);
+    if (descriptor >= 0 && enter(descriptor))
+        visitor.folderChanged();
 }
 
 // A folder that cannot be listed in full, for want of memory, counts as
@@ -169,6 +170,7 @@ void TreeWalk::list(Level &level)
 
 void TreeWalk::leave(WalkVisitor &visitor)
 {
+    visitor.folderChanged();
     Level &level = m_levels[m_depth - 1];
     if (m_depth >= 2 && m_levels[m_depth - 2].descriptor < 0) {
         Level &parent = m_levels[m_depth - 2];

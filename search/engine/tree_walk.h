@@ -36,6 +36,9 @@ public:
     // The process has run out of descriptors: the visitor closes those it
     // holds, if it can. True when it closed any.
     virtual bool releaseDescriptors() { return false; }
+    // The folder whose entries are reported is another from now on, and
+    // the descriptor of the last one may be closed.
+    virtual void folderChanged() {}
 };
 
 // Lists the tree below a folder and reports its headers: every entry once,
