@@ -116,6 +116,17 @@ bool isSdkName(std::string_view name)
            && name[prefix.size()] >= '1' && name[prefix.size()] <= '9' && name.ends_with(sdkExtension);
 }
 
+std::string sdkChangedBy(const Action &action, const std::string &sdkDirectory)
+{
+    const std::string &changed = action.verb == "Copy" ? action.second : action.first;
+    if (action.verb == "Undo" || !isInsideAnSdk(changed, sdkDirectory))
+        return {};
+    const std::string_view sdk = sdkOf(changed, sdkDirectory);
+    if (action.verb == "Move" && sdkOf(action.second, sdkDirectory) != sdk)
+        return {};
+    return std::string(sdk);
+}
+
 std::variant<std::vector<Action>, Refusal>
 validateActionList(const std::vector<std::string> &arguments, const std::string &sdkDirectory)
 {
@@ -130,6 +141,16 @@ validateActionList(const std::vector<std::string> &arguments, const std::string 
             return Refusal{describe(i, arguments) + ": " + why};
         };
         const bool isRemove = action.verb == "Remove";
+        if (action.verb == "Undo") {
+            if (!action.second.empty())
+                return refuse("\"Undo\" takes an empty second operand");
+            if (placeOf(action.first, sdkDirectory) != Place::sdkEntry
+                || !isSdkName(sdkOf(action.first, sdkDirectory)))
+                return refuse("not an SDK (\"MacOSX<version>.sdk\") of " + quoted(sdkDirectory) + ": "
+                              + quoted(action.first));
+            actions.push_back(std::move(action));
+            continue;
+        }
         if (!isRemove && action.verb != "Copy" && action.verb != "Move")
             return refuse("unknown verb");
         if (!isCleanAbsolutePath(action.first))
