@@ -141,6 +141,8 @@ validateActionList(const std::vector<std::string> &arguments, const std::string 
             return Refusal{describe(i, arguments) + ": " + why};
         };
         const bool isRemove = action.verb == "Remove";
+        if (!isCleanAbsolutePath(action.first))
+            return refuse("not a clean absolute path: " + quoted(action.first));
         if (action.verb == "Undo") {
             if (!action.second.empty())
                 return refuse("\"Undo\" takes an empty second operand");
