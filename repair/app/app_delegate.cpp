@@ -5,6 +5,7 @@
 #include "disclaimer_sheet.h"
 #include "elided_label.h"
 #include "fix_plan.h"
+#include "interrupted_change.h"
 #include "sheet_focus.h"
 #include "table_cell_view.h"
 #include "window.h"
@@ -305,6 +306,8 @@ void AppDelegate::reportRunOutcome(const RunUnderWay &run)
     if (run.handOverSheet)
         run.handOverSheet->close();
     failureSheet = openAlertSheet(outcome->message, outcome->informativeText, window, QMessageBox::Warning);
+    if (!outcome->detailedText.isEmpty())
+        failureSheet->setDetailedText(outcome->detailedText);
     // The reasons name whole paths: a wider sheet breaks fewer of them.
     failureSheet->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 400px; }"));
 }
@@ -341,7 +344,9 @@ QString AppDelegate::sdkOfRow(int row) const
 TableCellView::Offer AppDelegate::offerOfRow(const QString &sdk) const
 {
     const bool inRange = isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk));
-    return {sdk, inRange && m_layout.doesQDHeaderOrigExistInSDK(sdk), !sdkIsBusy(sdk) && sdk10_6Exists()};
+    if (inRange && isChangeInterrupted(m_catalogue.sdkDirectory(), sdk))
+        return {sdk, false, true, !sdkIsBusy(sdk)};
+    return {sdk, inRange && m_layout.doesQDHeaderOrigExistInSDK(sdk), false, !sdkIsBusy(sdk) && sdk10_6Exists()};
 }
 
 // The table may show what is no longer so, between a change on disk and
@@ -390,10 +395,13 @@ void AppDelegate::fixButtonForTableCellView(TableCellView *view)
         } else if (window->altKeyDown()) {
             button->setHidden(false);
             button->setText(tr("Export"));
-            enabled = !sdkIsBusy(sdk);
+            enabled = !sdkIsBusy(sdk) && !offer.interrupted;
         } else if (isInFixableRange(minor)) {
             button->setHidden(false);
-            button->setText(offer.fixed ? tr("Restore") : tr("Fix"));
+            if (offer.interrupted)
+                button->setText(tr("Put Back"));
+            else
+                button->setText(offer.fixed ? tr("Restore") : tr("Fix"));
         } else {
             view->setDimmed(true);
             button->setHidden(true);
@@ -408,7 +416,9 @@ void AppDelegate::fixButtonForTableCellView(TableCellView *view)
     }
     // Why a row has no button, or one that cannot be pressed.
     QString why;
-    if (!isInFixableRange(minor))
+    if (offer.interrupted)
+        why = tr("A change of this SDK was interrupted. Put Back returns it to how it was before.");
+    else if (!isInFixableRange(minor))
         why = tr("Only SDKs 10.7 to 10.13 can be fixed or restored.");
     else if (!sdk10_6Exists())
         why = tr("Fixing and restoring need MacOSX10.6.sdk: import it first.");

@@ -88,6 +88,8 @@ public:
     void tableButtonAction(QPushButton *sender);
     void tarnwick(const QString &sdk);
     void restoreSDK(const QString &sdk);
+    // Puts back an SDK whose change was cut short, as it was before.
+    void putBackSDK(const QString &sdk);
     void fixAllAction();
     void restoreAllAction();
     void showSDKsInFinderAction();
@@ -107,6 +109,8 @@ public:
 private:
     using PlanWriter = void (*)(QStringList &, const QString &, const FrameworkLayout &);
     void performForFixableRange(bool fixed, PlanWriter addActions, RunPurpose::Kind kind);
+    void addCheckedPlan(QStringList &actions, RunPurpose &purpose, const QString &sdk, PlanWriter addActions);
+    void startCheckedRun(const QStringList &actions, RunPurpose purpose);
     QString sdkOfRow(int row) const;
     void openMissing10_6SheetWhenDue();
     OpenPanel exportPanel(const QString &message) const;

@@ -38,7 +38,7 @@ QStringList copiedNames(const QStringList &actions)
 RunPurpose copyPurpose(RunPurpose::Kind kind, const CopyPlan &plan, const QString &folder)
 {
     return {kind, copiedNames(plan.actions), static_cast<int>(plan.actions.size() / 3), plan.alreadyThere,
-            QDir::cleanPath(folder)};
+            QDir::cleanPath(folder), {}, {}, {}};
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "app_delegate.h"
 
 #include "fix_plan.h"
+#include "interrupted_change.h"
+#include "preflight.h"
 #include "restore_plan.h"
 #include "table_cell_view.h"
 #include "window.h"
@@ -28,6 +30,8 @@ void AppDelegate::tableButtonAction(QPushButton *sender)
     if (window->altKeyDown()) {
         window->setAltKeyDown(false);
         exportSDK(sdk);
+    } else if (shown.interrupted) {
+        putBackSDK(sdk);
     } else if (minor <= 6) {
         beep();
     } else if (shown.fixed) {
@@ -37,43 +41,90 @@ void AppDelegate::tableButtonAction(QPushButton *sender)
     }
 }
 
+// Each SDK's plan is checked on disk first: one that cannot run is left
+// out, and said so, rather than left half changed by the tool.
+void AppDelegate::addCheckedPlan(QStringList &actions, RunPurpose &purpose, const QString &sdk, PlanWriter addActions)
+{
+    QStringList own;
+    addActions(own, sdk, m_layout);
+    if (own.isEmpty())
+        return;
+    if (const auto problem = preflightProblem(own)) {
+        purpose.leftOut.append({sdk, *problem});
+        return;
+    }
+    purpose.sdks << sdk;
+    purpose.firstActions << static_cast<int>(actions.size() / 3 + 1);
+    actions << own;
+}
+
+// A list left empty by the checks starts nothing; the outcome tells why.
+void AppDelegate::startCheckedRun(const QStringList &actions, RunPurpose purpose)
+{
+    purpose.actions = static_cast<int>(actions.size() / 3);
+    purpose.sdkDirectory = m_catalogue.sdkDirectory();
+    if (!actions.isEmpty() || purpose.leftOut.isEmpty()) {
+        startRun(actions, std::move(purpose));
+        return;
+    }
+    if (m_runsUnderWay.empty())
+        m_outcomes.clear();
+    RunUnderWay notRun{std::move(purpose), {}, {}, {}, {}};
+    notRun.report.rights = RunReport::Granted;
+    notRun.report.ended = true;
+    reportRunOutcome(notRun);
+    showRunProgress();
+}
+
 void AppDelegate::tarnwick(const QString &sdk)
 {
     QStringList actions;
-    addFixActions(actions, sdk, m_layout);
-    startRun(actions, {RunPurpose::Fix, {sdk}, static_cast<int>(actions.size() / 3), {}, {}});
+    RunPurpose purpose{RunPurpose::Fix, {}, 0, {}, {}, {}, {}, {}};
+    addCheckedPlan(actions, purpose, sdk, addFixActions);
+    if (purpose.sdks.isEmpty() && purpose.leftOut.isEmpty())
+        purpose.sdks << sdk;
+    startCheckedRun(actions, std::move(purpose));
 }
 
 void AppDelegate::restoreSDK(const QString &sdk)
 {
     QStringList actions;
-    addRestoreActions(actions, sdk, m_layout);
-    startRun(actions, {RunPurpose::Restore, {sdk}, static_cast<int>(actions.size() / 3), {}, {}});
+    RunPurpose purpose{RunPurpose::Restore, {}, 0, {}, {}, {}, {}, {}};
+    addCheckedPlan(actions, purpose, sdk, addRestoreActions);
+    if (purpose.sdks.isEmpty() && purpose.leftOut.isEmpty())
+        purpose.sdks << sdk;
+    startCheckedRun(actions, std::move(purpose));
+}
+
+// The tool replays the SDK's journal backwards.
+void AppDelegate::putBackSDK(const QString &sdk)
+{
+    const QStringList actions{QStringLiteral("Undo"), m_catalogue.sdkPathFromSDK(sdk), QString()};
+    RunPurpose purpose{RunPurpose::PutBack, {sdk}, 1, {}, {}, {}, {1}, m_catalogue.sdkDirectory()};
+    startRun(actions, std::move(purpose));
 }
 
 // One list for every SDK of the fixable range whose fixed state is as
 // asked, in table order, handed over in one piece when not empty; nothing
 // when the table no longer showed the disk. A row whose name has no SDK's
-// form is left out: the tool would refuse the whole list for it.
+// form is left out: the tool would refuse the whole list for it. So is an
+// SDK whose change was cut short: only putting it back is offered.
 void AppDelegate::performForFixableRange(bool fixed, PlanWriter addActions, RunPurpose::Kind kind)
 {
     window->setAltKeyDown(false);
     if (!tableMatchesDisk())
         return;
     QStringList actions;
-    QStringList sdks;
+    RunPurpose purpose{kind, {}, 0, {}, {}, {}, {}, {}};
     for (const SdkRow &row : std::as_const(tableContents)) {
         const QString sdk = ::sdkOfRow(row);
         if (!SdkCatalogue::isSdkName(sdk) || !isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk))
-            || m_layout.doesQDHeaderOrigExistInSDK(sdk) != fixed)
+            || m_layout.doesQDHeaderOrigExistInSDK(sdk) != fixed || isChangeInterrupted(m_catalogue.sdkDirectory(), sdk))
             continue;
-        const qsizetype before = actions.size();
-        addActions(actions, sdk, m_layout);
-        if (actions.size() > before)
-            sdks << sdk;
+        addCheckedPlan(actions, purpose, sdk, addActions);
     }
-    if (!actions.isEmpty())
-        startRun(actions, {kind, sdks, static_cast<int>(actions.size() / 3), {}, {}});
+    if (!actions.isEmpty() || !purpose.leftOut.isEmpty())
+        startCheckedRun(actions, std::move(purpose));
 }
 
 void AppDelegate::fixAllAction()

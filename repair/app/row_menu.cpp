@@ -16,6 +16,16 @@ void AppDelegate::showRowMenu(TableCellView *view, const QPoint &globalPos)
     const TableCellView::Offer shown = view->offer();
     auto *menu = new QMenu(window);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (shown.interrupted) {
+        // Nothing else is offered until the SDK is as it was.
+        QAction *putBack = menu->addAction(tr("&Put Back"), this, [this, shown] {
+            if (rowMatchesDisk(shown, false))
+                putBackSDK(shown.sdk);
+        });
+        putBack->setEnabled(shown.pressable);
+        menu->popup(globalPos);
+        return;
+    }
     if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(shown.sdk))) {
         QAction *repair = menu->addAction(shown.fixed ? tr("&Restore") : tr("&Fix"), this, [this, shown] {
             if (rowMatchesDisk(shown, false))

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -28,6 +29,8 @@ QString purposeText(const RunPurpose &purpose)
         return n == 1 ? RunMessages::tr("Exporting 1 SDK") : RunMessages::tr("Exporting %n SDKs", nullptr, n);
     case RunPurpose::Import:
         return n == 1 ? RunMessages::tr("Importing 1 SDK") : RunMessages::tr("Importing %n SDKs", nullptr, n);
+    case RunPurpose::PutBack:
+        return n == 1 ? RunMessages::tr("Putting back 1 SDK") : RunMessages::tr("Putting back %n SDKs", nullptr, n);
     }
     return QString();
 }
@@ -62,6 +65,8 @@ QString nothingDoneText(RunPurpose::Kind kind)
         return RunMessages::tr("No SDK was exported.");
     case RunPurpose::Import:
         return RunMessages::tr("No SDK was imported.");
+    case RunPurpose::PutBack:
+        return RunMessages::tr("No SDK was put back.");
     }
     return QString();
 }
@@ -81,6 +86,7 @@ QString failedText(RunPurpose::Kind kind, qsizetype failed, qsizetype of)
             .arg(failed);
     case RunPurpose::Fix:
     case RunPurpose::Restore:
+    case RunPurpose::PutBack:
         break;
     }
     return (n == 1 ? RunMessages::tr("%1 of 1 action failed.") : RunMessages::tr("%1 of %n actions failed.", nullptr, n))
@@ -135,6 +141,9 @@ QString doneText(const RunPurpose &purpose)
     case RunPurpose::Restore:
         return n == 1 ? RunMessages::tr("%1 restored.").arg(purpose.sdks.first())
                       : RunMessages::tr("%n SDKs restored.", nullptr, n);
+    case RunPurpose::PutBack:
+        return n == 1 ? RunMessages::tr("%1 was put back as it was.").arg(purpose.sdks.first())
+                      : RunMessages::tr("%n SDKs were put back as they were.", nullptr, n);
     case RunPurpose::Export:
     case RunPurpose::Import:
         break;
@@ -142,6 +151,178 @@ QString doneText(const RunPurpose &purpose)
     if (purpose.alreadyThere.isEmpty())
         return RunMessages::tr("%1.").arg(copiedText(purpose));
     return RunMessages::tr("%1; %2.").arg(copiedText(purpose), sdksLeftOutText(purpose.alreadyThere));
+}
+
+bool changesSdks(RunPurpose::Kind kind)
+{
+    return kind == RunPurpose::Fix || kind == RunPurpose::Restore || kind == RunPurpose::PutBack;
+}
+
+// A path in the SDK directory as its SDK and its framework tell it:
+// "MacOSX10.6.sdk/…/QD.framework/Versions/A/Headers".
+QString shortPath(const QString &path, const QString &sdkDirectory)
+{
+    if (sdkDirectory.isEmpty() || !path.startsWith(sdkDirectory + u'/'))
+        return path;
+    const QStringList parts = path.mid(sdkDirectory.size() + 1).split(u'/');
+    qsizetype framework = -1;
+    for (qsizetype i = parts.size() - 1; i > 1 && framework < 0; --i) {
+        if (parts[i].endsWith(QLatin1String(".framework")))
+            framework = i;
+    }
+    if (framework < 0)
+        return parts.join(u'/');
+    return parts.first() + QStringLiteral("/…/") + parts.mid(framework).join(u'/');
+}
+
+// The tool's reason with every path of the SDK directory in its short form.
+QString shortReason(QString reason, const QString &sdkDirectory)
+{
+    if (sdkDirectory.isEmpty())
+        return reason;
+    const QRegularExpression paths(u'"' + QStringLiteral("?(") + QRegularExpression::escape(sdkDirectory + u'/')
+                                   + QStringLiteral("[^\"\\s:]+)\"?"));
+    QString result;
+    qsizetype at = 0;
+    for (const QRegularExpressionMatch &match : paths.globalMatch(reason)) {
+        result += reason.mid(at, match.capturedStart() - at) + shortPath(match.captured(1), sdkDirectory);
+        at = match.capturedEnd();
+    }
+    return result + reason.mid(at);
+}
+
+QString problemText(const PreflightProblem &problem, const QString &sdkDirectory)
+{
+    const QString item = shortPath(problem.path, sdkDirectory);
+    switch (problem.kind) {
+    case PreflightProblem::Missing:
+        return RunMessages::tr("%1 is missing").arg(item);
+    case PreflightProblem::Unreadable:
+        return RunMessages::tr("%1 cannot be read").arg(item);
+    case PreflightProblem::NotAFolder:
+        return RunMessages::tr("%1 is not a folder").arg(item);
+    case PreflightProblem::NotAFile:
+        return RunMessages::tr("%1 is not a file").arg(item);
+    case PreflightProblem::InTheWay:
+        return RunMessages::tr("%1 is in the way").arg(item);
+    }
+    return item;
+}
+
+// A sentence ends with one full stop, whatever the reason ends with.
+QString withReason(const QString &sentence, const QString &sdk, QString reason)
+{
+    while (reason.endsWith(u'.'))
+        reason.chop(1);
+    return sentence.arg(sdk, reason);
+}
+
+QString leftOutSentence(RunPurpose::Kind kind, const QString &sdk, const QString &reason)
+{
+    return withReason(kind == RunPurpose::Restore ? RunMessages::tr("%1 was not restored: %2.")
+                                                  : RunMessages::tr("%1 was not fixed: %2."),
+                      sdk, reason);
+}
+
+QString unchangedSentence(RunPurpose::Kind kind, const QString &sdk, const QString &reason)
+{
+    switch (kind) {
+    case RunPurpose::Restore:
+        return withReason(RunMessages::tr("%1 could not be restored and was left as it was: %2."), sdk, reason);
+    case RunPurpose::PutBack:
+        return withReason(RunMessages::tr("%1 could not be put back: %2."), sdk, reason);
+    default:
+        return withReason(RunMessages::tr("%1 could not be fixed and was left as it was: %2."), sdk, reason);
+    }
+}
+
+QString interruptedSentence(RunPurpose::Kind kind, const QString &sdk, const QString &reason)
+{
+    switch (kind) {
+    case RunPurpose::Restore:
+        return withReason(RunMessages::tr("%1 could not be restored, nor put back as it was: %2."), sdk, reason);
+    case RunPurpose::PutBack:
+        return withReason(RunMessages::tr("%1 could not be put back: %2."), sdk, reason);
+    default:
+        return withReason(RunMessages::tr("%1 could not be fixed, nor put back as it was: %2."), sdk, reason);
+    }
+}
+
+// One SDK that a fix, restore or put-back did not change as asked.
+struct SdkFailure {
+    QString sdk;
+    QString sentence;
+    QStringList details;
+};
+
+QString sdkAtPosition(const RunPurpose &purpose, int position)
+{
+    QString sdk;
+    for (qsizetype i = 0; i < purpose.firstActions.size() && i < purpose.sdks.size(); ++i) {
+        if (purpose.firstActions[i] <= position)
+            sdk = purpose.sdks[i];
+    }
+    return sdk;
+}
+
+QList<SdkFailure> sdkFailures(const RunPurpose &purpose, const RunReport &report)
+{
+    QList<SdkFailure> failures;
+    for (const LeftOutSdk &left : purpose.leftOut) {
+        failures.append({left.sdk, leftOutSentence(purpose.kind, left.sdk, problemText(left.problem, purpose.sdkDirectory)),
+                         {problemText(left.problem, QString())}});
+    }
+    for (const GroupEnd &group : report.groups) {
+        if (group.kind == GroupEnd::Done)
+            continue;
+        const QString sdk = sdkAtPosition(purpose, group.first);
+        const QString reason = shortReason(group.reason, purpose.sdkDirectory);
+        SdkFailure failure{sdk,
+                           group.kind == GroupEnd::Unchanged ? unchangedSentence(purpose.kind, sdk, reason)
+                                                             : interruptedSentence(purpose.kind, sdk, reason),
+                           {}};
+        for (const ActionFailure &action : report.failures) {
+            if (action.position >= group.first && action.position <= group.last)
+                failure.details << action.reason;
+        }
+        failures.append(failure);
+    }
+    return failures;
+}
+
+// The SDKs a run changed as asked: all it was given but those that failed.
+RunPurpose changedPart(const RunPurpose &purpose, const QList<SdkFailure> &failures)
+{
+    RunPurpose changed = purpose;
+    for (const SdkFailure &failure : failures)
+        changed.sdks.removeAll(failure.sdk);
+    return changed;
+}
+
+std::optional<RunOutcomeMessage> sdkOutcomeMessage(const RunPurpose &purpose, const RunReport &report)
+{
+    const QList<SdkFailure> failures = sdkFailures(purpose, report);
+    if (failures.isEmpty())
+        return std::nullopt;
+    QStringList sentences, details;
+    for (const SdkFailure &failure : failures) {
+        sentences << failure.sentence;
+        details << failure.details;
+    }
+    const RunPurpose changed = changedPart(purpose, failures);
+    if (!changed.sdks.isEmpty())
+        sentences << doneText(changed);
+    const int n = static_cast<int>(failures.size());
+    QString message;
+    if (n == 1)
+        message = sentences.takeFirst();
+    else if (purpose.kind == RunPurpose::Restore)
+        message = RunMessages::tr("%n SDKs could not be restored.", nullptr, n);
+    else if (purpose.kind == RunPurpose::PutBack)
+        message = RunMessages::tr("%n SDKs could not be put back.", nullptr, n);
+    else
+        message = RunMessages::tr("%n SDKs could not be fixed.", nullptr, n);
+    return RunOutcomeMessage{message, sentences.join(QStringLiteral("\n\n")), details.join(u'\n')};
 }
 
 } // namespace
@@ -156,6 +337,17 @@ QString runOutcomeLine(const RunPurpose &purpose, const RunReport &report)
     case RunReport::Asking:
     case RunReport::NotGranted:
         return RunMessages::tr("No SDK was changed: administrator rights could not be obtained.");
+    }
+    if (changesSdks(purpose.kind) && !report.refused) {
+        const QList<SdkFailure> failures = sdkFailures(purpose, report);
+        if (!failures.isEmpty()) {
+            QStringList sentences;
+            if (const RunPurpose changed = changedPart(purpose, failures); !changed.sdks.isEmpty())
+                sentences << doneText(changed);
+            for (const SdkFailure &failure : failures)
+                sentences << failure.sentence;
+            return sentences.join(u' ');
+        }
     }
     if (const auto failure = runOutcomeMessage(purpose, report))
         return failure->message;
@@ -186,7 +378,11 @@ std::optional<RunOutcomeMessage> runOutcomeMessage(const RunPurpose &purpose, co
         QString text = RunMessages::tr("Tarnwick's helper refused the list of actions as a whole, so nothing was changed.");
         if (!report.refusal.isEmpty())
             text += QStringLiteral("\n\n") + report.refusal;
-        return RunOutcomeMessage{nothingDoneText(purpose.kind), text};
+        return RunOutcomeMessage{nothingDoneText(purpose.kind), text, {}};
+    }
+    if (changesSdks(purpose.kind)) {
+        if (auto outcome = sdkOutcomeMessage(purpose, report))
+            return outcome;
     }
     if (!report.failures.isEmpty()) {
         const qsizetype failed = report.failures.size();
@@ -196,17 +392,17 @@ std::optional<RunOutcomeMessage> runOutcomeMessage(const RunPurpose &purpose, co
             reasons << failure.reason;
         if (failed > reasonsShown)
             reasons << RunMessages::tr("And %n more.", nullptr, static_cast<int>(failed - reasonsShown));
-        return RunOutcomeMessage{failedText(purpose.kind, failed, of), reasons.join(QStringLiteral("\n\n"))};
+        return RunOutcomeMessage{failedText(purpose.kind, failed, of), reasons.join(QStringLiteral("\n\n")), {}};
     }
     if (report.exitStatus < 0) {
         return RunOutcomeMessage{RunMessages::tr("The work was stopped before it was done."),
                                  RunMessages::tr("Tarnwick's helper was ended by signal %1. Some actions may not have been carried out.")
-                                     .arg(-report.exitStatus)};
+                                     .arg(-report.exitStatus), {}};
     }
     if (report.exitStatus != 0) {
         return RunOutcomeMessage{RunMessages::tr("Some actions failed."),
                                  RunMessages::tr("Tarnwick's helper ended with status %1. It names each failed action in the system log.")
-                                     .arg(report.exitStatus)};
+                                     .arg(report.exitStatus), {}};
     }
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "preflight.h"
 #include "run_report.h"
 
 #include <QString>
@@ -7,14 +8,24 @@
 
 #include <optional>
 
+// An SDK whose fix or restore could not run as the disk stood, and was
+// left out of the list.
+struct LeftOutSdk {
+    QString sdk;
+    PreflightProblem problem;
+};
+
 // What a run of the tool was started for, and on which SDKs.
 struct RunPurpose {
-    enum Kind { Fix, Restore, Export, Import };
+    enum Kind { Fix, Restore, Export, Import, PutBack };
     Kind kind;
     QStringList sdks; // by name, as they are in the SDK directory
     int actions;
     QStringList alreadyThere; // left out of an export or import
     QString folder;           // an export's destination, an import's origin
+    QList<LeftOutSdk> leftOut; // left out of a fix or restore
+    QList<int> firstActions;   // a fix's or restore's: where each SDK's actions start (the first action is 1)
+    QString sdkDirectory;      // to name what lies in it by SDK
 };
 
 // "Exporting 3 SDKs: 1.2 of 4.8 GB", or only its first part while the
@@ -27,6 +38,7 @@ std::optional<int> runProgressPermille(const RunReport &report);
 struct RunOutcomeMessage {
     QString message;
     QString informativeText;
+    QString detailedText; // the paths, for those who want them
 };
 
 // What to tell the user at the end of a run: nothing when every action was

@@ -49,7 +49,7 @@ bool TableCellView::isDimmed() const
 // the same as before, or nothing.
 void TableCellView::setOffer(const Offer &offer)
 {
-    if (m_offered && (offer.sdk != m_offer.sdk || offer.fixed != m_offer.fixed))
+    if (m_offered && (offer.sdk != m_offer.sdk || offer.fixed != m_offer.fixed || offer.interrupted != m_offer.interrupted))
         m_offerChanged.start();
     m_offer = offer;
     m_offered = true;

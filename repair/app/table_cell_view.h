@@ -30,6 +30,7 @@ public:
     struct Offer {
         QString sdk;
         bool fixed = false; // it restores
+        bool interrupted = false; // its change was cut short: it puts back
         bool pressable = false;
 
         bool operator==(const Offer &) const = default;

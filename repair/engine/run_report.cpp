@@ -46,6 +46,39 @@ QString sentence(QByteArrayView text)
     return result;
 }
 
+std::optional<int> position(QByteArrayView text)
+{
+    const auto value = count(text);
+    if (!value || *value <= 0 || *value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(*value);
+}
+
+// "<first> <last> done", or "unchanged" or "interrupted" and the reason.
+void readGroupLine(QByteArrayView fields, RunReport &report)
+{
+    const QList<QByteArrayView> words = [&] {
+        QList<QByteArrayView> parts;
+        for (int i = 0; i < 3; ++i) {
+            const qsizetype gap = fields.indexOf(' ');
+            parts << (gap < 0 ? fields : fields.first(gap));
+            fields = gap < 0 ? QByteArrayView() : fields.sliced(gap + 1);
+        }
+        return parts;
+    }();
+    const auto first = position(words[0]), last = position(words[1]);
+    if (!first || !last || *last < *first)
+        return;
+    GroupEnd end{*first, *last, GroupEnd::Done, sentence(fields)};
+    if (words[2] == "unchanged")
+        end.kind = GroupEnd::Unchanged;
+    else if (words[2] == "interrupted")
+        end.kind = GroupEnd::Interrupted;
+    else if (words[2] != "done")
+        return;
+    report.groups.append(end);
+}
+
 } // namespace
 
 void readToolLine(QByteArrayView line, RunReport &report)
@@ -73,6 +106,8 @@ void readToolLine(QByteArrayView line, RunReport &report)
         const auto position = count(gap < 0 ? fields : fields.first(gap));
         if (position && *position > 0 && *position <= std::numeric_limits<int>::max())
             report.failures.append({static_cast<int>(*position), gap < 0 ? QString() : sentence(fields.sliced(gap + 1))});
+    } else if (keyword == "group") {
+        readGroupLine(fields, report);
     } else if (keyword == "refused") {
         report.refused = true;
         report.refusal = sentence(fields);

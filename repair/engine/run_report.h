@@ -14,6 +14,19 @@ struct ActionFailure {
     bool operator==(const ActionFailure &) const = default;
 };
 
+// How the actions of one SDK ended as a whole (positions as above): all
+// done, undone after a failure (the SDK is as it was), or not even undone
+// (the SDK waits for its change to be put back).
+struct GroupEnd {
+    enum Kind { Done, Unchanged, Interrupted };
+    int first = 0;
+    int last = 0;
+    Kind kind = Done;
+    QString reason;
+
+    bool operator==(const GroupEnd &) const = default;
+};
+
 // What the tool has told about one run so far, from the lines it writes
 // after "started".
 struct RunReport {
@@ -29,6 +42,7 @@ struct RunReport {
     qint64 doneBytes = 0;
     qint64 doneItems = 0;
     QList<ActionFailure> failures;
+    QList<GroupEnd> groups;
     bool refused = false; // the whole list was refused, nothing was done
     QString refusal;      // why
 

@@ -1,21 +1,8 @@
 #include "action_list.h"
 
-#include <algorithm>
-#include <iterator>
-#include <optional>
 #include <string_view>
 
 namespace {
-
-constexpr std::string_view verbNames[] = {"Copy", "Move", "Remove"}; // in the order of Verb
-
-std::optional<Verb> verbOf(const std::string &word)
-{
-    const auto found = std::find(std::begin(verbNames), std::end(verbNames), word);
-    if (found == std::end(verbNames))
-        return std::nullopt;
-    return static_cast<Verb>(found - std::begin(verbNames));
-}
 
 // Absolute, and every component a real name: no "", "." or "..", which
 // also rules out doubled and trailing slashes.
@@ -95,11 +82,6 @@ std::string copyDestinationFault(const Action &action, const std::string &sdkDir
 
 } // namespace
 
-std::string_view verbName(Verb verb)
-{
-    return verbNames[static_cast<std::size_t>(verb)];
-}
-
 std::string quoted(const std::string &text)
 {
     static const char hex[] = "0123456789abcdef";
@@ -134,6 +116,17 @@ bool isSdkName(std::string_view name)
            && name[prefix.size()] >= '1' && name[prefix.size()] <= '9' && name.ends_with(sdkExtension);
 }
 
+std::string sdkChangedBy(const Action &action, const std::string &sdkDirectory)
+{
+    const std::string &changed = action.verb == "Copy" ? action.second : action.first;
+    if (action.verb == "Undo" || !isInsideAnSdk(changed, sdkDirectory))
+        return {};
+    const std::string_view sdk = sdkOf(changed, sdkDirectory);
+    if (action.verb == "Move" && sdkOf(action.second, sdkDirectory) != sdk)
+        return {};
+    return std::string(sdk);
+}
+
 std::variant<std::vector<Action>, Refusal>
 validateActionList(const std::vector<std::string> &arguments, const std::string &sdkDirectory)
 {
@@ -143,21 +136,32 @@ validateActionList(const std::vector<std::string> &arguments, const std::string 
 
     std::vector<Action> actions;
     for (std::size_t i = 0; i < arguments.size(); i += 3) {
+        Action action{arguments[i], arguments[i + 1], arguments[i + 2]};
         const auto refuse = [&](const std::string &why) {
             return Refusal{describe(i, arguments) + ": " + why};
         };
-        const std::optional<Verb> verb = verbOf(arguments[i]);
-        if (!verb)
+        const bool isRemove = action.verb == "Remove";
+        if (!isCleanAbsolutePath(action.first))
+            return refuse("not a clean absolute path: " + quoted(action.first));
+        if (action.verb == "Undo") {
+            if (!action.second.empty())
+                return refuse("\"Undo\" takes an empty second operand");
+            if (placeOf(action.first, sdkDirectory) != Place::sdkEntry
+                || !isSdkName(sdkOf(action.first, sdkDirectory)))
+                return refuse("not an SDK (\"MacOSX<version>.sdk\") of " + quoted(sdkDirectory) + ": "
+                              + quoted(action.first));
+            actions.push_back(std::move(action));
+            continue;
+        }
+        if (!isRemove && action.verb != "Copy" && action.verb != "Move")
             return refuse("unknown verb");
-        Action action{*verb, arguments[i + 1], arguments[i + 2]};
-        const bool isRemove = action.verb == Verb::remove;
         if (!isCleanAbsolutePath(action.first))
             return refuse("not a clean absolute path: " + quoted(action.first));
         if (isRemove && !action.second.empty())
             return refuse("\"Remove\" takes an empty second operand");
         if (!isRemove && !isCleanAbsolutePath(action.second))
             return refuse("not a clean absolute path: " + quoted(action.second));
-        if (action.verb == Verb::copy) {
+        if (action.verb == "Copy") {
             if (const std::string fault = copyDestinationFault(action, sdkDirectory); !fault.empty())
                 return refuse(fault);
         } else {

@@ -5,15 +5,10 @@
 #include <variant>
 #include <vector>
 
-enum class Verb { copy, move, remove };
-
-// The verb as an action list writes it: "Copy", "Move" or "Remove".
-std::string_view verbName(Verb verb);
-
 struct Action {
-    Verb verb;
+    std::string verb;   // "Copy", "Move", "Remove" or "Undo"
     std::string first;  // absolute path
-    std::string second; // absolute path, or "" for "Remove"
+    std::string second; // absolute path, or "" for "Remove" and "Undo"
 };
 
 struct Refusal {
@@ -34,6 +29,11 @@ Place placeOf(const std::string &path, const std::string &sdkDirectory);
 // entry may have its contents changed.
 bool isSdkName(std::string_view name);
 
+// The SDK (its name) whose contents the action changes, or "" for one that
+// changes none (export, import, "Undo"). Consecutive actions that change
+// the same SDK make one group, done wholly or not at all.
+std::string sdkChangedBy(const Action &action, const std::string &sdkDirectory);
+
 // Checks a whole action list before anything is done, so that a list with
 // one bad action changes nothing at all. Root's rights reach the SDK
 // directory only, so that is where the rules are narrow: "Remove" and
@@ -41,7 +41,9 @@ bool isSdkName(std::string_view name);
 // into the SDK directory only inside such an entry (fix, restore) or as a
 // new entry whose name ends in ".sdk" (import), and may write outside it
 // (export), where Tool acts with the rights of the user who asked. No
-// destination lies inside its own source.
+// destination lies inside its own source. "Undo" names an SDK, an entry
+// of the SDK directory with an SDK name, whose interrupted change is to be
+// undone.
 std::variant<std::vector<Action>, Refusal>
 validateActionList(const std::vector<std::string> &arguments, const std::string &sdkDirectory);
 

@@ -1,18 +1,23 @@
 // Tool: carries out an action list with administrator rights.
 //
 // Arguments: verb, operand, operand, ... as built by Tarnwick. The whole list
-// is checked first; then every action runs in order, a failed one reported
-// and passed over. At the end, ToolQuit is posted on the system bus.
+// is checked first; then every action runs in order. The actions that
+// change one SDK form a group that is done wholly or undone (see runGroup);
+// any other failed action is reported and passed over. "Undo" puts back an
+// SDK whose change was cut short. At the end, ToolQuit is posted on the
+// system bus.
 // Root's rights are used inside the SDK directory only, and only when the
 // way to it is root's alone; everything else is done with the rights of
 // the user who asked (PKEXEC_UID).
 // Exit status: 0 all done, 1 some action failed, 2 list refused.
 
+#include "action_group.h"
 #include "action_list.h"
 #include "file_identity.h"
 #include "item_operations.h"
 #include "line_output.h"
 #include "process_limits.h"
+#include "test_pause.h"
 #include "tool_output.h"
 #include "tool_quit.h"
 
@@ -55,9 +60,9 @@ private:
 
 std::string perform(const Action &action, SdkDirectory &sdkDirectory, CopyProgress &progress)
 {
-    if (action.verb == Verb::copy)
+    if (action.verb == "Copy")
         return copyItem(action.first, action.second, sdkDirectory, progress);
-    if (action.verb == Verb::move)
+    if (action.verb == "Move")
         return moveItem(action.first, action.second, sdkDirectory, progress);
     return removeItem(action.first, sdkDirectory);
 }
@@ -72,27 +77,68 @@ std::string refusalOf(const std::variant<std::vector<Action>, Refusal> &checked)
     return identity;
 }
 
+std::string describe(const Action &action)
+{
+    std::string what = action.verb + " " + quoted(action.first);
+    if (!action.second.empty())
+        what += " to " + quoted(action.second);
+    return what;
+}
+
+// Reports a group's end; true when it changed the SDK as asked.
+bool reportGroup(const std::vector<Action> &actions, std::size_t first, std::size_t last, const GroupOutcome &outcome,
+                 ToolOutput &output, Reports &reports)
+{
+    static const char *const words[] = {"done", "unchanged", "interrupted"};
+    if (outcome.kind != GroupOutcome::done) {
+        const std::string what = describe(actions[outcome.failedAt]) + " failed: " + outcome.reason;
+        reports.report(what);
+        output.failed(outcome.failedAt + 1, what);
+    }
+    output.group(first + 1, last, words[outcome.kind], outcome.reason);
+    return outcome.kind == GroupOutcome::done;
+}
+
 int carryOut(const std::vector<Action> &actions, SdkDirectory &sdks, ToolOutput &output, Reports &reports)
 {
     CopyTotals totals;
     for (const Action &action : actions) {
-        if (action.verb == Verb::copy)
+        if (action.verb == "Copy")
             addCopySize(action.first, sdks, totals);
     }
     output.total(totals);
     ProgressLines progress(output, totals);
     int status = 0;
-    for (std::size_t i = 0; i < actions.size(); ++i) {
+    for (std::size_t i = 0; i < actions.size();) {
         const Action &action = actions[i];
-        const std::string error = perform(action, sdks, progress);
+        if (action.verb == "Undo") {
+            GroupOutcome outcome = undoChange(action.first.substr(action.first.rfind('/') + 1), sdks);
+            outcome.failedAt = i;
+            actAs(Rights::root);
+            if (!reportGroup(actions, i, i + 1, outcome, output, reports))
+                status = 1;
+            ++i;
+            continue;
+        }
+        if (const std::string sdk = sdkChangedBy(action, sdks.path()); !sdk.empty()) {
+            std::size_t last = i + 1;
+            while (last < actions.size() && sdkChangedBy(actions[last], sdks.path()) == sdk)
+                ++last;
+            const GroupOutcome outcome = runGroup(actions, i, last, sdk, sdks, progress);
+            actAs(Rights::root);
+            if (!reportGroup(actions, i, last, outcome, output, reports))
+                status = 1;
+            i = last;
+            continue;
+        }
+        const std::string error = failsForTest(i + 1) ? "failed as the test asked" : perform(action, sdks, progress);
         actAs(Rights::root);
+        ++i;
         if (error.empty())
             continue;
-        std::string what = std::string(verbName(action.verb)) + " " + quoted(action.first);
-        if (!action.second.empty())
-            what += " to " + quoted(action.second);
-        reports.report(what + " failed: " + error);
-        output.failed(i + 1, what + " failed: " + error);
+        const std::string what = describe(action) + " failed: " + error;
+        reports.report(what);
+        output.failed(i, what);
         status = 1;
     }
     progress.finish();

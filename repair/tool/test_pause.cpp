@@ -26,3 +26,33 @@ void pauseForTest(const char *point, const std::string &name)
 }
 
 #endif
+
+#ifdef TOOL_TEST_HOOKS
+
+#include <csignal>
+
+namespace {
+
+unsigned long numberFrom(const char *variable)
+{
+    const char *text = std::getenv(variable);
+    return text ? std::strtoul(text, nullptr, 10) : 0;
+}
+
+} // namespace
+
+bool failsForTest(std::size_t position)
+{
+    static const unsigned long failing = numberFrom("TARNWICK_TEST_FAIL_ACTION");
+    return failing != 0 && failing == position;
+}
+
+void killPointForTest()
+{
+    static const unsigned long killAt = numberFrom("TARNWICK_TEST_KILL_AT");
+    static unsigned long reached = 0;
+    if (killAt != 0 && ++reached == killAt)
+        raise(SIGKILL);
+}
+
+#endif

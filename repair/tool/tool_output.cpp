@@ -100,6 +100,12 @@ void ToolOutput::failed(std::size_t position, const std::string &reason)
     m_lines.send(outputLine("failed " + std::to_string(position), reason));
 }
 
+void ToolOutput::group(std::size_t first, std::size_t last, const char *outcome, const std::string &reason)
+{
+    const std::string head = "group " + std::to_string(first) + " " + std::to_string(last) + " " + outcome;
+    m_lines.send(reason.empty() ? head + "\n" : outputLine(head, reason));
+}
+
 void ProgressLines::advance(std::uint64_t bytes, std::uint64_t items)
 {
     m_done.bytes = std::min(m_done.bytes + bytes, m_totals.bytes);

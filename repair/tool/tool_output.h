@@ -9,7 +9,7 @@
 
 // The lines Tool writes on its standard output for the application that
 // started it: "started" first, then "refused", "total", "progress" and
-// "failed" lines, each one line of at most 4096 bytes. Nobody need read
+// "failed" and "group" lines, each one line of at most 4096 bytes. Nobody need read
 // them: after "started" the output never holds up the work. A line that
 // finds no room is dropped, and a later "dropped <count>" line tells how
 // many were; a closed pipe ends all writing and is no error.
@@ -25,6 +25,10 @@ public:
     void total(const CopyTotals &totals);
     void progress(const CopyTotals &done);
     void failed(std::size_t position, const std::string &reason);
+    // How the actions first to last (positions, the first action is 1) of
+    // one SDK ended as a whole: "group <first> <last> done", or "unchanged"
+    // (undone) or "interrupted" (not even undone) with the reason.
+    void group(std::size_t first, std::size_t last, const char *outcome, const std::string &reason);
     void finish() { m_lines.finish(); }
 
 private:

@@ -172,6 +172,7 @@ public:
             error = walk();
         if (error.empty()) {
             actAs(m_to.rights);
+            m_progress.placing(m_madeStatus.st_dev, m_madeStatus.st_ino);
             if (renameat2(m_to.folder.get(), m_pending.c_str(), m_to.folder.get(), m_to.name.c_str(),
                           RENAME_NOREPLACE)
                 != 0)

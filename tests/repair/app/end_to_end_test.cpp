@@ -4,6 +4,7 @@
 
 #include "tarnwick_fixture.h"
 
+#include "fix_plan.h"
 #include "sample_sdks.h"
 
 #include <QRegularExpression>
@@ -64,4 +65,73 @@ TEST_F(EndToEndTest, AnImportMakesTheMissingSdkDirectory)
     EXPECT_EQ(snapshotTree((sdks + "/MacOSX10.6.sdk").toStdString(), true),
               snapshotTree((elsewhere + "/MacOSX10.6.sdk").toStdString(), true));
     EXPECT_EQ(window->sdkTable->numberOfRows(), 1);
+}
+
+// A fix that cannot run whole is not started, or is undone by Tool: the
+// row still offers the fix, and the outcome names the SDK and the reason,
+// the paths only in the details.
+TEST_F(EndToEndTest, AFixThatCannotRunWholeLeavesTheSdkAsItWasAndSaysWhy)
+{
+    makeSampleSdks({"10.6", "10.7", "10.9"});
+    const FrameworkLayout layout(sdks);
+    const QString headers6 = layout.qdFrameworkPathToHeaderDirectory("Headers", "MacOSX10.6.sdk");
+    const TreeSnapshot seven = snapshotTree((sdks + "/MacOSX10.7.sdk").toStdString(), true);
+    const TreeSnapshot nine = snapshotTree((sdks + "/MacOSX10.9.sdk").toStdString(), true);
+    ToolRunner tool(toolForTestsPath(), {});
+    launchWith(tool);
+
+    // Checked before the run: the tool is not even asked.
+    chmod(QFile::encodeName(headers6), 0);
+    click(rowButton("MacOSX10.7.sdk"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 10000));
+    const QString reason = "MacOSX10.6.sdk/…/QD.framework/Versions/A/Headers cannot be read";
+    EXPECT_EQ(delegate->failureSheet->text(), "MacOSX10.7.sdk was not fixed: " + reason + ".");
+    EXPECT_EQ(delegate->failureSheet->detailedText(), headers6 + " cannot be read");
+    EXPECT_EQ(statusLine(), "MacOSX10.7.sdk was not fixed: " + reason + ".");
+    dismiss(delegate->failureSheet);
+    chmod(QFile::encodeName(headers6), 0755);
+    EXPECT_EQ(rowState("MacOSX10.7.sdk").title, "Fix");
+    EXPECT_EQ(snapshotTree((sdks + "/MacOSX10.7.sdk").toStdString(), true), seven);
+
+    // Failed inside the tool (here by its test hook, at the Copy after the
+    // Move of the QuickDraw headers): undone there.
+    qputenv("TARNWICK_TEST_FAIL_ACTION", "3");
+    click(rowButton("MacOSX10.9.sdk"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 30000));
+    qunsetenv("TARNWICK_TEST_FAIL_ACTION");
+    EXPECT_EQ(delegate->failureSheet->text(),
+              "MacOSX10.9.sdk could not be fixed and was left as it was: failed as the test asked.");
+    EXPECT_TRUE(delegate->failureSheet->detailedText().contains(headers6)) << delegate->failureSheet->detailedText().toStdString();
+    dismiss(delegate->failureSheet);
+    EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Fix");
+    EXPECT_EQ(snapshotTree((sdks + "/MacOSX10.9.sdk").toStdString(), true), nine);
+}
+
+// A change cut short: the row offers only to put the SDK back, fix all
+// passes it over, and putting back brings it back as it was.
+TEST_F(EndToEndTest, AnInterruptedChangeIsOfferedOnlyToBePutBack)
+{
+    makeSampleSdks({"10.6", "10.8", "10.12"});
+    const std::string twelve = (sdks + "/MacOSX10.12.sdk").toStdString();
+    const TreeSnapshot before = snapshotTree(twelve, true);
+    QStringList fix;
+    addFixActions(fix, "MacOSX10.12.sdk", FrameworkLayout(sdks));
+    qputenv("TARNWICK_TEST_KILL_AT", "12");
+    EXPECT_EQ(runTool(sdks, fix).exitCode, -1) << "killed";
+    qunsetenv("TARNWICK_TEST_KILL_AT");
+
+    ToolRunner tool(toolForTestsPath(), {});
+    launchWith(tool);
+    EXPECT_EQ(rowState("MacOSX10.12.sdk").title, "Put Back");
+    EXPECT_TRUE(rowState("MacOSX10.12.sdk").enabled);
+    click(delegate->fixAllBtn);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return statusLine() == "MacOSX10.8.sdk fixed."; }, 30000)) << statusLine().toStdString();
+    EXPECT_EQ(rowState("MacOSX10.12.sdk").title, "Put Back") << "fix all passed it over";
+
+    click(rowButton("MacOSX10.12.sdk"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return statusLine() == "MacOSX10.12.sdk was put back as it was."; }, 30000))
+        << statusLine().toStdString();
+    EXPECT_FALSE(delegate->failureSheet);
+    EXPECT_EQ(rowState("MacOSX10.12.sdk").title, "Fix");
+    EXPECT_EQ(snapshotTree(twelve, true), before);
 }

@@ -21,7 +21,7 @@ RunPurpose on(RunPurpose::Kind kind, int sdks, QStringList alreadyThere = {}, QS
     QStringList names;
     for (int i = 0; i < sdks; ++i)
         names << QString("MacOSX10.%1.sdk").arg(7 + i);
-    return {kind, names, sdks, alreadyThere, folder};
+    return {kind, names, sdks, alreadyThere, folder, {}, {}, {}};
 }
 
 RunReport ended(int failures = 0)

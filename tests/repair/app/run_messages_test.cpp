@@ -15,7 +15,7 @@ RunPurpose on(RunPurpose::Kind kind, int sdks, int actions, QStringList alreadyT
     QStringList names;
     for (int i = 0; i < sdks; ++i)
         names << QString("MacOSX10.%1.sdk").arg(7 + i);
-    return {kind, names, actions, alreadyThere, folder};
+    return {kind, names, actions, alreadyThere, folder, {}, {}, {}};
 }
 
 RunReport counted(qint64 doneBytes, qint64 totalBytes, qint64 doneItems = 0, qint64 totalItems = 0)
@@ -130,4 +130,59 @@ TEST(RunMessagesTest, OutcomeLine)
     for (const auto &c : cases) {
         EXPECT_EQ(runOutcomeLine(c.purpose, c.report), c.line);
     }
+}
+
+// A fix or restore names each SDK it did not change, and why, without a
+// path; the paths go to the details.
+TEST(RunMessagesTest, SdkOutcomesNameTheSdksAndTheirReasons)
+{
+    const QString sdks = "/S";
+    const QString headers = sdks + "/MacOSX10.6.sdk/System/Library/Frameworks/ApplicationServices.framework/Versions/A/"
+                                   "Frameworks/QD.framework/Versions/A/Headers";
+    const QString shortHeaders = "MacOSX10.6.sdk/…/QD.framework/Versions/A/Headers";
+    const auto purpose = [&](RunPurpose::Kind kind, QStringList names, QList<int> firsts, QList<LeftOutSdk> leftOut = {}) {
+        return RunPurpose{kind, names, 4, {}, {}, leftOut, firsts, sdks};
+    };
+    const auto groups = [](QList<GroupEnd> ends, QList<ActionFailure> failures = {}) {
+        RunReport report = ended(ends.size() > 1 || ends.value(0).kind != GroupEnd::Done ? 1 : 0);
+        report.groups = ends;
+        report.failures = failures;
+        return report;
+    };
+    const QString copyFailed = "Copy \"" + headers + "\" to \"/S/MacOSX10.7.sdk/x\" failed: cannot read " + headers
+                               + ": Permission denied";
+    const struct {
+        RunPurpose purpose;
+        RunReport report;
+        QString message, informative, details, line;
+    } cases[] = {
+        {purpose(RunPurpose::Fix, {"MacOSX10.7.sdk", "MacOSX10.8.sdk"}, {1, 3}),
+         groups({{1, 2, GroupEnd::Unchanged, "cannot read " + headers + ": Permission denied"}, {3, 4, GroupEnd::Done, {}}},
+                {{2, copyFailed}}),
+         "MacOSX10.7.sdk could not be fixed and was left as it was: cannot read " + shortHeaders + ": Permission denied.",
+         "MacOSX10.8.sdk fixed.", copyFailed,
+         "MacOSX10.8.sdk fixed. MacOSX10.7.sdk could not be fixed and was left as it was: cannot read " + shortHeaders
+             + ": Permission denied."},
+        {purpose(RunPurpose::Fix, {}, {}, {{"MacOSX10.7.sdk", {PreflightProblem::Unreadable, headers}}}), ended(0),
+         "MacOSX10.7.sdk was not fixed: " + shortHeaders + " cannot be read.", "", headers + " cannot be read",
+         "MacOSX10.7.sdk was not fixed: " + shortHeaders + " cannot be read."},
+        {purpose(RunPurpose::Restore, {"MacOSX10.9.sdk"}, {1}, {{"MacOSX10.12.sdk", {PreflightProblem::Missing, "/S/MacOSX10.12.sdk/x"}}}),
+         groups({{1, 4, GroupEnd::Interrupted, "failed; cannot undo"}}),
+         "2 SDKs could not be restored.",
+         "MacOSX10.12.sdk was not restored: MacOSX10.12.sdk/x is missing.\n\nMacOSX10.9.sdk could not be restored, nor put back "
+         "as it was: failed; cannot undo.",
+         "/S/MacOSX10.12.sdk/x is missing",
+         "MacOSX10.12.sdk was not restored: MacOSX10.12.sdk/x is missing. MacOSX10.9.sdk could not be restored, nor put back "
+         "as it was: failed; cannot undo."},
+    };
+    for (const auto &c : cases) {
+        const auto sheet = runOutcomeMessage(c.purpose, c.report);
+        ASSERT_TRUE(sheet) << c.message.toStdString();
+        EXPECT_EQ(sheet->message, c.message);
+        EXPECT_EQ(sheet->informativeText, c.informative);
+        EXPECT_EQ(sheet->detailedText, c.details);
+        EXPECT_EQ(runOutcomeLine(c.purpose, c.report), c.line);
+    }
+    EXPECT_EQ(runOutcomeLine(purpose(RunPurpose::PutBack, {"MacOSX10.7.sdk"}, {1}), groups({{1, 1, GroupEnd::Done, {}}})),
+              "MacOSX10.7.sdk was put back as it was.");
 }

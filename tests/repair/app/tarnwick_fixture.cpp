@@ -1,6 +1,9 @@
 #include "tarnwick_fixture.h"
 
+#include "fix_plan.h"
 #include "framework_layout.h"
+#include "restore_plan.h"
+#include "sdk_catalogue.h"
 #include "sample_sdks.h"
 
 #include <QContextMenuEvent>
@@ -34,6 +37,27 @@ void TarnwickTest::makeSdks(const QStringList &names, const QStringList &fixed)
         QDir().mkpath(layout.qdFrameworkPathToHeaderDirectory("Headers", name));
     for (const QString &name : fixed)
         QDir().mkpath(layout.qdFrameworkPathToHeaderDirectory("Headers_orig", name));
+    // Stand-ins for every item their fixes and restores take, in the SDKs
+    // made here, so that the plans pass the checks made before a run.
+    for (const QString &name : names) {
+        if (!SdkCatalogue::isSdkName(name) || !isInFixableRange(SdkCatalogue::osMinorNumFromSDK(name)))
+            continue;
+        QStringList plan;
+        (fixed.contains(name) ? addRestoreActions : addFixActions)(plan, name, layout);
+        for (qsizetype i = 0; i + 2 < plan.size(); i += 3) {
+            const QString &taken = plan[i + 1];
+            const QString sdk = taken.mid(sdks.size() + 1).section(u'/', 0, 0);
+            if (plan[i] == "Remove" || !names.contains(sdk) || FrameworkLayout::anythingAt(taken))
+                continue;
+            const QString item = taken.section(u'/', -1);
+            if (item == "Headers" || item.endsWith(".framework")) {
+                QDir().mkpath(taken);
+            } else {
+                QDir().mkpath(QFileInfo(taken).path());
+                QFile(taken).open(QIODevice::WriteOnly);
+            }
+        }
+    }
 }
 
 void TarnwickTest::makeSampleSdks(const QStringList &versions, QString directory)

@@ -68,3 +68,19 @@ TEST(RunReportTest, FailuresAndRefusal)
     EXPECT_EQ(refused.refusal, "action 1 (\"Copy\" \"/a/\" \"/b\"): not a clean absolute path");
     EXPECT_TRUE(read({"refused "}).refused) << "even without a reason";
 }
+
+TEST(RunReportTest, HowEachSdksActionsEnded)
+{
+    const RunReport report = read({
+        "group 1 3 done",
+        "group 4 17 unchanged source: No such file or directory",
+        "group 18 18 interrupted cannot undo: Permission denied",
+        "group 5 4 done",      // last before first
+        "group 0 1 done",      // no action 0
+        "group 1 2 finished",  // no such end
+        "group 1 done",
+    });
+    EXPECT_EQ(report.groups, (QList<GroupEnd>{{1, 3, GroupEnd::Done, ""},
+                                              {4, 17, GroupEnd::Unchanged, "source: No such file or directory"},
+                                              {18, 18, GroupEnd::Interrupted, "cannot undo: Permission denied"}}));
+}

@@ -30,6 +30,7 @@ TEST(ActionList, AcceptsWellFormedLists)
         {"Copy", "/X/SDKs", "/home/user/all"},
         {"Copy", "/a/b", "/a/bc"},
         {"Copy", "/a", "/b", "Remove", "/X/SDKs/MacOSX1.sdk/x", ""},
+        {"Undo", "/X/SDKs/MacOSX10.9.sdk", ""},
     };
     for (const auto &list : lists) {
         const auto result = validateActionList(list, sdks);
@@ -82,6 +83,12 @@ TEST(ActionList, RefusesMalformedListsNamingTheFirstBadAction)
         {{"Remove", "/X/SDKs/Backup1.9.zip/x", ""}, "not inside an SDK"},
         {{"Remove", "/X/SDKs/MacOSX10.9.SDK/x", ""}, "not inside an SDK"},
         {{"Remove", "/X/SDKs/.MacOSX10.9.sdk/x", ""}, "not inside an SDK"},
+        // An undo names an SDK of the SDK directory, and nothing else.
+        {{"Undo", "/X/SDKs/MacOSX10.9.sdk", "/y"}, "empty second operand"},
+        {{"Undo", "/X/SDKs/MacOSX10.9.sdk/System", ""}, "not an SDK"},
+        {{"Undo", "/X/SDKs/notes", ""}, "not an SDK"},
+        {{"Undo", "/X/SDKs", ""}, "not an SDK"},
+        {{"Undo", "/X/SDKs/../MacOSX10.9.sdk", ""}, "absolute"},
     };
     for (const auto &c : cases) {
         const std::string reason = refusalOf(c.list);

@@ -174,8 +174,8 @@ TEST_F(RootRightsTest, RootsRightsReachOnlyBeneathAWayThatRootAloneControls)
 
         const ToolResult result = runToolAs(sdks,
                                             {"Copy", home + "/job", sdkEtc + "/cron.d/evil",
-                                             "Remove", sdkEtc + "/passwd", "",
-                                             "Copy", sdkEtc + "/shadow", stolen},
+                                             "Copy", sdkEtc + "/shadow", stolen,
+                                             "Remove", sdkEtc + "/passwd", ""},
                                             {.pkexecUid = nobody});
         if (c.rootsAlone) {
             EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
@@ -567,19 +567,24 @@ TEST_F(RootRightsTest, TheCallersLimitsCannotStopToolHalfway)
     const bool onTmpfs = mount("tmpfs", deep.c_str(), "tmpfs", 0, "mode=0755") == 0;
     const std::string deepSdks = deep + "/SDKs";
     fs::create_directories(deepSdks + "/MacOSX10.9.sdk");
+    fs::create_directories(deepSdks + "/MacOSX10.8.sdk");
     makeFolderChain(deep + "/source", 100000);
     makeFolderChain(deepSdks + "/MacOSX10.9.sdk/deep", 100000);
+    // Each in an SDK of its own, so that each failure is its own.
     const ToolResult result = runToolAs(deepSdks,
                                         {"Copy", deep + "/source", deepSdks + "/MacOSX10.9.sdk/copied",
-                                         "Remove", deepSdks + "/MacOSX10.9.sdk/deep", "",
-                                         "Copy", home + "/large", deepSdks + "/MacOSX10.9.sdk/after"},
+                                         "Copy", home + "/large", deepSdks + "/MacOSX10.8.sdk/after",
+                                         "Remove", deepSdks + "/MacOSX10.9.sdk/deep", ""},
                                         {.pkexecUid = nobody, .limits = {{RLIMIT_STACK, 64 * 1024}}});
     EXPECT_EQ(result.exitCode, 1) << "ended by a signal";
     EXPECT_EQ(result.standardError.count("levels deep"), 2) << result.standardError.constData();
     EXPECT_FALSE(exists(deepSdks + "/MacOSX10.9.sdk/copied"));
-    EXPECT_TRUE(exists(deepSdks + "/MacOSX10.9.sdk/deep/d/d")) << "a removal that failed puts the item back";
-    EXPECT_TRUE(exists(deepSdks + "/MacOSX10.9.sdk/after"));
-    EXPECT_TRUE(hiddenItems(deepSdks + "/MacOSX10.9.sdk").empty());
+    EXPECT_TRUE(exists(deepSdks + "/MacOSX10.8.sdk/after"));
+    // The removal is done as far as the SDK shows; the item it set aside
+    // waits, named in the journal, for the undo that finishes it.
+    EXPECT_FALSE(exists(deepSdks + "/MacOSX10.9.sdk/deep"));
+    EXPECT_EQ(hiddenItems(deepSdks + "/MacOSX10.9.sdk").size(), 1u);
+    EXPECT_TRUE(exists(deepSdks + "/.MacOSX10.9.sdk.tarnwick-journal"));
     if (onTmpfs) {
         umount2(deep.c_str(), MNT_DETACH);
     } else {

@@ -85,6 +85,10 @@ void startTool(QProcess &tool, const std::string &sdks, const std::vector<std::s
         environment.insert("PKEXEC_UID", QString::number(*launch.pkexecUid));
     if (!launch.pause.empty())
         environment.insert("TARNWICK_TEST_PAUSE", QString::fromStdString(launch.pause));
+    if (launch.failAction)
+        environment.insert("TARNWICK_TEST_FAIL_ACTION", QString::number(launch.failAction));
+    if (launch.killAt)
+        environment.insert("TARNWICK_TEST_KILL_AT", QString::number(launch.killAt));
     tool.setProcessEnvironment(environment);
     tool.setChildProcessModifier([launch] {
         if ((launch.output >= 0 && dup2(launch.output, STDOUT_FILENO) < 0)

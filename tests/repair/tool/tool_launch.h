@@ -30,6 +30,8 @@ struct ToolLaunch {
     std::vector<ToolLimit> limits = {};
     bool realTime = false; // under SCHED_FIFO, which RLIMIT_RTTIME limits
     std::string pause = {}; // TARNWICK_TEST_PAUSE
+    int failAction = 0;     // TARNWICK_TEST_FAIL_ACTION: that action fails
+    int killAt = 0;         // TARNWICK_TEST_KILL_AT: killed at that kill point
     int output = -1;        // its standard output, instead of a pipe to the test
     int errors = -1;        // its standard error, likewise
 };

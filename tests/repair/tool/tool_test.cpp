@@ -137,17 +137,24 @@ TEST_F(ToolTest, NothingIsOverwrittenAndNoLinkIsFollowedOutOfAnSdk)
     fs::create_directory_symlink(outside, sdk + "/System/escape");
     fs::create_directory_symlink("../System", sdk + "/System/inside");
     const TreeSnapshot before = snapshotTree(base, true);
-    ToolResult result = run({"Copy", outside + "/new", sdk + "/System/old",
-                             "Copy", outside + "/new", sdk + "/System/dangling",
-                             "Move", sdk + "/System/other", sdk + "/System/old",
-                             "Copy", outside + "/new", sdk + "/System/no/such/folder",
-                             "Remove", sdk + "/System/escape/new", "",
-                             "Move", sdk + "/System/other", sdk + "/System/escape/other",
-                             "Copy", sdk + "/System/other", sdk + "/System/escape/copied"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.standardError.count('\n'), 7) << result.standardError.constData();
+    // One at a time: in one list, the first failure would end the SDK's group.
+    const std::vector<std::vector<std::string>> lists = {
+        {"Copy", outside + "/new", sdk + "/System/old"},
+        {"Copy", outside + "/new", sdk + "/System/dangling"},
+        {"Move", sdk + "/System/other", sdk + "/System/old"},
+        {"Copy", outside + "/new", sdk + "/System/no/such/folder"},
+        {"Remove", sdk + "/System/escape/new", ""},
+        {"Move", sdk + "/System/other", sdk + "/System/escape/other"},
+        {"Copy", sdk + "/System/other", sdk + "/System/escape/copied"},
+    };
+    for (const auto &list : lists) {
+        const ToolResult refused = run(list);
+        EXPECT_EQ(refused.exitCode, 1) << list[2];
+        EXPECT_EQ(refused.standardError.count('\n'), 1) << refused.standardError.constData();
+    }
     EXPECT_EQ(snapshotTree(base, true), before);
 
+    ToolResult result;
     // A link that stays inside its SDK may be used.
     result = run({"Move", sdk + "/System/inside/other", sdk + "/System/inside/moved"});
     EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
@@ -192,7 +199,7 @@ TEST_F(ToolTest, OutputTellsTotalsProgressAndEachFailure)
     makeFramework(outside + "/Print.framework");
     writeFile(outside + "/big", std::string(3 << 20, 'b'));
     const ToolResult result = run({"Copy", outside + "/Print.framework", sdk + "/System/Print.framework",
-                                   "Copy", outside + "/missing", sdk + "/System/missing",
+                                   "Copy", outside + "/missing", sdks + "/MacOSX10.8.sdk/System/missing",
                                    "Copy", outside + "/big", sdk + "/System/big"});
     EXPECT_EQ(result.exitCode, 1);
     const std::uint64_t bytes = 36 + (3 << 20), items = 12 + 1;
@@ -214,8 +221,10 @@ TEST_F(ToolTest, OutputTellsTotalsProgressAndEachFailure)
             failures << line;
         }
     }
-    EXPECT_EQ(failures, QList<QByteArray>{QByteArray::fromStdString("failed 2 Copy \"" + outside + "/missing\" to \"" + sdk
-                                                                    + "/System/missing\" failed: source: No such file or directory")});
+    EXPECT_EQ(failures, (QList<QByteArray>{"group 1 1 done",
+                                           QByteArray::fromStdString("failed 2 Copy \"" + outside + "/missing\" to \"" + sdks
+                                                                     + "/MacOSX10.8.sdk/System/missing\" failed: source: No such file or directory"),
+                                           "group 2 2 unchanged source: No such file or directory", "group 3 3 done"}));
     // The copies keep links, modes and times, and leave nothing hidden.
     EXPECT_EQ(snapshotTree(sdk + "/System/Print.framework", true), snapshotTree(outside + "/Print.framework", true));
     EXPECT_EQ(readFile(sdk + "/System/big"), readFile(outside + "/big"));
@@ -249,7 +258,7 @@ TEST_F(ToolTest, NobodyReadingTheOutputNeverHoldsUpTheWork)
 {
     for (int i = 0; i < 2000; ++i)
         writeFile(outside + "/many/f" + std::to_string(i), "f");
-    const std::vector<std::string> list = {"Copy", outside + "/missing", sdk + "/System/missing",
+    const std::vector<std::string> list = {"Copy", outside + "/missing", sdks + "/MacOSX10.8.sdk/missing",
                                            "Copy", outside + "/many", sdk + "/System/many"};
 
     // The application quit before Tool started: the pipe has no reader.
@@ -286,10 +295,11 @@ TEST_F(ToolTest, AFullPipeOnStandardErrorNeverHoldsUpTheWork)
     fillPipe(pipeFds[1]);
     fcntl(pipeFds[1], F_SETFL, 0); // as the caller left it: blocking
     QProcess tool;
-    startTool(tool, sdks, {"Copy", outside + "/missing1", sdk + "/System/m1",
-                           "Copy", outside + "/missing2", sdk + "/System/m2",
+    // Each in an SDK of its own, so that each failure is its own.
+    startTool(tool, sdks, {"Copy", outside + "/missing1", sdks + "/MacOSX10.7.sdk/m1",
+                           "Copy", outside + "/missing2", sdks + "/MacOSX10.8.sdk/m2",
                            "Copy", outside + "/folder", sdk + "/System/folder",
-                           "Copy", outside + "/missing3", sdk + "/System/m3"},
+                           "Copy", outside + "/missing3", sdks + "/MacOSX10.10.sdk/m3"},
               {.pause = "open f", .errors = pipeFds[1]});
     close(pipeFds[1]);
     QByteArray output;

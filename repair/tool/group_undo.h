@@ -1,0 +1,18 @@
+#pragma once
+
+#include "journal.h"
+#include "sdk_directory.h"
+
+#include <string>
+
+// Puts an SDK back as it was before the steps of its journal, last step
+// first: a Move moved back, a Copy's result removed when it is the very
+// item the run made, a set-aside item brought back; then the hidden work
+// items of those steps are deleted. A committed journal is finished
+// instead: its set-aside items are deleted. Each step looks at what the
+// disk holds, so an undo cut short can simply be run again. Returns "" or
+// the reason.
+[[nodiscard]] std::string undoSteps(const JournalContents &contents, SdkDirectory &sdkDirectory);
+
+// Deletes a set-aside item for good.
+[[nodiscard]] std::string deleteSetAside(const std::string &path, SdkDirectory &sdkDirectory);
