@@ -236,6 +236,15 @@ GroupOutcome undoChange(const std::string &sdkName, SdkDirectory &sdkDirectory)
     if (std::string error = journal.open(folder.get(), sdkName, sdkDirectory.rights(), contents, errorCode);
         !error.empty())
         return errorCode == ENOENT ? GroupOutcome{} : GroupOutcome{GroupOutcome::interrupted, 0, error};
+    // Whoever owns the SDK may write its journal: it may name nothing but
+    // items of that SDK, as a run of Tool writes it.
+    const auto inTheSdk = [&](const std::string &path) {
+        return sdkChangedBy(Action{"Remove", path, {}}, sdkDirectory.path()) == sdkName;
+    };
+    for (const JournalStep &step : contents.steps) {
+        if ((step.verb != "Copy" && !inTheSdk(step.first)) || !inTheSdk(step.second))
+            return {GroupOutcome::interrupted, 0, "its journal names items outside the SDK"};
+    }
     std::string error = undoSteps(contents, sdkDirectory);
     if (error.empty())
         error = journal.remove();

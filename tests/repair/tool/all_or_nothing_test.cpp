@@ -203,4 +203,14 @@ TEST_F(AllOrNothingTest, AnInterruptedChangeBlocksTheNextUntilItIsUndone)
     EXPECT_EQ(run(actions).exitCode, 0);
     EXPECT_EQ(run({"Undo", sdks + "/MacOSX10.9.sdk", "", "Undo", sdks + "/Other", ""}).exitCode, 2)
         << "only SDKs of the SDK directory";
+
+    // A journal is the SDK owner's to write: it moves nothing of another SDK.
+    const std::string six = layout.qdFrameworkPathToHeaderDirectory("Headers", "MacOSX10.6.sdk").toStdString();
+    const TreeSnapshot sixBefore = snapshotTree(sdks + "/MacOSX10.6.sdk", true);
+    writeFile(sdks + "/.MacOSX10.9.sdk.tarnwick-journal",
+              "tarnwick-journal 1\nMove \"" + six + "\" \"" + pathOf(9) + "/stolen\"\ndone\n");
+    const ToolResult forged = run({"Undo", pathOf(9), ""});
+    EXPECT_EQ(forged.exitCode, 1);
+    EXPECT_NE(forged.standardOutput.indexOf("names items outside the SDK"), -1) << forged.standardOutput.constData();
+    EXPECT_EQ(snapshotTree(sdks + "/MacOSX10.6.sdk", true), sixBefore);
 }
