@@ -154,6 +154,18 @@ Sie können Tarnwick unbesorgt beenden: Der Import läuft im Hintergrund weiter.
         <source>&amp;Export…</source>
         <translation>&amp;Exportieren …</translation>
     </message>
+    <message>
+        <source>Put Back</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>A change of this SDK was interrupted. Put Back returns it to how it was before.</source>
+        <translation>Eine Änderung dieses SDKs wurde unterbrochen. „Zurücksetzen“ stellt den Zustand davor wieder her.</translation>
+    </message>
+    <message>
+        <source>&amp;Put Back</source>
+        <translation>&amp;Zurücksetzen</translation>
+    </message>
 </context>
 <context>
     <name>DisclaimerSheet</name>
@@ -416,6 +428,101 @@ Sie können Tarnwick unbesorgt beenden: Der Import läuft im Hintergrund weiter.
     <message>
         <source>Tarnwick&apos;s helper ended with status %1. It names each failed action in the system log.</source>
         <translation>Der Helfer von Tarnwick endete mit Status %1. Er nennt jede fehlgeschlagene Aktion im Systemprotokoll.</translation>
+    </message>
+    <message>
+        <source>Putting back 1 SDK</source>
+        <translation>1 SDK wird zurückgesetzt</translation>
+    </message>
+    <message numerus="yes">
+        <source>Putting back %n SDKs</source>
+        <translation>
+            <numerusform>%n SDK wird zurückgesetzt</numerusform>
+            <numerusform>%n SDKs werden zurückgesetzt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No SDK was put back.</source>
+        <translation>Kein SDK wurde zurückgesetzt.</translation>
+    </message>
+    <message>
+        <source>%1 was put back as it was.</source>
+        <translation>%1 wurde in den vorigen Zustand zurückgesetzt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n SDKs were put back as they were.</source>
+        <translation>
+            <numerusform>%n SDK wurde in den vorigen Zustand zurückgesetzt.</numerusform>
+            <numerusform>%n SDKs wurden in den vorigen Zustand zurückgesetzt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 is missing</source>
+        <translation>%1 fehlt</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read</source>
+        <translation>%1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>%1 is not a file</source>
+        <translation>%1 ist keine Datei</translation>
+    </message>
+    <message>
+        <source>%1 is in the way</source>
+        <translation>%1 ist im Weg</translation>
+    </message>
+    <message>
+        <source>%1 was not restored: %2.</source>
+        <translation>%1 wurde nicht wiederhergestellt: %2.</translation>
+    </message>
+    <message>
+        <source>%1 was not fixed: %2.</source>
+        <translation>%1 wurde nicht repariert: %2.</translation>
+    </message>
+    <message>
+        <source>%1 could not be restored and was left as it was: %2.</source>
+        <translation>%1 konnte nicht wiederhergestellt werden und blieb unverändert: %2.</translation>
+    </message>
+    <message>
+        <source>%1 could not be put back: %2.</source>
+        <translation>%1 konnte nicht zurückgesetzt werden: %2.</translation>
+    </message>
+    <message>
+        <source>%1 could not be fixed and was left as it was: %2.</source>
+        <translation>%1 konnte nicht repariert werden und blieb unverändert: %2.</translation>
+    </message>
+    <message>
+        <source>%1 could not be restored, nor put back as it was: %2.</source>
+        <translation>%1 konnte weder wiederhergestellt noch in den vorigen Zustand zurückgesetzt werden: %2.</translation>
+    </message>
+    <message>
+        <source>%1 could not be fixed, nor put back as it was: %2.</source>
+        <translation>%1 konnte weder repariert noch in den vorigen Zustand zurückgesetzt werden: %2.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n SDKs could not be restored.</source>
+        <translation>
+            <numerusform>%n SDK konnte nicht wiederhergestellt werden.</numerusform>
+            <numerusform>%n SDKs konnten nicht wiederhergestellt werden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n SDKs could not be put back.</source>
+        <translation>
+            <numerusform>%n SDK konnte nicht zurückgesetzt werden.</numerusform>
+            <numerusform>%n SDKs konnten nicht zurückgesetzt werden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n SDKs could not be fixed.</source>
+        <translation>
+            <numerusform>%n SDK konnte nicht repariert werden.</numerusform>
+            <numerusform>%n SDKs konnten nicht repariert werden.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
