@@ -104,17 +104,10 @@ private:
                 break; // inside a new item: the disk says what the step will find
             }
         }
-        ItemLocation item;
-        if (const LocateFailure failure = locateItem(path, m_sdks, item)) {
-            if (failure.cause != ENOENT)
-                result.reason = failure.reason;
-            return result;
-        }
-        actAs(item.rights);
-        if (fstatat(item.folder.get(), item.name.c_str(), &result.status, AT_SYMLINK_NOFOLLOW) == 0)
-            result.stands = true;
-        else if (errno != ENOENT)
-            result.reason = reasonOf(errno);
+        const Presence presence = presenceOf(path, m_sdks);
+        result.stands = presence.stands;
+        result.status = presence.status;
+        result.reason = presence.error;
         return result;
     }
 

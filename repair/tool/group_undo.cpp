@@ -9,21 +9,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-namespace {
-
-class NoProgress : public CopyProgress
-{
-public:
-    void advance(std::uint64_t, std::uint64_t) override {}
-};
-
-// Whether an item stands at path; errno's reason when that cannot be told.
-struct Presence {
-    bool stands = false;
-    struct stat status {};
-    std::string error;
-};
-
 Presence presenceOf(const std::string &path, SdkDirectory &sdkDirectory)
 {
     Presence presence;
@@ -40,6 +25,15 @@ Presence presenceOf(const std::string &path, SdkDirectory &sdkDirectory)
         presence.error = reasonOf(errno);
     return presence;
 }
+
+namespace {
+
+class NoProgress : public CopyProgress
+{
+public:
+    void advance(std::uint64_t, std::uint64_t) override {}
+};
+
 
 std::string moveBack(const std::string &from, const std::string &to, SdkDirectory &sdkDirectory)
 {

@@ -5,6 +5,19 @@
 
 #include <string>
 
+#include <string>
+#include <sys/stat.h>
+
+// Whether an item stands at path; errno's reason when that cannot be told.
+struct Presence {
+    bool stands = false;
+    struct stat status {};
+    std::string error;
+};
+
+Presence presenceOf(const std::string &path, SdkDirectory &sdkDirectory);
+
+
 // Puts an SDK back as it was before the steps of its journal, last step
 // first: a Move moved back, a Copy's result removed when it is the very
 // item the run made, a set-aside item brought back; then the hidden work
