@@ -1,10 +1,13 @@
 // scoutmark-bench SDK_DIRECTORY SEARCH_STRING [--sdk TITLE] [--ignore-comments]
 //                 [--case-insensitive] [--list] [--threads N]
+//                 [--read-ahead when-cold|always|never]
 //
 // Runs the search engine exactly as the worker thread does (SDK list, walk,
 // read, match, sink) and prints one line of figures. With --list, first the
 // "Path" of every result record, one per line, in the order delivered. With
 // --threads, that many threads decide headers instead of one per core.
+// --read-ahead sets whether headers are read ahead from the disk (by
+// default while the page cache shows cold).
 
 #include "header_search.h"
 #include "sdk_discovery.h"
@@ -30,7 +33,8 @@ public:
 int usage()
 {
     std::fprintf(stderr, "usage: scoutmark-bench SDK_DIRECTORY SEARCH_STRING [--sdk TITLE] "
-                         "[--ignore-comments] [--case-insensitive] [--list] [--threads N]\n");
+                         "[--ignore-comments] [--case-insensitive] [--list] [--threads N] "
+                         "[--read-ahead when-cold|always|never]\n");
     return 2;
 }
 
@@ -55,6 +59,7 @@ int main(int argc, char **argv)
     SearchRequest request{argv[2], "All", false, true};
     bool list = false;
     std::size_t threads = 0;
+    HeaderReadAhead::Mode readAhead = HeaderReadAhead::Mode::WhenCold;
     for (int i = 3; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--sdk") && i + 1 < argc)
             request.sdkTitle = argv[++i];
@@ -66,6 +71,12 @@ int main(int argc, char **argv)
             list = true;
         else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
             threads = static_cast<std::size_t>(std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--read-ahead") && i + 1 < argc && !std::strcmp(argv[i + 1], "when-cold"))
+            ++i;
+        else if (!std::strcmp(argv[i], "--read-ahead") && i + 1 < argc && !std::strcmp(argv[i + 1], "always"))
+            readAhead = HeaderReadAhead::Mode::Always, ++i;
+        else if (!std::strcmp(argv[i], "--read-ahead") && i + 1 < argc && !std::strcmp(argv[i + 1], "never"))
+            readAhead = HeaderReadAhead::Mode::Never, ++i;
         else
             return usage();
     }
@@ -75,6 +86,7 @@ int main(int argc, char **argv)
     HeaderSearch search(argv[1], sortedSDKNums(argv[1]));
     if (threads > 0)
         search.setThreadCount(threads);
+    search.setReadAhead(readAhead);
     CollectingSink sink;
     search.searchHeadersForString(request, sink);
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;

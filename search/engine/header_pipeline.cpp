@@ -29,19 +29,15 @@ std::size_t descriptorsToSpare()
 
 } // namespace
 
-HeaderPipeline::SharedFolder::~SharedFolder()
-{
-    close(descriptor);
-}
-
 HeaderPipeline::Decider::Decider(const SearchRequest &request)
     : matcher(request.searchString, request.ignoreComments, request.caseSensitive)
     , reader(matcher)
 {
 }
 
-HeaderPipeline::HeaderPipeline(const SearchRequest &request, std::size_t workers)
+HeaderPipeline::HeaderPipeline(const SearchRequest &request, std::size_t workers, HeaderReadAhead::Mode readAhead)
     : m_jobs(capacity)
+    , m_readAhead(readAhead)
     , m_own(std::make_unique<Decider>(request))
 {
     for (std::size_t i = 0; i < workers; ++i) {
@@ -115,6 +111,7 @@ bool HeaderPipeline::queue(int file, std::shared_ptr<const SharedFolder> folder,
         throw;
     }
     job.file = file;
+    job.probe = folder && m_readAhead.available() && !m_readAhead.readAhead(folder, name);
     job.folder = std::move(folder);
     job.done.store(false, std::memory_order_relaxed);
     m_tail.store(tail + 1);
@@ -226,6 +223,7 @@ void HeaderPipeline::wakeWorkers(bool all)
 // only once it has waited a second in vain.
 HeaderReader::Verdict HeaderPipeline::decideJob(Job &job, HeaderReader &reader, const HeaderReader::StopQuestion &stop)
 {
+    const auto started = job.probe ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
     if (job.file < 0) {
         job.file = HeaderReader::open(job.folder->descriptor, job.name.c_str());
         for (int wait = 0; job.file < 0 && descriptorsExhausted(errno) && wait < 1000 && !stop(); ++wait) {
@@ -235,7 +233,12 @@ HeaderReader::Verdict HeaderPipeline::decideJob(Job &job, HeaderReader &reader, 
         if (job.file < 0)
             return stop() ? HeaderReader::Verdict::Cancelled : HeaderReader::Verdict::Unreadable;
     }
-    return reader.decide(job.file, stop);
+    if (!job.probe)
+        return reader.decide(job.file, stop);
+    const auto opened = std::chrono::steady_clock::now();
+    const HeaderReader::Verdict verdict = reader.decide(job.file, stop);
+    m_readAhead.reportRead(opened - started + reader.firstReadTook());
+    return verdict;
 }
 
 void HeaderPipeline::finishJob(Job &job, HeaderReader::Verdict verdict)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "header_matcher.h"
+#include "header_read_ahead.h"
 #include "header_reader.h"
 #include "search_types.h"
 
@@ -32,19 +33,11 @@
 // Where the process has descriptors to spare, the threads that decide the
 // headers also open them, relative to their folder (addInFolder()), so that
 // the search's thread only walks: the headers queued from one folder share
-// one descriptor of it, which the last of them closes.
+// one descriptor of it, which the last of them closes. Those headers are
+// also read ahead from a cold disk (HeaderReadAhead), as they are queued.
 class HeaderPipeline
 {
 public:
-    // A folder's descriptor, closed with the last header that needs it.
-    struct SharedFolder {
-        int descriptor;
-        explicit SharedFolder(int descriptor) : descriptor(descriptor) {}
-        ~SharedFolder();
-        SharedFolder(const SharedFolder &) = delete;
-        SharedFolder &operator=(const SharedFolder &) = delete;
-    };
-
     static constexpr std::size_t capacity = 128;
     // Waiting headers that wake a sleeping worker: waking one costs more
     // than deciding a header, so it is woken for several.
@@ -54,7 +47,8 @@ public:
     static constexpr auto pollInterval = std::chrono::milliseconds(10);
 
     // workers: threads besides the search's own.
-    HeaderPipeline(const SearchRequest &request, std::size_t workers);
+    HeaderPipeline(const SearchRequest &request, std::size_t workers,
+                   HeaderReadAhead::Mode readAhead = HeaderReadAhead::Mode::WhenCold);
     ~HeaderPipeline(); // ends it
     HeaderPipeline(const HeaderPipeline &) = delete;
     HeaderPipeline &operator=(const HeaderPipeline &) = delete;
@@ -102,6 +96,7 @@ private:
         std::string name;
         std::string path;
         HeaderReader::Verdict verdict = HeaderReader::Verdict::Unreadable;
+        bool probe = false; // its reader tells the read-ahead how long it waited
         std::atomic<bool> done{false};
     };
 
@@ -118,6 +113,7 @@ private:
     void stopWorkers();
 
     std::vector<Job> m_jobs;
+    HeaderReadAhead m_readAhead;
     std::unique_ptr<Decider> m_own;
     std::vector<std::unique_ptr<Decider>> m_deciders;
     std::vector<std::thread> m_threads;

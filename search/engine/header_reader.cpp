@@ -34,7 +34,9 @@ HeaderReader::Verdict HeaderReader::read(int file, const StopQuestion &stopReque
     if (m_buffer.size() != m_bufferSize)
         m_buffer.resize(m_bufferSize);
     ++m_headersRead;
+    const auto started = std::chrono::steady_clock::now();
     const long size = readSome(file);
+    m_firstReadTook = std::chrono::steady_clock::now() - started;
     if (size < 0)
         return Verdict::Unreadable;
     if (static_cast<std::size_t>(size) < m_buffer.size())

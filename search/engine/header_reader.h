@@ -3,6 +3,7 @@
 #include "header_matcher.h"
 #include "search_types.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,6 +36,10 @@ public:
     // Non-blocking, so that a link to a pipe cannot stall the search.
     static int open(int folder, const char *name);
 
+    // How long the last header's first read took: from a cold cache, the
+    // disk's latency.
+    std::chrono::nanoseconds firstReadTook() const { return m_firstReadTook; }
+
     std::uint64_t headersRead() const { return m_headersRead; }
     std::uint64_t bytesRead() const { return m_bytesRead; }
 
@@ -49,4 +54,5 @@ private:
     std::string m_buffer;
     std::uint64_t m_headersRead = 0;
     std::uint64_t m_bytesRead = 0;
+    std::chrono::nanoseconds m_firstReadTook{0};
 };

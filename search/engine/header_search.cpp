@@ -87,7 +87,7 @@ public:
             if (!m_folder) {
                 const int shared = fcntl(folder, F_DUPFD_CLOEXEC, 0);
                 if (shared >= 0)
-                    m_folder = std::make_shared<const HeaderPipeline::SharedFolder>(shared);
+                    m_folder = std::make_shared<const SharedFolder>(shared);
             }
             // Without a descriptor to share, it is opened here, as below.
             if (m_folder)
@@ -124,7 +124,7 @@ public:
 private:
     HeaderPipeline &m_pipeline;
     SearchSink &m_sink;
-    std::shared_ptr<const HeaderPipeline::SharedFolder> m_folder; // the walk's folder, shared by its headers
+    std::shared_ptr<const SharedFolder> m_folder; // the walk's folder, shared by its headers
 };
 
 HeaderSearch::HeaderSearch(std::string sdkDirectory, std::vector<std::string> sdkNums,
@@ -170,7 +170,7 @@ bool HeaderSearch::searchInTurn(const std::vector<std::string> &osNums, const Se
 bool HeaderSearch::searchInPipeline(const std::vector<std::string> &osNums, const SearchRequest &request,
                                     SearchSink &sink)
 {
-    HeaderPipeline pipeline(request, m_threads - 1);
+    HeaderPipeline pipeline(request, m_threads - 1, m_readAhead);
     PipelineVisitor visitor(pipeline, sink);
     bool cancelled = walkSDKs(osNums, visitor);
     cancelled = pipeline.settle(sink) || cancelled;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "header_matcher.h"
+#include "header_read_ahead.h"
 #include "search_types.h"
 
 #include <cstddef>
@@ -43,6 +44,9 @@ public:
     // How many threads a run decides headers on: searchThreadCount() unless
     // set. One decides each header in turn on the run's own thread.
     void setThreadCount(std::size_t threads) { m_threads = threads; }
+    // Whether headers are read ahead of the threads that decide them:
+    // while the page cache turns out cold, unless set.
+    void setReadAhead(HeaderReadAhead::Mode mode) { m_readAhead = mode; }
 
     // Totals over every search this object ran.
     const MatchCounters &counters() const { return m_counters; }
@@ -63,6 +67,7 @@ private:
     std::vector<std::string> m_sdkNums;
     std::vector<std::string> m_skipFrameworks;
     std::size_t m_threads;
+    HeaderReadAhead::Mode m_readAhead = HeaderReadAhead::Mode::WhenCold;
     MatchCounters m_counters;
     std::uint64_t m_headersRead = 0;
     std::uint64_t m_bytesRead = 0;

@@ -94,9 +94,12 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
 
     // On the run's own thread, and on more threads than this machine may
     // have cores, which mixes up the order in which headers are decided.
-    HeaderSearch inTurn(sdks, nums), inPipeline(sdks, nums);
+    // The pipeline also reads every header ahead, as from a cold disk.
+    HeaderSearch inTurn(sdks, nums), inPipeline(sdks, nums), readAhead(sdks, nums);
     inTurn.setThreadCount(1);
     inPipeline.setThreadCount(5);
+    readAhead.setThreadCount(5);
+    readAhead.setReadAhead(HeaderReadAhead::Mode::Always);
     int nonEmpty = 0;
     for (const char *needle : {"NSFoo", "nsfoo", "strasse", "fi", "file", "caf\xC3\xA9", "\xC3\x9F", "x;", "*/",
                                "Lain\xC3\xA9", "\xC2\xA9"}) {
@@ -106,8 +109,8 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
                 const std::vector<ResultRecord> expected = obviousSearch(sdks, nums, request);
                 // The pipeline's headers opened where they are decided, and,
                 // with too few descriptors to spare for that, by the walk.
-                for (const int way : {0, 1, 2}) {
-                    HeaderSearch *search = way == 0 ? &inTurn : &inPipeline;
+                for (const int way : {0, 1, 2, 3}) {
+                    HeaderSearch *search = way == 0 ? &inTurn : way == 3 ? &readAhead : &inPipeline;
                     rlimit saved{};
                     getrlimit(RLIMIT_NOFILE, &saved);
                     if (way == 2) {
@@ -121,7 +124,10 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
                     ASSERT_EQ(sink.records, expected)
                         << needle << " ignoreComments " << request.ignoreComments << " caseSensitive "
                         << request.caseSensitive << " in " << title
-                        << (way == 0 ? " in turn" : way == 1 ? " in a pipeline" : " in a pipeline, few descriptors");
+                        << (way == 0   ? " in turn"
+                            : way == 1 ? " in a pipeline"
+                            : way == 2 ? " in a pipeline, few descriptors"
+                                       : " in a pipeline, read ahead");
                 }
                 nonEmpty += !expected.empty();
             }
