@@ -1,5 +1,8 @@
 #include "search_thread.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 class SearchThread::Sink : public SearchSink
 {
 public:
@@ -29,6 +32,10 @@ SearchThread::~SearchThread()
 // shown like any other end.
 void SearchThread::run()
 {
+    // The window's thread needs a core only now and then, but at once when
+    // it does: the run, and the threads it starts, which inherit this,
+    // give way to it. Only lowering a priority needs no rights.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), niceness);
     Sink sink(*this);
     bool cancelled;
     try {

@@ -22,6 +22,10 @@ public:
     using Body = std::function<bool(SearchSink &)>;
 
     explicit SearchThread(Body body);
+
+    // How much the run gives way to the window's thread (the nice value
+    // it adds; its own threads carry it too).
+    static constexpr int niceness = 5;
     ~SearchThread() override;
 
     struct Delivery {
