@@ -13,7 +13,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
@@ -38,7 +37,6 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     , tableView(window->tableView)
     , fileCountLabel(window->fileCountLabel)
     , searchCancelledLabel(window->searchCancelledLabel)
-    , openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
     , exitProcess([](int status) { std::_Exit(status); })
     , m_sdkDirectory(std::move(sdkDirectory))
     , m_drainTimer(new QTimer(this))
@@ -63,7 +61,7 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     restoreWindowSize();
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 
-    rowActions = new RowActions(this);
+    rowActions = new RowActions(tableView, &tableData, this);
     // The preview follows the selected record.
     connect(tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this, &AppDelegate::previewSelectedRow);
     connect(tableView->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &AppDelegate::previewSelectedRow);
@@ -202,26 +200,12 @@ void AppDelegate::updateFileCountLabel()
 
 void AppDelegate::tableViewDoubleAction()
 {
-    const int row = selectedRow();
-    if (row < 0)
-        return;
-    openUrl(tableData.rows().at(row).url());
-}
-
-int AppDelegate::selectedRow() const
-{
-    // Of several selected rows, the one selected last is the current one.
-    const QItemSelectionModel *selection = tableView->selectionModel();
-    const QModelIndex current = selection->currentIndex();
-    if (current.isValid() && selection->isRowSelected(current.row(), {}))
-        return current.row();
-    const QModelIndexList selected = selection->selectedRows();
-    return selected.isEmpty() ? -1 : selected.last().row();
+    rowActions->open();
 }
 
 void AppDelegate::previewSelectedRow()
 {
-    const int row = selectedRow();
+    const int row = tableView->selectedRow();
     if (row < 0)
         window->previewPane->clear();
     else
@@ -278,7 +262,7 @@ void AppDelegate::showSortOrder()
 void AppDelegate::tableViewSortDescriptorsDidChange()
 {
     tableData.sortUsingDescriptors(sortDescriptors);
-    const int row = selectedRow();
+    const int row = tableView->selectedRow();
     if (row >= 0)
         tableView->scrollTo(tableData.index(row, 0));
 }

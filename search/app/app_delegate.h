@@ -53,8 +53,6 @@ public:
     bool threadCancelled = false;
     QList<SortDescriptor> sortDescriptors;
 
-    // What reaches the desktop; tests put a recorder here.
-    std::function<void(const QUrl &)> openUrl;
     // How the process ends when a search will not stop at quit.
     std::function<void(int status)> exitProcess;
     // What a run does on the worker thread, when not the engine's search.
@@ -80,8 +78,6 @@ public:
     void toolbarItemsSetEnabled(bool enabled);
     void updateFileCountLabel();
     void tableViewDoubleAction();
-    // The row selected last, or -1.
-    int selectedRow() const;
     void tableViewSortDescriptorsDidChange();
     // From the menu: sorts by the column, ascending, unless it sorts already.
     void sortByColumn(const QString &key);

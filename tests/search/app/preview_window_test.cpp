@@ -124,7 +124,7 @@ TEST_F(WindowTest, SortingKeepsTheSelectedHeadersInViewWithTheirPreview)
         clickHeader(sort.section);
         const int row = static_cast<int>(column(0).indexOf("a.h"));
         ASSERT_EQ(row, sort.row) << sort.section;
-        EXPECT_EQ(delegate->selectedRow(), row);
+        EXPECT_EQ(window->tableView->selectedRow(), row);
         EXPECT_EQ(selectedNames(), (QStringList{"a.h", "h5.h"}));
         EXPECT_TRUE(window->tableView->viewport()->rect().contains(
             window->tableView->visualRect(delegate->tableData.index(row, 0))))

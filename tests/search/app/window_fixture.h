@@ -77,7 +77,7 @@ protected:
         window.reset();
         window = std::make_unique<MyWindow>();
         delegate = std::make_unique<AppDelegate>(window.get(), sdks);
-        delegate->openUrl = [this](const QUrl &url) { opened.append(url); };
+        delegate->rowActions->openUrl = [this](const QUrl &url) { opened.append(url); };
         delegate->rowActions->setClipboard = [this](QMimeData *data) {
             copied << data->text();
             delete data;
