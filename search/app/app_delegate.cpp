@@ -6,6 +6,7 @@
 #include "preview_pane.h"
 #include "row_actions.h"
 #include "sdk_path_delegate.h"
+#include "sdk_discovery.h"
 #include "search_thread.h"
 
 #include <QAction>
@@ -39,6 +40,7 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     , searchCancelledLabel(window->searchCancelledLabel)
     , exitProcess([](int status) { std::_Exit(status); })
     , m_sdkDirectory(std::move(sdkDirectory))
+    , m_prefs(window)
     , m_drainTimer(new QTimer(this))
 {
     m_drainTimer->setSingleShot(true);
@@ -58,7 +60,7 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     connect(window->sortByPathAction, &QAction::triggered, this, [this] { sortByColumn(QStringLiteral("Path")); });
     connect(window->sortDescendingAction, &QAction::triggered, this, &AppDelegate::setSortDescending);
     showSortOrder();
-    restoreWindowSize();
+    m_prefs.restoreWindowSize();
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 
     rowActions = new RowActions(tableView, &tableData, this);
@@ -100,6 +102,19 @@ void AppDelegate::applicationWillTerminate()
         exitProcess(0);
 }
 
+void AppDelegate::loadPrefs()
+{
+    sdkNums.clear();
+    for (const std::string &num : sortedSDKNums(QFile::encodeName(m_sdkDirectory).toStdString()))
+        sdkNums << QString::fromStdString(num);
+    m_prefs.loadPrefs(sdkNums);
+}
+
+void AppDelegate::savePrefs()
+{
+    m_prefs.savePrefs();
+}
+
 void AppDelegate::loadSkipFrameworksArray()
 {
     skipFrameworks.clear();
@@ -123,7 +138,7 @@ void AppDelegate::searchFieldAction()
 
     SearchRequest request;
     request.searchString = text.toStdString();
-    request.sdkTitle = selectedSdkTitle().toStdString();
+    request.sdkTitle = m_prefs.selectedSdkTitle().toStdString();
     request.ignoreComments = ignoreCommentsCheck->checkState() == Qt::Checked;
     request.caseSensitive = caseSensitiveCheck->checkState() == Qt::Checked;
 
@@ -161,7 +176,7 @@ QString AppDelegate::nothingFoundText() const
          QT_TR_NOOP("No header of %1 contains “%2” outside comments, in this letter case.")},
     };
     const QString title = QString::fromStdString(m_rowsSearch.sdkTitle);
-    const QString where = title == allSdksTitle ? tr("any SDK") : tr("SDK %1").arg(title);
+    const QString where = title == Preferences::allSdksTitle ? tr("any SDK") : tr("SDK %1").arg(title);
     const QString found = tr(sentences[m_rowsSearch.ignoreComments][m_rowsSearch.caseSensitive])
                               .arg(where, QString::fromStdString(m_rowsSearch.searchString));
     QStringList frameworks;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "preferences.h"
 #include "results_model.h"
 #include "search_types.h"
 
@@ -57,9 +58,6 @@ public:
     std::function<void(int status)> exitProcess;
     // What a run does on the worker thread, when not the engine's search.
     std::function<bool(const SearchRequest &, SearchSink &)> searchBody;
-    // The title that asks for every SDK, in a search request and in the
-    // saved settings. Its pop-up item carries no OS number, as the others do.
-    static inline const QString allSdksTitle = QStringLiteral("All");
     // How long quitting waits for a search asked to stop.
     static constexpr int quitGrace = 500; // milliseconds
     // The context menu and keys of the rows.
@@ -97,18 +95,13 @@ private:
     void columnHeaderClicked(int section);
     void previewSelectedRow();
     void showSortOrder();
-    void restoreWindowSize();
     QString nothingFoundText() const;
-    QString selectedSdkTitle() const;
 
     void drainNow();
 
     QString m_sdkDirectory;
+    Preferences m_prefs;
     SearchRequest m_rowsSearch; // the search that listed the rows
     QTimer *m_drainTimer;
     QElapsedTimer m_sinceDrain; // invalid until the run's first rows
 };
-
-// Written at every start, before the window: the platform adds no dictation
-// or character-palette items to the Edit menu.
-void writePlatformDefaults();

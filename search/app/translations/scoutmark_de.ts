@@ -61,10 +61,6 @@
             <numerusform>%n Dateien</numerusform>
         </translation>
     </message>
-    <message>
-        <source>All</source>
-        <translation>Alle</translation>
-    </message>
 </context>
 <context>
     <name>HeaderTextView</name>
@@ -165,6 +161,13 @@
     <message>
         <source>Sort &amp;Descending</source>
         <translation>&amp;Absteigend sortieren</translation>
+    </message>
+</context>
+<context>
+    <name>Preferences</name>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
     </message>
 </context>
 <context>
