@@ -54,12 +54,7 @@ AppDelegate::AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent
     connect(window->findAction, &QAction::triggered, this, &AppDelegate::findAction);
     connect(tableView, &QAbstractItemView::doubleClicked, this, &AppDelegate::tableViewDoubleAction);
     connect(tableView, &MyTableView::doubleAction, this, &AppDelegate::tableViewDoubleAction);
-    connect(tableView->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &AppDelegate::columnHeaderClicked);
-    connect(window->sortByNameAction, &QAction::triggered, this, [this] { sortByColumn(QStringLiteral("Name")); });
-    connect(window->sortByPathAction, &QAction::triggered, this, [this] { sortByColumn(QStringLiteral("Path")); });
-    connect(window->sortDescendingAction, &QAction::triggered, this, &AppDelegate::setSortDescending);
-    showSortOrder();
+    m_sorting = std::make_unique<ResultsSorting>(window, &tableData);
     m_prefs.restoreWindowSize();
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 
@@ -127,8 +122,7 @@ void AppDelegate::searchFieldAction()
     searchCancelledLabel->hide();
     tableView->setEmptyText({});
     threadCancelled = false;
-    sortDescriptors.clear();
-    showSortOrder();
+    m_sorting->clearSortDescriptors();
     tableData.replaceRows({});
     updateFileCountLabel();
 
@@ -225,61 +219,6 @@ void AppDelegate::previewSelectedRow()
         window->previewPane->clear();
     else
         window->previewPane->preview(tableData.rows().at(row), m_rowsSearch);
-}
-
-// A second click on the same header reverses the order.
-void AppDelegate::columnHeaderClicked(int section)
-{
-    const QString key = ResultsModel::columnIdentifiers.value(section);
-    if (!sortDescriptors.isEmpty() && sortDescriptors.first().key == key)
-        setSortDescending(sortDescriptors.first().ascending);
-    else
-        sortByColumn(key);
-}
-
-void AppDelegate::sortByColumn(const QString &key)
-{
-    if (!sortDescriptors.isEmpty() && sortDescriptors.first().key == key)
-        return;
-    sortDescriptors.removeIf([&](const SortDescriptor &d) { return d.key == key; });
-    sortDescriptors.prepend({key, true});
-    showSortOrder();
-    tableViewSortDescriptorsDidChange();
-}
-
-void AppDelegate::setSortDescending(bool descending)
-{
-    if (!sortDescriptors.isEmpty())
-        sortDescriptors.first().ascending = !descending;
-    showSortOrder();
-    tableViewSortDescriptorsDidChange();
-}
-
-// In the column headers and in the menu that stands for them.
-void AppDelegate::showSortOrder()
-{
-    QHeaderView *header = tableView->horizontalHeader();
-    const bool sorted = !sortDescriptors.isEmpty();
-    header->setSortIndicatorShown(sorted);
-    if (sorted) {
-        header->setSortIndicator(static_cast<int>(ResultsModel::columnIdentifiers.indexOf(sortDescriptors.first().key)),
-                                 sortDescriptors.first().ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
-    }
-    const QString key = sorted ? sortDescriptors.first().key : QString();
-    window->sortByNameAction->setChecked(key == QLatin1String("Name"));
-    window->sortByPathAction->setChecked(key == QLatin1String("Path"));
-    window->sortDescendingAction->setChecked(sorted && !sortDescriptors.first().ascending);
-    window->sortDescendingAction->setEnabled(sorted);
-}
-
-// The selected records stay selected where the order takes them, and the
-// one the preview shows stays in view.
-void AppDelegate::tableViewSortDescriptorsDidChange()
-{
-    tableData.sortUsingDescriptors(sortDescriptors);
-    const int row = tableView->selectedRow();
-    if (row >= 0)
-        tableView->scrollTo(tableData.index(row, 0));
 }
 
 void AppDelegate::arrayAddObjects(QList<ResultRow> records)

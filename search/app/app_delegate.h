@@ -2,6 +2,7 @@
 
 #include "preferences.h"
 #include "results_model.h"
+#include "results_sorting.h"
 #include "search_types.h"
 
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 class MyTableView;
 class MyWindow;
@@ -52,7 +54,6 @@ public:
     QStringList skipFrameworks;
     SearchThread *searchThread = nullptr;
     bool threadCancelled = false;
-    QList<SortDescriptor> sortDescriptors;
 
     // How the process ends when a search will not stop at quit.
     std::function<void(int status)> exitProcess;
@@ -76,10 +77,7 @@ public:
     void toolbarItemsSetEnabled(bool enabled);
     void updateFileCountLabel();
     void tableViewDoubleAction();
-    void tableViewSortDescriptorsDidChange();
-    // From the menu: sorts by the column, ascending, unless it sorts already.
-    void sortByColumn(const QString &key);
-    void setSortDescending(bool descending);
+    const QList<SortDescriptor> &sortDescriptors() const { return m_sorting->sortDescriptors(); }
     // Appends the records that arrived together, in the order found, and
     // shows the new count: one table update for the lot.
     void arrayAddObjects(QList<ResultRow> records);
@@ -92,9 +90,7 @@ public:
     static constexpr int drainInterval = 50; // milliseconds
 
 private:
-    void columnHeaderClicked(int section);
     void previewSelectedRow();
-    void showSortOrder();
     QString nothingFoundText() const;
 
     void drainNow();
@@ -104,4 +100,5 @@ private:
     SearchRequest m_rowsSearch; // the search that listed the rows
     QTimer *m_drainTimer;
     QElapsedTimer m_sinceDrain; // invalid until the run's first rows
+    std::unique_ptr<ResultsSorting> m_sorting;
 };
