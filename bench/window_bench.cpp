@@ -50,13 +50,13 @@ int main(int argc, char **argv)
     sinceTick.start();
     ticker.start();
     QTest::keyClick(window.searchField, Qt::Key_Return);
-    while (delegate.searchThread)
+    while (delegate.searchThread())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     const double seconds = clock.nsecsElapsed() / 1e9;
     ticker.stop();
 
     std::printf("rows %lld seconds %.4f longest-frame-ms %lld\n",
-                static_cast<long long>(delegate.tableData.rows().size()), seconds,
+                static_cast<long long>(delegate.tableData().rows().size()), seconds,
                 static_cast<long long>(longestGap));
     return 0;
 }
