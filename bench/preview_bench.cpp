@@ -145,7 +145,7 @@ Figures measure(MyWindow &window, AppDelegate &delegate, const QString &folder, 
     window.caseSensitiveCheck->setChecked(c.caseSensitive);
     window.searchField->setText(c.word);
     QTest::keyClick(window.searchField, Qt::Key_Return);
-    while (delegate.searchThread)
+    while (delegate.searchThread())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 
     // A tick every millisecond: the largest gap between ticks is the
@@ -169,7 +169,7 @@ Figures measure(MyWindow &window, AppDelegate &delegate, const QString &folder, 
     PreviewPane *pane = window.previewPane;
     for (int run = 0; run < runs; ++run) {
         const int row = run % 2;
-        const QByteArray path = delegate.tableData.rows().at(row).path();
+        const QByteArray path = delegate.tableData().rows().at(row).path();
         QCoreApplication::processEvents();
         longestGap = longestGapCpu = 0;
         cpuAtTick = threadCpuMs();
@@ -177,7 +177,7 @@ Figures measure(MyWindow &window, AppDelegate &delegate, const QString &folder, 
         ticker.start();
         QElapsedTimer clock;
         clock.start();
-        window.tableView->selectionModel()->setCurrentIndex(delegate.tableData.index(row, 0),
+        window.tableView->selectionModel()->setCurrentIndex(delegate.tableData().index(row, 0),
                                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         while (pane->shownPath() != path || pane->isLoading())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);

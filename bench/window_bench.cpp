@@ -56,7 +56,7 @@ int main(int argc, char **argv)
     QEventLoop loop;
     QTimer ended;
     QObject::connect(&ended, &QTimer::timeout, [&] {
-        if (!delegate.searchThread)
+        if (!delegate.searchThread())
             loop.quit();
     });
     ended.start(5);
@@ -65,7 +65,7 @@ int main(int argc, char **argv)
     ticker.stop();
 
     std::printf("rows %lld seconds %.4f longest-frame-ms %lld\n",
-                static_cast<long long>(delegate.tableData.rows().size()), seconds,
+                static_cast<long long>(delegate.tableData().rows().size()), seconds,
                 static_cast<long long>(longestGap));
     return 0;
 }

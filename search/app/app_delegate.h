@@ -1,71 +1,27 @@
 #pragma once
 
+#include "preferences.h"
 #include "results_model.h"
-#include "search_types.h"
+#include "results_sorting.h"
+#include "row_actions.h"
+#include "search_control.h"
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QStringList>
-#include <QUrl>
 
-#include <functional>
+#include <memory>
 
-class MyTableView;
 class MyWindow;
-class RowActions;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QTimer;
-class QWidget;
-class SearchThread;
 
-// Scoutmark's controller: the window side of a search, the results table,
-// and the preferences. Only the main thread touches it; the worker reaches
-// it only by its resultsWaiting() signal, queued to drainSearchResults().
+// Scoutmark's controller: wires the window to the parts that do the work —
+// the search run, the order of the results, what can be done with a row,
+// and the preferences — and answers the window's entry points. Only the
+// main thread touches it.
 class AppDelegate : public QObject
 {
     Q_OBJECT
 
 public:
     AppDelegate(MyWindow *window, QString sdkDirectory, QObject *parent = nullptr);
-    ~AppDelegate() override;
-
-    // Outlets.
-    MyWindow *window;
-    QLineEdit *searchField;
-    QProgressBar *progInd;
-    QWidget *toolbarItemView;
-    QComboBox *sdkPopUp;
-    QCheckBox *ignoreCommentsCheck;
-    QCheckBox *caseSensitiveCheck;
-    MyTableView *tableView;
-    QLabel *fileCountLabel;
-    QLabel *searchCancelledLabel;
-
-    // State.
-    QStringList sdkNums;
-    ResultsModel tableData;
-    QStringList skipFrameworks;
-    SearchThread *searchThread = nullptr;
-    bool threadCancelled = false;
-    QList<SortDescriptor> sortDescriptors;
-
-    // What reaches the desktop; tests put a recorder here.
-    std::function<void(const QUrl &)> openUrl;
-    // How the process ends when a search will not stop at quit.
-    std::function<void(int status)> exitProcess;
-    // What a run does on the worker thread, when not the engine's search.
-    std::function<bool(const SearchRequest &, SearchSink &)> searchBody;
-    // The title that asks for every SDK, in a search request and in the
-    // saved settings. Its pop-up item carries no OS number, as the others do.
-    static inline const QString allSdksTitle = QStringLiteral("All");
-    // How long quitting waits for a search asked to stop.
-    static constexpr int quitGrace = 500; // milliseconds
-    // The context menu and keys of the rows.
-    RowActions *rowActions = nullptr;
 
     // Start-up and preferences.
     void applicationDidFinishLaunching();
@@ -74,45 +30,27 @@ public:
     void savePrefs();
     void loadSkipFrameworksArray();
 
-    // The window side of a search.
+    // The window's commands.
     void searchFieldAction();
     void findAction();
-    void toolbarItemsSetEnabled(bool enabled);
-    void updateFileCountLabel();
     void tableViewDoubleAction();
-    // The row selected last, or -1.
-    int selectedRow() const;
-    void tableViewSortDescriptorsDidChange();
-    // From the menu: sorts by the column, ascending, unless it sorts already.
-    void sortByColumn(const QString &key);
-    void setSortDescending(bool descending);
-    // Appends the records that arrived together, in the order found, and
-    // shows the new count: one table update for the lot.
-    void arrayAddObjects(QList<ResultRow> records);
-    void threadFinished();
 
-    // Main thread: takes what the worker has found so far, or, while the
-    // run streams, at most once every drainInterval, so that the rows and
-    // the count come in a few large updates and the cores stay the search's.
-    void drainSearchResults();
-    static constexpr int drainInterval = 50; // milliseconds
+    const ResultsModel &tableData() const { return m_tableData; }
+    SearchThread *searchThread() const { return m_search->searchThread(); }
+    const QList<SortDescriptor> &sortDescriptors() const { return m_sorting->sortDescriptors(); }
+    // Where tests put their stand-ins for the desktop, the process's end
+    // and the engine.
+    RowActions &rowActions() { return *m_rowActions; }
+    SearchControl &searchControl() { return *m_search; }
 
 private:
-    void columnHeaderClicked(int section);
     void previewSelectedRow();
-    void showSortOrder();
-    void restoreWindowSize();
-    QString nothingFoundText() const;
-    QString selectedSdkTitle() const;
 
-    void drainNow();
-
-    QString m_sdkDirectory;
-    SearchRequest m_rowsSearch; // the search that listed the rows
-    QTimer *m_drainTimer;
-    QElapsedTimer m_sinceDrain; // invalid until the run's first rows
+    MyWindow *m_window;
+    Preferences m_prefs;
+    ResultsModel m_tableData;
+    // Made once the table has its model, whose selection they follow.
+    std::unique_ptr<ResultsSorting> m_sorting;
+    std::unique_ptr<SearchControl> m_search;
+    std::unique_ptr<RowActions> m_rowActions;
 };
-
-// Written at every start, before the window: the platform adds no dictation
-// or character-palette items to the Edit menu.
-void writePlatformDefaults();

@@ -1,6 +1,7 @@
 #include "my_table_view.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -19,6 +20,17 @@ void MyTableView::setPreferredFirstColumnWidth(int width)
 {
     m_preferredWidth = width;
     fitFirstColumn();
+}
+
+int MyTableView::selectedRow() const
+{
+    // Of several selected rows, the one selected last is the current one.
+    const QItemSelectionModel *selection = selectionModel();
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && selection->isRowSelected(current.row(), {}))
+        return current.row();
+    const QModelIndexList selected = selection->selectedRows();
+    return selected.isEmpty() ? -1 : selected.last().row();
 }
 
 void MyTableView::setEmptyText(const QString &text)

@@ -17,6 +17,9 @@ public:
     // the user makes it by dragging.
     void setPreferredFirstColumnWidth(int width);
 
+    // The row selected last, or -1.
+    int selectedRow() const;
+
     // Shown where the rows would be while there are none: why there are
     // none. Empty shows nothing.
     void setEmptyText(const QString &text);

@@ -26,7 +26,7 @@ class MyWindow : public QMainWindow
 public:
     explicit MyWindow(QWidget *parent = nullptr);
 
-    // Not owned: the delegate owns the thread and clears this first.
+    // Not owned: the search control owns the thread and clears this first.
     void setSearchThread(QThread *thread) { m_searchThread = thread; }
 
     void cancelOperation();

@@ -1,25 +1,25 @@
 #include "row_actions.h"
 
-#include "app_delegate.h"
 #include "application_chooser.h"
 #include "file_manager.h"
 #include "my_table_view.h"
-#include "my_window.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMimeData>
 
-RowActions::RowActions(AppDelegate *delegate)
-    : QObject(delegate)
+RowActions::RowActions(MyTableView *table, ResultsModel *tableData, QObject *parent)
+    : QObject(parent)
+    , openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
     , setClipboard([](QMimeData *data) { QGuiApplication::clipboard()->setMimeData(data); })
     , applicationChooser(new ApplicationChooser(QStringLiteral("org.freedesktop.portal.Desktop"), this))
-    , m_delegate(delegate)
+    , m_table(table)
+    , m_tableData(tableData)
 {
-    MyTableView *table = delegate->tableView;
     const auto make = [&](const QString &text, const QKeySequence &keys, void (RowActions::*slot)()) {
         auto *action = new QAction(text, this);
         action->setShortcut(keys);
@@ -33,7 +33,7 @@ RowActions::RowActions(AppDelegate *delegate)
     openAction = new QAction(tr("&Open"), this);
     openAction->setShortcut(QKeySequence(Qt::Key_Return));
     openAction->setShortcutContext(Qt::WidgetShortcut);
-    connect(openAction, &QAction::triggered, delegate, &AppDelegate::tableViewDoubleAction);
+    connect(openAction, &QAction::triggered, this, &RowActions::open);
     openWithAction = make(tr("Open &With…"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_O), &RowActions::openWith);
     showInFilesAction = make(tr("Show in &Files"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R), &RowActions::showInFiles);
     copyPathAction = make(tr("Copy &Path"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C), &RowActions::copyPaths);
@@ -42,24 +42,24 @@ RowActions::RowActions(AppDelegate *delegate)
     table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table, &QWidget::customContextMenuRequested, this, &RowActions::showContextMenu);
     connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RowActions::updateEnabled);
-    connect(&delegate->tableData, &QAbstractItemModel::modelReset, this, &RowActions::updateEnabled);
+    connect(tableData, &QAbstractItemModel::modelReset, this, &RowActions::updateEnabled);
     connect(applicationChooser, &ApplicationChooser::availabilityChanged, this, &RowActions::updateEnabled);
     updateEnabled();
 }
 
 QList<ResultRow> RowActions::selectedRecords() const
 {
-    QModelIndexList selected = m_delegate->tableView->selectionModel()->selectedRows();
+    QModelIndexList selected = m_table->selectionModel()->selectedRows();
     std::sort(selected.begin(), selected.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
     QList<ResultRow> records;
     for (const QModelIndex &index : std::as_const(selected))
-        records << m_delegate->tableData.rows().at(index.row());
+        records << m_tableData->rows().at(index.row());
     return records;
 }
 
 void RowActions::updateEnabled()
 {
-    const bool any = m_delegate->tableView->selectionModel()->hasSelection();
+    const bool any = m_table->selectionModel()->hasSelection();
     openAction->setEnabled(any);
     openWithAction->setEnabled(any && applicationChooser->isAvailable());
     showInFilesAction->setEnabled(any);
@@ -83,28 +83,34 @@ QMenu *RowActions::contextMenu(QWidget *parent) const
 
 void RowActions::showContextMenu(const QPoint &position)
 {
-    MyTableView *table = m_delegate->tableView;
-    const QModelIndex index = table->indexAt(position);
+    const QModelIndex index = m_table->indexAt(position);
     if (!index.isValid())
         return;
     // The menu is about the row under the pointer, as in a file manager.
-    if (!table->selectionModel()->isRowSelected(index.row(), {}))
-        table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (!m_table->selectionModel()->isRowSelected(index.row(), {}))
+        m_table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     applicationChooser->refresh();
-    QMenu *menu = contextMenu(table);
+    QMenu *menu = contextMenu(m_table);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(table->viewport()->mapToGlobal(position));
+    menu->popup(m_table->viewport()->mapToGlobal(position));
+}
+
+void RowActions::open()
+{
+    const int row = m_table->selectedRow();
+    if (row >= 0)
+        openUrl(m_tableData->rows().at(row).url());
 }
 
 void RowActions::openWith()
 {
-    const int row = m_delegate->selectedRow();
+    const int row = m_table->selectedRow();
     if (row < 0 || !applicationChooser->isAvailable())
         return;
     QString parent;
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        parent = QStringLiteral("x11:%1").arg(m_delegate->window->winId(), 0, 16);
-    applicationChooser->choose(m_delegate->tableData.rows().at(row).path(), parent);
+        parent = QStringLiteral("x11:%1").arg(m_table->window()->winId(), 0, 16);
+    applicationChooser->choose(m_tableData->rows().at(row).path(), parent);
 }
 
 void RowActions::showInFiles()
@@ -112,7 +118,7 @@ void RowActions::showInFiles()
     QList<QByteArray> paths;
     for (const ResultRow &row : selectedRecords())
         paths << row.path();
-    showInFileManager(paths, m_delegate->openUrl, fileManagerService);
+    showInFileManager(paths, openUrl, fileManagerService);
 }
 
 void RowActions::copyPaths()

@@ -3,11 +3,12 @@
 #include "results_model.h"
 
 #include <QObject>
+#include <QUrl>
 
 #include <functional>
 
-class AppDelegate;
 class ApplicationChooser;
+class MyTableView;
 class QAction;
 class QMenu;
 class QMimeData;
@@ -21,7 +22,7 @@ class RowActions : public QObject
     Q_OBJECT
 
 public:
-    explicit RowActions(AppDelegate *delegate);
+    RowActions(MyTableView *table, ResultsModel *tableData, QObject *parent = nullptr);
 
     QAction *openAction;
     QAction *openWithAction;
@@ -29,8 +30,10 @@ public:
     QAction *copyPathAction;
     QAction *copyNameAction;
 
-    // What reaches the desktop. Tests record the clipboard, and point the
-    // file manager and the chooser at names of their own on the bus.
+    // What reaches the desktop. Tests record the files opened and the
+    // clipboard, and point the file manager and the chooser at names of
+    // their own on the bus.
+    std::function<void(const QUrl &)> openUrl;
     std::function<void(QMimeData *)> setClipboard;
     QString fileManagerService = QStringLiteral("org.freedesktop.FileManager1");
     ApplicationChooser *applicationChooser;
@@ -38,6 +41,8 @@ public:
     // The menu for the rows selected, owned by the caller.
     QMenu *contextMenu(QWidget *parent) const;
 
+    // The selected row's header, in the application the desktop has for it.
+    void open();
     void openWith();
     void showInFiles();
     void copyPaths();
@@ -50,5 +55,6 @@ private:
     void showContextMenu(const QPoint &position);
     void updateEnabled();
 
-    AppDelegate *m_delegate;
+    MyTableView *m_table;
+    ResultsModel *m_tableData;
 };

@@ -5,6 +5,7 @@
 #include "install_translators.h"
 #include "quit_on_signal.h"
 #include "my_window.h"
+#include "preferences.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -21,52 +21,6 @@
     </message>
 </context>
 <context>
-    <name>AppDelegate</name>
-    <message>
-        <source>No header of %1 contains “%2”.</source>
-        <translation>Kein Header in %1 enthält „%2“.</translation>
-    </message>
-    <message>
-        <source>No header of %1 contains “%2” in this letter case.</source>
-        <translation>Kein Header in %1 enthält „%2“ in dieser Groß- und Kleinschreibung.</translation>
-    </message>
-    <message>
-        <source>No header of %1 contains “%2” outside comments.</source>
-        <translation>Kein Header in %1 enthält „%2“ außerhalb von Kommentaren.</translation>
-    </message>
-    <message>
-        <source>No header of %1 contains “%2” outside comments, in this letter case.</source>
-        <translation>Kein Header in %1 enthält „%2“ außerhalb von Kommentaren in dieser Groß- und Kleinschreibung.</translation>
-    </message>
-    <message>
-        <source>any SDK</source>
-        <translation>irgendeinem SDK</translation>
-    </message>
-    <message>
-        <source>SDK %1</source>
-        <translation>SDK %1</translation>
-    </message>
-    <message>
-        <source>The %1 frameworks are not searched.</source>
-        <translation>Die Frameworks %1 werden nicht durchsucht.</translation>
-    </message>
-    <message>
-        <source>1 file</source>
-        <translation>1 Datei</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n files</source>
-        <translation>
-            <numerusform>%n Datei</numerusform>
-            <numerusform>%n Dateien</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>All</source>
-        <translation>Alle</translation>
-    </message>
-</context>
-<context>
     <name>HeaderTextView</name>
     <message>
         <source>&amp;Copy</source>
@@ -168,6 +122,13 @@
     </message>
 </context>
 <context>
+    <name>Preferences</name>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+</context>
+<context>
     <name>PreviewLoader</name>
     <message>
         <source>%1 is %2, too large to preview. Open it to read it.</source>
@@ -253,6 +214,48 @@
     <message>
         <source>Copy &amp;Name</source>
         <translation>&amp;Namen kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>SearchControl</name>
+    <message>
+        <source>No header of %1 contains “%2”.</source>
+        <translation>Kein Header in %1 enthält „%2“.</translation>
+    </message>
+    <message>
+        <source>No header of %1 contains “%2” in this letter case.</source>
+        <translation>Kein Header in %1 enthält „%2“ in dieser Groß- und Kleinschreibung.</translation>
+    </message>
+    <message>
+        <source>No header of %1 contains “%2” outside comments.</source>
+        <translation>Kein Header in %1 enthält „%2“ außerhalb von Kommentaren.</translation>
+    </message>
+    <message>
+        <source>No header of %1 contains “%2” outside comments, in this letter case.</source>
+        <translation>Kein Header in %1 enthält „%2“ außerhalb von Kommentaren in dieser Groß- und Kleinschreibung.</translation>
+    </message>
+    <message>
+        <source>any SDK</source>
+        <translation>irgendeinem SDK</translation>
+    </message>
+    <message>
+        <source>SDK %1</source>
+        <translation>SDK %1</translation>
+    </message>
+    <message>
+        <source>The %1 frameworks are not searched.</source>
+        <translation>Die Frameworks %1 werden nicht durchsucht.</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>1 Datei</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files</source>
+        <translation>
+            <numerusform>%n Datei</numerusform>
+            <numerusform>%n Dateien</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

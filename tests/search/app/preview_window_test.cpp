@@ -72,21 +72,21 @@ TEST_F(WindowTest, RowSelectedDuringARunningSearchPreviewsWithoutDisturbingIt)
     makeManyHeaders({"10.9", "10.10"}, 3000);
     launch();
     search("NSNeedle", "All");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->tableData.rows().size() > 3; }));
-    ASSERT_TRUE(delegate->searchThread) << "still searching";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->tableData().rows().size() > 3; }));
+    ASSERT_TRUE(delegate->searchThread()) << "still searching";
     ASSERT_TRUE(preview(0));
     EXPECT_EQ(window->previewPane->hitCounter->text(), "Hit 1 of 1");
     // Going down the rows quickly ends on the last one chosen.
     window->tableView->setFocus();
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(window->tableView, Qt::Key_Down);
-    ASSERT_TRUE(waitForPreview(delegate->tableData.rows().at(3).path()));
+    ASSERT_TRUE(waitForPreview(delegate->tableData().rows().at(3).path()));
 
     ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(delegate->tableData.rows().size(), 6000);
+    EXPECT_EQ(delegate->tableData().rows().size(), 6000);
     EXPECT_FALSE(window->searchCancelledLabel->isVisible());
     EXPECT_EQ(window->fileCountLabel->text(), "6000 files");
-    EXPECT_EQ(window->previewPane->shownPath(), delegate->tableData.rows().at(3).path());
+    EXPECT_EQ(window->previewPane->shownPath(), delegate->tableData().rows().at(3).path());
 }
 
 TEST_F(WindowTest, SortingKeepsTheSelectedHeadersInViewWithTheirPreview)
@@ -104,13 +104,13 @@ TEST_F(WindowTest, SortingKeepsTheSelectedHeadersInViewWithTheirPreview)
     // h5.h, then a.h with it, which the preview shows.
     ASSERT_TRUE(preview(static_cast<int>(column(0).indexOf("h5.h"))));
     clickCell(0, 0, Qt::ControlModifier);
-    ASSERT_TRUE(waitForPreview(delegate->tableData.rows().at(0).path()));
+    ASSERT_TRUE(waitForPreview(delegate->tableData().rows().at(0).path()));
     EXPECT_TRUE(textView()->content().text.contains(QString::fromUtf8("\xC2\xA9 2016 Lain\xC3\xA9")));
     const PreviewContent *shown = &textView()->content();
     const auto selectedNames = [&] {
         QStringList names;
         for (const QModelIndex &index : window->tableView->selectionModel()->selectedRows())
-            names << delegate->tableData.rows().at(index.row()).displayName();
+            names << delegate->tableData().rows().at(index.row()).displayName();
         names.sort();
         return names;
     };
@@ -124,19 +124,19 @@ TEST_F(WindowTest, SortingKeepsTheSelectedHeadersInViewWithTheirPreview)
         clickHeader(sort.section);
         const int row = static_cast<int>(column(0).indexOf("a.h"));
         ASSERT_EQ(row, sort.row) << sort.section;
-        EXPECT_EQ(delegate->selectedRow(), row);
+        EXPECT_EQ(window->tableView->selectedRow(), row);
         EXPECT_EQ(selectedNames(), (QStringList{"a.h", "h5.h"}));
         EXPECT_TRUE(window->tableView->viewport()->rect().contains(
-            window->tableView->visualRect(delegate->tableData.index(row, 0))))
+            window->tableView->visualRect(delegate->tableData().index(row, 0))))
             << "scrolled into view";
-        EXPECT_EQ(window->previewPane->shownPath(), delegate->tableData.rows().at(row).path());
+        EXPECT_EQ(window->previewPane->shownPath(), delegate->tableData().rows().at(row).path());
         EXPECT_FALSE(window->previewPane->isLoading());
         EXPECT_EQ(&textView()->content(), shown) << "the preview was not read again";
     }
 
     // An empty search text clears everything and starts nothing.
     search("");
-    EXPECT_EQ(delegate->searchThread, nullptr);
+    EXPECT_EQ(delegate->searchThread(), nullptr);
     EXPECT_TRUE(column(0).isEmpty());
     EXPECT_FALSE(window->tableView->horizontalHeader()->isSortIndicatorShown());
     EXPECT_TRUE(controlsEnabled());

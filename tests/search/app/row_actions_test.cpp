@@ -72,7 +72,7 @@ protected:
     // The row's context menu, as a right click opens it.
     QMenu *openContextMenu(int row)
     {
-        const QRect cell = window->tableView->visualRect(delegate->tableData.index(row, 1));
+        const QRect cell = window->tableView->visualRect(delegate->tableData().index(row, 1));
         emit window->tableView->customContextMenuRequested(cell.center());
         return qobject_cast<QMenu *>(QApplication::activePopupWidget());
     }
@@ -99,9 +99,9 @@ TEST_F(RowActionsTest, CopyAndDragTakeEverySelectedRow)
     // Dragged out, the rows are their files, one URL each.
     ASSERT_TRUE(window->tableView->dragEnabled());
     const std::unique_ptr<QMimeData> dragged(
-        delegate->tableData.mimeData(window->tableView->selectionModel()->selectedIndexes()));
+        delegate->tableData().mimeData(window->tableView->selectionModel()->selectedIndexes()));
     EXPECT_EQ(dragged->urls(), (QList<QUrl>{QUrl::fromLocalFile(path("a.h")), QUrl::fromLocalFile(path("c.h"))}));
-    EXPECT_EQ(delegate->tableData.supportedDragActions(), Qt::CopyAction);
+    EXPECT_EQ(delegate->tableData().supportedDragActions(), Qt::CopyAction);
 
     // The menu is about the row clicked, which becomes the selection.
     QMenu *menu = openContextMenu(1);
@@ -142,7 +142,7 @@ TEST_F(RowActionsTest, ShowInFilesAndOpenWithGoThroughTheDesktop)
 
     // Open With: of several rows, the one selected last, as Open takes it;
     // the portal asks which application.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->rowActions->openWithAction->isEnabled(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->rowActions().openWithAction->isEnabled(); }, 10000));
     QTest::keyClick(window->tableView, Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !portal.calls.isEmpty(); }, 10000));
     struct stat status {};
@@ -151,7 +151,7 @@ TEST_F(RowActionsTest, ShowInFilesAndOpenWithGoThroughTheDesktop)
     EXPECT_TRUE(portal.calls.first().ask);
 
     // Where no file manager answers, the folder opens.
-    delegate->rowActions->fileManagerService = "org.scoutmark.test.NoFileManager";
+    delegate->rowActions().fileManagerService = "org.scoutmark.test.NoFileManager";
     QTest::keyClick(window->tableView, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }, 30000));
     EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(sdks + "/MacOSX10.9.sdk/usr/include")});

@@ -112,7 +112,7 @@ TEST_F(ScoutmarkTest, EscapeCancelsARunningSearchOnly)
     QTest::keyClick(focus, Qt::Key_Escape);
     ASSERT_TRUE(waitForEnd(60000));
     EXPECT_TRUE(window->searchCancelledLabel->isVisible());
-    const qsizetype found = delegate->tableData.rows().size();
+    const qsizetype found = delegate->tableData().rows().size();
     for (const QString &path : column(1))
         EXPECT_TRUE(path.startsWith(sdks + "/MacOSX10.9.sdk/")) << qPrintable(path);
     EXPECT_EQ(window->fileCountLabel->text(), QString("%1 %2").arg(found).arg(found == 1 ? "file" : "files"));
@@ -122,7 +122,7 @@ TEST_F(ScoutmarkTest, EscapeCancelsARunningSearchOnly)
     search("NSNeedle");
     EXPECT_FALSE(window->searchCancelledLabel->isVisible()) << "a new search hides the notice";
     ASSERT_TRUE(waitForEnd());
-    EXPECT_EQ(delegate->tableData.rows().size(), 800);
+    EXPECT_EQ(delegate->tableData().rows().size(), 800);
     EXPECT_FALSE(window->searchCancelledLabel->isVisible());
 }
 
@@ -131,9 +131,9 @@ TEST_F(ScoutmarkTest, SortingDuringARunSortsWhatIsThereAndAppendsTheRest)
     makeManyHeaders({"10.9", "10.10"}, 4000);
     launch();
     search("NSNeedle", "All");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->tableData.rows().size() > 10; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->tableData().rows().size() > 10; }));
     clickHeader(0);
-    const qsizetype sortedCount = delegate->tableData.rows().size();
+    const qsizetype sortedCount = delegate->tableData().rows().size();
     ASSERT_TRUE(waitForEnd());
     const QStringList names = column(0);
     ASSERT_EQ(names.size(), 8000);
@@ -148,13 +148,13 @@ TEST_F(ScoutmarkTest, SortingDuringARunSortsWhatIsThereAndAppendsTheRest)
 
     // Clicking again reverses; numbers compare by value.
     window->tableView->horizontalHeader()->sectionClicked(0);
-    EXPECT_EQ(delegate->sortDescriptors.first().ascending, false);
+    EXPECT_EQ(delegate->sortDescriptors().first().ascending, false);
     window->tableView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(column(0).mid(0, 3), (QStringList{"h0.h", "h0.h", "h1.h"}));
     EXPECT_EQ(column(0).at(4), "h2.h") << "h2 before h10";
 
     search("NSNeedle");
-    EXPECT_TRUE(delegate->sortDescriptors.isEmpty());
+    EXPECT_TRUE(delegate->sortDescriptors().isEmpty());
     EXPECT_FALSE(window->tableView->horizontalHeader()->isSortIndicatorShown());
     ASSERT_TRUE(waitForEnd());
     QStringList walkOrder;
@@ -175,7 +175,7 @@ TEST_F(ScoutmarkTest, OpeningHeadersFromTheTable)
     launch();
     search("x");
     ASSERT_TRUE(waitForEnd());
-    ASSERT_EQ(delegate->tableData.rows().size(), 4);
+    ASSERT_EQ(delegate->tableData().rows().size(), 4);
     window->tableView->setFocus();
     QTest::keyClick(window->tableView, Qt::Key_Return);
     EXPECT_TRUE(opened.isEmpty()) << "no selection, nothing opened";
@@ -201,7 +201,7 @@ TEST_F(ScoutmarkTest, OpeningHeadersFromTheTable)
     QTest::keyClick(window->tableView, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(opened.size(), before) << "the keypad's Enter is the table's";
     clickCell(1, 1);
-    const QRect cell = window->tableView->visualRect(delegate->tableData.index(1, 1));
+    const QRect cell = window->tableView->visualRect(delegate->tableData().index(1, 1));
     QTest::mouseDClick(window->tableView->viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_EQ(opened.size(), before + 1);
     EXPECT_EQ(fileAt(opened.last()), folder + "b.h");
@@ -215,17 +215,17 @@ TEST_F(ScoutmarkTest, QuittingDoesNotWaitForAStuckSearch)
     // file system; the watchdog frees it only if quitting waited for it.
     QSemaphore stuck;
     std::atomic<bool> freed = false;
-    delegate->searchBody = [&](const SearchRequest &, SearchSink &) {
+    delegate->searchControl().searchBody = [&](const SearchRequest &, SearchSink &) {
         if (!stuck.tryAcquire(1, 30000))
             freed = true;
         return false;
     };
     int exits = 0;
     bool workerRunningAtExit = false;
-    delegate->exitProcess = [&](int status) {
+    delegate->searchControl().exitProcess = [&](int status) {
         EXPECT_EQ(status, 0);
         ++exits;
-        workerRunningAtExit = delegate->searchThread && delegate->searchThread->isRunning();
+        workerRunningAtExit = delegate->searchThread() && delegate->searchThread()->isRunning();
     };
     search("x");
     window->sdkPopUp->setCurrentText("All");
@@ -235,7 +235,7 @@ TEST_F(ScoutmarkTest, QuittingDoesNotWaitForAStuckSearch)
     EXPECT_FALSE(freed) << "quitting waited for the worker";
     EXPECT_EQ(QSettings().value("SDKTitle").toString(), "All") << "the settings were saved first";
     stuck.release();
-    ASSERT_TRUE(delegate->searchThread->wait(30000)) << "the worker leaves what it holds of this test";
+    ASSERT_TRUE(delegate->searchThread()->wait(30000)) << "the worker leaves what it holds of this test";
 }
 
 TEST_F(ScoutmarkTest, PreferencesRoundTrip)
@@ -321,7 +321,7 @@ TEST_F(ScoutmarkTest, ControlsAndPreviewReachAssistiveTechnology)
     // The path column shows the path from the SDK on; the rest has it whole.
     const QString full = sdks + "/MacOSX10.9.sdk/a.h";
     EXPECT_NE(findAccessible(QAccessible::Cell, full), nullptr);
-    const QModelIndex pathCell = delegate->tableData.index(0, 1);
+    const QModelIndex pathCell = delegate->tableData().index(0, 1);
     EXPECT_EQ(pathCell.data(Qt::DisplayRole).toString(), "MacOSX10.9.sdk/a.h");
     EXPECT_EQ(pathCell.data(Qt::ToolTipRole).toString(), full);
     EXPECT_EQ(pathCell.data(Qt::AccessibleTextRole).toString(), full);

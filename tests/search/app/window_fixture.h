@@ -77,8 +77,8 @@ protected:
         window.reset();
         window = std::make_unique<MyWindow>();
         delegate = std::make_unique<AppDelegate>(window.get(), sdks);
-        delegate->openUrl = [this](const QUrl &url) { opened.append(url); };
-        delegate->rowActions->setClipboard = [this](QMimeData *data) {
+        delegate->rowActions().openUrl = [this](const QUrl &url) { opened.append(url); };
+        delegate->rowActions().setClipboard = [this](QMimeData *data) {
             copied << data->text();
             delete data;
         };
@@ -98,21 +98,21 @@ protected:
 
     bool waitForEnd(int ms = 20000)
     {
-        return QTest::qWaitFor([&] { return !delegate->searchThread; }, ms);
+        return QTest::qWaitFor([&] { return !delegate->searchThread(); }, ms);
     }
 
     // The names (0) or the full paths (1) of the rows, top to bottom.
     QStringList column(int index) const
     {
         QStringList values;
-        for (const ResultRow &row : delegate->tableData.rows())
+        for (const ResultRow &row : delegate->tableData().rows())
             values << (index == 0 ? row.displayName() : row.displayPath());
         return values;
     }
 
     void clickCell(int row, int column = 0, Qt::KeyboardModifiers modifiers = {})
     {
-        const QRect cell = window->tableView->visualRect(delegate->tableData.index(row, column));
+        const QRect cell = window->tableView->visualRect(delegate->tableData().index(row, column));
         QTest::mouseClick(window->tableView->viewport(), Qt::LeftButton, modifiers, cell.center());
     }
 
@@ -132,7 +132,7 @@ protected:
     bool preview(int row)
     {
         clickCell(row);
-        return waitForPreview(delegate->tableData.rows().at(row).path());
+        return waitForPreview(delegate->tableData().rows().at(row).path());
     }
 
     bool waitForPreview(QByteArray path) // a copy: the rows may grow meanwhile
