@@ -155,10 +155,13 @@ void SearchControl::drainSearchResults()
 {
     if (!m_searchThread)
         return;
-    // The end is shown at once; rows wait for the next turn.
-    if (m_sinceDrain.isValid() && !m_sinceDrain.hasExpired(drainInterval) && !m_searchThread->hasEnded()) {
+    // The end is shown at once; rows wait for the next turn. The time left
+    // is read once: read again, it may have run out, and a timer refused a
+    // negative time would leave the rows waiting for the run's end.
+    const qint64 wait = m_sinceDrain.isValid() ? drainInterval - m_sinceDrain.elapsed() : 0;
+    if (wait > 0 && !m_searchThread->hasEnded()) {
         if (!m_drainTimer->isActive())
-            m_drainTimer->start(static_cast<int>(drainInterval - m_sinceDrain.elapsed()));
+            m_drainTimer->start(static_cast<int>(wait));
         return;
     }
     drainNow();

@@ -1,5 +1,7 @@
 #include "search_thread.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -34,8 +36,12 @@ void SearchThread::run()
 {
     // The window's thread needs a core only now and then, but at once when
     // it does: the run, and the threads it starts, which inherit this,
-    // give way to it. Only lowering a priority needs no rights.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), niceness);
+    // give way to it, whatever niceness the process was started with.
+    const auto self = static_cast<id_t>(gettid());
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, self);
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, self, std::min(nice + niceness, maxNice));
     Sink sink(*this);
     bool cancelled;
     try {

@@ -23,9 +23,11 @@ public:
 
     explicit SearchThread(Body body);
 
-    // How much the run gives way to the window's thread (the nice value
-    // it adds; its own threads carry it too).
+    // How much the run gives way to the window's thread: the nice value it
+    // adds to the process's, up to the largest there is. Its own threads
+    // carry it too.
     static constexpr int niceness = 5;
+    static constexpr int maxNice = 19;
     ~SearchThread() override;
 
     struct Delivery {

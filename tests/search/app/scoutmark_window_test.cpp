@@ -11,6 +11,8 @@
 #include <QSplitter>
 
 #include <atomic>
+#include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -89,6 +91,26 @@ TEST_F(ScoutmarkTest, SearchRunsFromReturnToItsEnd)
     search("NSNeedle");
     ASSERT_TRUE(waitForEnd());
     EXPECT_TRUE(window->tableView->emptyText().isEmpty());
+}
+
+// The window's thread gets a core at once while a search keeps every core
+// busy: the run and the threads it starts are nicer than the window.
+TEST_F(ScoutmarkTest, ASearchAndItsThreadsGiveWayToTheWindow)
+{
+    launch();
+    const auto niceness = [] { return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())); };
+    const int windows = niceness();
+    std::atomic<int> runs = windows, workers = windows;
+    delegate->searchControl().searchBody = [&](const SearchRequest &, SearchSink &) {
+        runs = niceness();
+        std::thread([&] { workers = niceness(); }).join();
+        return false;
+    };
+    search("x");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(runs, std::min(windows + SearchThread::niceness, SearchThread::maxNice));
+    EXPECT_EQ(workers, runs.load());
+    EXPECT_EQ(niceness(), windows) << "the window's own thread keeps its place";
 }
 
 TEST_F(ScoutmarkTest, EscapeCancelsARunningSearchOnly)
