@@ -14,13 +14,13 @@
 void AppDelegate::showRowMenu(TableCellView *view, const QPoint &globalPos)
 {
     const TableCellView::Offer shown = view->offer();
-    auto *menu = new QMenu(window);
+    auto *menu = new QMenu(m_window);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     if (shown.interrupted) {
         // Nothing else is offered until the SDK is as it was.
         QAction *putBack = menu->addAction(tr("&Put Back"), this, [this, shown] {
             if (rowMatchesDisk(shown, false))
-                putBackSDK(shown.sdk);
+                m_repairs.putBackSDK(shown.sdk);
         });
         putBack->setEnabled(shown.pressable);
         menu->popup(globalPos);
@@ -29,14 +29,14 @@ void AppDelegate::showRowMenu(TableCellView *view, const QPoint &globalPos)
     if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(shown.sdk))) {
         QAction *repair = menu->addAction(shown.fixed ? tr("&Restore") : tr("&Fix"), this, [this, shown] {
             if (rowMatchesDisk(shown, false))
-                shown.fixed ? restoreSDK(shown.sdk) : tarnwick(shown.sdk);
+                shown.fixed ? m_repairs.restoreSDK(shown.sdk) : m_repairs.tarnwick(shown.sdk);
         });
         repair->setEnabled(shown.pressable);
     }
     QAction *exportOne = menu->addAction(tr("&Export…"), this, [this, shown] {
         if (rowMatchesDisk(shown, true))
-            exportSDK(shown.sdk);
+            m_exportImport.exportSDK(shown.sdk);
     });
-    exportOne->setEnabled(!sdkIsBusy(shown.sdk));
+    exportOne->setEnabled(!m_runs.sdkIsBusy(shown.sdk));
     menu->popup(globalPos);
 }
