@@ -2,15 +2,12 @@
 
 #include "disclaimer_gate.h"
 #include "export_import.h"
-#include "framework_layout.h"
 #include "open_panel.h"
 #include "preferences.h"
 #include "repair_commands.h"
 #include "runs_under_way.h"
-#include "sdk_catalogue.h"
 #include "sdk_directory_watcher.h"
-#include "sdk_table_view.h"
-#include "table_cell_view.h"
+#include "sdk_table_model.h"
 
 #include <QObject>
 
@@ -19,16 +16,17 @@
 class ActionRunner;
 class QMessageBox;
 class QPushButton;
+class SdkTableView;
+class TableCellView;
 class Window;
 
 // Tarnwick's application and window delegate: it owns the parts that do the
-// work for the life of the process and wires them to the window. The SDK
-// table and its buttons are its own; the disclaimer, the runs, the repair
-// commands, export and import, and the remembered folder have parts of
-// their own. Everything runs on the main thread; the only concurrency is
+// work for the life of the process (the disclaimer, the SDK table's model,
+// the runs, the repair commands, export and import, the remembered folder)
+// and wires them to the window and to each other. Everything runs on the main thread; the only concurrency is
 // the privileged tool, a separate process, and whatever else changes the
 // SDK directory, which the table follows.
-class AppDelegate : public QObject, public TableViewDataSource
+class AppDelegate : public QObject
 {
     Q_OBJECT
 
@@ -50,11 +48,6 @@ public:
     // shows what is on disk, whoever changed it.
     void buildTableViewData();
 
-    // The SDK table and the main buttons.
-    int numberOfRowsInTableView(SdkTableView *tableView) override;
-    QWidget *tableViewViewForTableColumnRow(SdkTableView *tableView, const QString &column,
-                                            int row) override;
-    void fixButtonForTableCellView(TableCellView *view);
     void fixMainWindowButtons();
     // A row's menu: its button's repair and the export that Alt offers,
     // for those who cannot or would rather not hold a key.
@@ -73,21 +66,16 @@ public:
     QMessageBox *failureSheet() const { return m_runs.failureSheet(); }
 
 private:
-    QString sdkOfRow(int row) const;
-    bool sdk10_6Exists() const { return m_catalogue.sdk10_6Exists(); }
     void refreshButtons();
 
-    // What the disk and the runs under way allow a row's button to do; a
-    // press is carried out only while the row still shows that.
-    TableCellView::Offer offerOfRow(const QString &sdk) const;
-    bool rowMatchesDisk(const TableCellView::Offer &shown, bool exporting);
+    // A press is carried out only while its row, or the table, still shows
+    // what the disk holds; otherwise the table is built again at once.
+    bool rowMatchesDisk(const SdkEntry &shown, bool exporting);
     bool tableMatchesDisk();
 
     Window *m_window;
     SdkTableView *m_tableView;
-    SdkCatalogue m_catalogue;
-    FrameworkLayout m_layout;
-    QList<SdkRow> m_tableContents;
+    SdkTableModel m_model;
     SdkDirectoryWatcher m_watcher;
     Preferences m_preferences;
     DisclaimerGate m_disclaimer;

@@ -30,31 +30,6 @@
 <context>
     <name>AppDelegate</name>
     <message>
-        <source>Export</source>
-        <translation>Exportieren</translation>
-    </message>
-    <message>
-        <source>Restore</source>
-        <translation>Wiederherstellen</translation>
-    </message>
-    <message>
-        <source>Fix</source>
-        <translation>Reparieren</translation>
-    </message>
-    <message>
-        <source>%1 %2</source>
-        <comment>a row button read out: what it does, to which SDK</comment>
-        <translation>%1 %2</translation>
-    </message>
-    <message>
-        <source>Only SDKs 10.7 to 10.13 can be fixed or restored.</source>
-        <translation>Nur die SDKs 10.7 bis 10.13 lassen sich reparieren oder wiederherstellen.</translation>
-    </message>
-    <message>
-        <source>Fixing and restoring need MacOSX10.6.sdk: import it first.</source>
-        <translation>Reparieren und Wiederherstellen brauchen MacOSX10.6.sdk: Importieren Sie es zuerst.</translation>
-    </message>
-    <message>
         <source>&amp;Restore</source>
         <translation>&amp;Wiederherstellen</translation>
     </message>
@@ -65,14 +40,6 @@
     <message>
         <source>&amp;Export…</source>
         <translation>&amp;Exportieren …</translation>
-    </message>
-    <message>
-        <source>Put Back</source>
-        <translation>Zurücksetzen</translation>
-    </message>
-    <message>
-        <source>A change of this SDK was interrupted. Put Back returns it to how it was before.</source>
-        <translation>Eine Änderung dieses SDKs wurde unterbrochen. „Zurücksetzen“ stellt den Zustand davor wieder her.</translation>
     </message>
     <message>
         <source>&amp;Put Back</source>
@@ -532,6 +499,45 @@ Sie können Tarnwick unbesorgt beenden: Der Import läuft im Hintergrund weiter.
     <message>
         <source>Waiting for administrator rights…</source>
         <translation>Warten auf Administratorrechte …</translation>
+    </message>
+</context>
+<context>
+    <name>SdkTableModel</name>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <source>Put Back</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Fix</source>
+        <translation>Reparieren</translation>
+    </message>
+    <message>
+        <source>A change of this SDK was interrupted. Put Back returns it to how it was before.</source>
+        <translation>Eine Änderung dieses SDKs wurde unterbrochen. „Zurücksetzen“ stellt den Zustand davor wieder her.</translation>
+    </message>
+    <message>
+        <source>Only SDKs 10.7 to 10.13 can be fixed or restored.</source>
+        <translation>Nur die SDKs 10.7 bis 10.13 lassen sich reparieren oder wiederherstellen.</translation>
+    </message>
+    <message>
+        <source>Fixing and restoring need MacOSX10.6.sdk: import it first.</source>
+        <translation>Reparieren und Wiederherstellen brauchen MacOSX10.6.sdk: Importieren Sie es zuerst.</translation>
+    </message>
+</context>
+<context>
+    <name>SdkTableView</name>
+    <message>
+        <source>%1 %2</source>
+        <comment>a row button read out: what it does, to which SDK</comment>
+        <translation>%1 %2</translation>
     </message>
 </context>
 <context>
