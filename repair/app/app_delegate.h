@@ -23,9 +23,10 @@ class Window;
 // Tarnwick's application and window delegate: it owns the parts that do the
 // work for the life of the process (the disclaimer, the SDK table's model,
 // the runs, the repair commands, export and import, the remembered folder)
-// and wires them to the window and to each other. Everything runs on the main thread; the only concurrency is
-// the privileged tool, a separate process, and whatever else changes the
-// SDK directory, which the table follows.
+// and wires them to the window and to each other. Everything runs on the
+// main thread; the only concurrency is the privileged tool, a separate
+// process, and whatever else changes the SDK directory, which the table
+// follows.
 class AppDelegate : public QObject
 {
     Q_OBJECT
