@@ -1,11 +1,10 @@
-// Export and import: the dialogs, the messages and the hand-over of the
-// plans' "Copy" lists to the privileged tool.
-
-#include "app_delegate.h"
+#include "export_import.h"
 
 #include "alert_sheet.h"
 #include "export_plan.h"
 #include "import_plan.h"
+#include "preferences.h"
+#include "runs_under_way.h"
 #include "window.h"
 
 #include <QDir>
@@ -16,9 +15,9 @@ namespace {
 
 // Translated where they are shown: the translator is installed after these
 // are made.
-const char *const exportingText = QT_TRANSLATE_NOOP("AppDelegate",
+const char *const exportingText = QT_TRANSLATE_NOOP("ExportImport",
     "This process could take a long time.\n\nYou can safely quit Tarnwick as export will continue in the background.");
-const char *const notOverwrittenNote = QT_TRANSLATE_NOOP("AppDelegate",
+const char *const notOverwrittenNote = QT_TRANSLATE_NOOP("ExportImport",
     "\n\nNote: Any SDKs that already exist in the destination directory will not be overwritten.");
 
 bool stillThere(const QUrl &folder)
@@ -43,12 +42,26 @@ RunPurpose copyPurpose(RunPurpose::Kind kind, const CopyPlan &plan, const QStrin
 
 } // namespace
 
-void AppDelegate::alertSheetWithMessage(const QString &message, const QString &informativeText)
+ExportImport::ExportImport(const QString &sdkDirectory, Window *window, Preferences &preferences, RunsUnderWay &runs,
+                           BeginOpenPanel beginOpenPanel, std::function<QList<SdkRow>()> currentRows,
+                           QObject *parent)
+    : QObject(parent)
+    , m_sdkDirectory(sdkDirectory)
+    , m_window(window)
+    , m_preferences(preferences)
+    , m_runs(runs)
+    , m_beginOpenPanel(std::move(beginOpenPanel))
+    , m_currentRows(std::move(currentRows))
 {
-    alertSheet = openAlertSheet(message, informativeText, window);
 }
 
-OpenPanel AppDelegate::exportPanel(const QString &message) const
+QMessageBox *ExportImport::alertSheetWithMessage(const QString &message, const QString &informativeText)
+{
+    m_alertSheet = openAlertSheet(message, informativeText, m_window);
+    return m_alertSheet;
+}
+
+OpenPanel ExportImport::exportPanel(const QString &message) const
 {
     OpenPanel panel;
     panel.message = message;
@@ -56,46 +69,22 @@ OpenPanel AppDelegate::exportPanel(const QString &message) const
     panel.canChooseFiles = false;
     panel.canChooseDirectories = true;
     panel.canCreateDirectories = true;
-    if (stillThere(lastImportExportDirURL))
-        panel.directoryURL = lastImportExportDirURL;
+    if (stillThere(m_preferences.lastImportExportDirURL()))
+        panel.directoryURL = m_preferences.lastImportExportDirURL();
     return panel;
 }
 
-// The message that the copy goes on in the background comes once the
-// rights were granted (rightsGranted()): after a cancelled dialog it would
-// promise what does not happen. The run's end clears the flag, granted or
-// not.
-void AppDelegate::handOverImportExport(const QStringList &actions, RunPurpose purpose,
-                                       const QString &message, const QString &informativeText)
+void ExportImport::exportSDK(const QString &sdk)
 {
-    importExportInProgress = true;
-    m_importExportRun = startRun(actions, std::move(purpose));
-    if (m_importExportRun == 0) {
-        importExportInProgress = false;
-        return;
-    }
-    RunUnderWay &run = m_runsUnderWay[m_importExportRun];
-    run.handOverMessage = message;
-    run.handOverInformativeText = informativeText;
-}
-
-void AppDelegate::finishImportExportDialog()
-{
-    fixMainWindowButtons();
-    tableView->reloadData();
-}
-
-void AppDelegate::exportSDK(const QString &sdk)
-{
-    window->setAltKeyDown(false);
+    m_window->setAltKeyDown(false);
     const OpenPanel panel = exportPanel(tr("Choose directory to export \"%1\"").arg(sdk));
-    beginOpenPanel(panel, [this, sdk](int response, const QList<QUrl> &urls) {
+    m_beginOpenPanel(panel, [this, sdk](int response, const QList<QUrl> &urls) {
         if (response == fileHandlingPanelOKButton && !urls.isEmpty()) {
-            lastImportExportDirURL = urls.first();
+            m_preferences.setLastImportExportDirURL(urls.first());
             const QString folder = urls.first().toLocalFile();
-            const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), folder, {SdkRow{{QStringLiteral("sdk"), sdk}}});
+            const CopyPlan plan = exportPlan(m_sdkDirectory, folder, {SdkRow{{QStringLiteral("sdk"), sdk}}});
             if (plan.outcome == CopyPlan::Run) {
-                handOverImportExport(plan.actions, copyPurpose(RunPurpose::Export, plan, folder),
+                m_runs.handOverImportExport(plan.actions, copyPurpose(RunPurpose::Export, plan, folder),
                                      tr("Exporting SDKs..."), tr(exportingText));
             } else {
                 alertSheetWithMessage(
@@ -104,60 +93,59 @@ void AppDelegate::exportSDK(const QString &sdk)
                         .arg(sdk));
             }
         }
-        finishImportExportDialog();
+        emit dialogEnded();
     });
 }
 
-void AppDelegate::exportAllAction()
+void ExportImport::exportAllAction()
 {
-    window->setAltKeyDown(false);
+    m_window->setAltKeyDown(false);
     const OpenPanel panel = exportPanel(tr("Choose destination directory to export all SDKs"));
-    beginOpenPanel(panel, [this](int response, const QList<QUrl> &urls) {
+    m_beginOpenPanel(panel, [this](int response, const QList<QUrl> &urls) {
         if (response == fileHandlingPanelOKButton && !urls.isEmpty()) {
-            lastImportExportDirURL = urls.first();
+            m_preferences.setLastImportExportDirURL(urls.first());
             // Every SDK there is now: the table may have changed while the
             // dialog was up.
-            buildTableViewData();
             const QString folder = urls.first().toLocalFile();
-            const CopyPlan plan = exportPlan(m_catalogue.sdkDirectory(), folder, tableContents);
+            const CopyPlan plan = exportPlan(m_sdkDirectory, folder, m_currentRows());
             if (plan.outcome == CopyPlan::Run) {
-                handOverImportExport(plan.actions, copyPurpose(RunPurpose::Export, plan, folder),
+                m_runs.handOverImportExport(plan.actions, copyPurpose(RunPurpose::Export, plan, folder),
                                      tr("Exporting SDKs..."), tr(exportingText) + tr(notOverwrittenNote));
             } else {
                 alertSheetWithMessage(tr("SDKs already exist."),
                                       tr("SDKs already exist in the destination directory and cannot be overwritten."));
             }
         }
-        finishImportExportDialog();
+        emit dialogEnded();
     });
 }
 
-void AppDelegate::importAction()
+void ExportImport::importAction()
 {
-    window->setAltKeyDown(false);
+    m_window->setAltKeyDown(false);
     OpenPanel panel;
     panel.message = tr("Choose SDK file or directory of SDKs to import");
     panel.prompt = tr("Choose");
     panel.canChooseDirectories = true;
     panel.allowsMultipleSelection = true;
     panel.allowedFileTypes = {QStringLiteral("sdk")};
-    if (stillThere(lastImportExportDirURL))
-        panel.directoryURL = lastImportExportDirURL;
+    if (stillThere(m_preferences.lastImportExportDirURL()))
+        panel.directoryURL = m_preferences.lastImportExportDirURL();
 
-    beginOpenPanel(panel, [this](int response, const QList<QUrl> &urls) {
+    m_beginOpenPanel(panel, [this](int response, const QList<QUrl> &urls) {
         if (response == fileHandlingPanelOKButton && !urls.isEmpty()) {
             QStringList chosen;
             for (const QUrl &url : urls)
                 chosen << url.toLocalFile();
-            const ImportPlan plan = importPlan(m_catalogue.sdkDirectory(), chosen);
-            lastImportExportDirURL = QUrl::fromLocalFile(plan.folderToRemember);
+            const ImportPlan plan = importPlan(m_sdkDirectory, chosen);
+            m_preferences.setLastImportExportDirURL(QUrl::fromLocalFile(plan.folderToRemember));
             switch (plan.copies.outcome) {
             case CopyPlan::NothingFound:
                 alertSheetWithMessage(tr("SDKs not found."),
                                       tr("There were no SDKs in the chosen directory."));
                 break;
             case CopyPlan::Run:
-                handOverImportExport(plan.copies.actions,
+                m_runs.handOverImportExport(plan.copies.actions,
                                      copyPurpose(RunPurpose::Import, plan.copies, plan.folderToRemember),
                                      tr("Importing SDKs..."),
                                      tr("This process could take a long time.\n\nYou can safely quit Tarnwick as import will continue in the background.")
@@ -169,6 +157,6 @@ void AppDelegate::importAction()
                 break;
             }
         }
-        finishImportExportDialog();
+        emit dialogEnded();
     });
 }

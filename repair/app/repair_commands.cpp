@@ -1,49 +1,23 @@
-// The repair commands: a row button, fix all, restore all, and showing the
-// SDK directory. Each builds one action list and hands it over in one piece.
-
-#include "app_delegate.h"
+#include "repair_commands.h"
 
 #include "fix_plan.h"
 #include "interrupted_change.h"
 #include "preflight.h"
 #include "restore_plan.h"
-#include "table_cell_view.h"
-#include "window.h"
+#include "runs_under_way.h"
 
-#include <QApplication>
-#include <QPushButton>
-
-// A row's button acts on what the disk holds at the press, and only when
-// that is what the row showed.
-void AppDelegate::tableButtonAction(QPushButton *sender)
+RepairCommands::RepairCommands(const QString &sdkDirectory, RunsUnderWay &runs,
+                               std::function<void(const QUrl &)> openUrl)
+    : m_catalogue(sdkDirectory)
+    , m_layout(sdkDirectory)
+    , m_runs(runs)
+    , m_openUrl(std::move(openUrl))
 {
-    const TableCellView *view = tableView->viewAtRow(tableView->rowForView(sender));
-    // The second click of a double-click, on what has just changed under it.
-    if (!view || view->offerChangedWithin(QApplication::doubleClickInterval()))
-        return;
-    // The Alt state stored at the click decides, not the title shown.
-    const TableCellView::Offer shown = view->offer();
-    if (!rowMatchesDisk(shown, window->altKeyDown()))
-        return;
-    const QString &sdk = shown.sdk;
-    const qint64 minor = SdkCatalogue::osMinorNumFromSDK(sdk);
-    if (window->altKeyDown()) {
-        window->setAltKeyDown(false);
-        exportSDK(sdk);
-    } else if (shown.interrupted) {
-        putBackSDK(sdk);
-    } else if (minor <= 6) {
-        beep();
-    } else if (shown.fixed) {
-        restoreSDK(sdk);
-    } else {
-        tarnwick(sdk);
-    }
 }
 
 // Each SDK's plan is checked on disk first: one that cannot run is left
 // out, and said so, rather than left half changed by the tool.
-void AppDelegate::addCheckedPlan(QStringList &actions, RunPurpose &purpose, const QString &sdk, PlanWriter addActions)
+void RepairCommands::addCheckedPlan(QStringList &actions, RunPurpose &purpose, const QString &sdk, PlanWriter addActions)
 {
     QStringList own;
     addActions(own, sdk, m_layout);
@@ -59,65 +33,56 @@ void AppDelegate::addCheckedPlan(QStringList &actions, RunPurpose &purpose, cons
 }
 
 // A list left empty by the checks starts nothing; the outcome tells why.
-void AppDelegate::startCheckedRun(const QStringList &actions, RunPurpose purpose)
+void RepairCommands::startCheckedRun(const QStringList &actions, RunPurpose purpose)
 {
     purpose.actions = static_cast<int>(actions.size() / 3);
     purpose.sdkDirectory = m_catalogue.sdkDirectory();
-    if (!actions.isEmpty() || purpose.leftOut.isEmpty()) {
-        startRun(actions, std::move(purpose));
-        return;
-    }
-    if (m_runsUnderWay.empty())
-        m_outcomes.clear();
-    RunUnderWay notRun{std::move(purpose), {}, {}, {}, {}};
-    notRun.report.rights = RunReport::Granted;
-    notRun.report.ended = true;
-    reportRunOutcome(notRun);
-    showRunProgress();
+    if (!actions.isEmpty() || purpose.leftOut.isEmpty())
+        m_runs.startRun(actions, std::move(purpose));
+    else
+        m_runs.reportLeftOut(std::move(purpose));
 }
 
-void AppDelegate::tarnwick(const QString &sdk)
+void RepairCommands::repairOne(const QString &sdk, PlanWriter addActions, RunPurpose::Kind kind)
 {
     QStringList actions;
-    RunPurpose purpose{RunPurpose::Fix, {}, 0, {}, {}, {}, {}, {}};
-    addCheckedPlan(actions, purpose, sdk, addFixActions);
+    RunPurpose purpose{kind, {}, 0, {}, {}, {}, {}, {}};
+    addCheckedPlan(actions, purpose, sdk, addActions);
     if (purpose.sdks.isEmpty() && purpose.leftOut.isEmpty())
         purpose.sdks << sdk;
     startCheckedRun(actions, std::move(purpose));
 }
 
-void AppDelegate::restoreSDK(const QString &sdk)
+void RepairCommands::tarnwick(const QString &sdk)
 {
-    QStringList actions;
-    RunPurpose purpose{RunPurpose::Restore, {}, 0, {}, {}, {}, {}, {}};
-    addCheckedPlan(actions, purpose, sdk, addRestoreActions);
-    if (purpose.sdks.isEmpty() && purpose.leftOut.isEmpty())
-        purpose.sdks << sdk;
-    startCheckedRun(actions, std::move(purpose));
+    repairOne(sdk, addFixActions, RunPurpose::Fix);
+}
+
+void RepairCommands::restoreSDK(const QString &sdk)
+{
+    repairOne(sdk, addRestoreActions, RunPurpose::Restore);
 }
 
 // The tool replays the SDK's journal backwards.
-void AppDelegate::putBackSDK(const QString &sdk)
+void RepairCommands::putBackSDK(const QString &sdk)
 {
     const QStringList actions{QStringLiteral("Undo"), m_catalogue.sdkPathFromSDK(sdk), QString()};
     RunPurpose purpose{RunPurpose::PutBack, {sdk}, 1, {}, {}, {}, {1}, m_catalogue.sdkDirectory()};
-    startRun(actions, std::move(purpose));
+    m_runs.startRun(actions, std::move(purpose));
 }
 
 // One list for every SDK of the fixable range whose fixed state is as
-// asked, in table order, handed over in one piece when not empty; nothing
-// when the table no longer showed the disk. A row whose name has no SDK's
-// form is left out: the tool would refuse the whole list for it. So is an
-// SDK whose change was cut short: only putting it back is offered.
-void AppDelegate::performForFixableRange(bool fixed, PlanWriter addActions, RunPurpose::Kind kind)
+// asked, in table order, handed over in one piece when not empty. A row
+// whose name has no SDK's form is left out: the tool would refuse the whole
+// list for it. So is an SDK whose change was cut short: only putting it
+// back is offered.
+void RepairCommands::performForFixableRange(const QList<SdkRow> &rows, bool fixed, PlanWriter addActions,
+                                            RunPurpose::Kind kind)
 {
-    window->setAltKeyDown(false);
-    if (!tableMatchesDisk())
-        return;
     QStringList actions;
     RunPurpose purpose{kind, {}, 0, {}, {}, {}, {}, {}};
-    for (const SdkRow &row : std::as_const(tableContents)) {
-        const QString sdk = ::sdkOfRow(row);
+    for (const SdkRow &row : rows) {
+        const QString sdk = sdkOfRow(row);
         if (!SdkCatalogue::isSdkName(sdk) || !isInFixableRange(SdkCatalogue::osMinorNumFromSDK(sdk))
             || m_layout.doesQDHeaderOrigExistInSDK(sdk) != fixed || isChangeInterrupted(m_catalogue.sdkDirectory(), sdk))
             continue;
@@ -127,17 +92,17 @@ void AppDelegate::performForFixableRange(bool fixed, PlanWriter addActions, RunP
         startCheckedRun(actions, std::move(purpose));
 }
 
-void AppDelegate::fixAllAction()
+void RepairCommands::fixAll(const QList<SdkRow> &rows)
 {
-    performForFixableRange(false, addFixActions, RunPurpose::Fix);
+    performForFixableRange(rows, false, addFixActions, RunPurpose::Fix);
 }
 
-void AppDelegate::restoreAllAction()
+void RepairCommands::restoreAll(const QList<SdkRow> &rows)
 {
-    performForFixableRange(true, addRestoreActions, RunPurpose::Restore);
+    performForFixableRange(rows, true, addRestoreActions, RunPurpose::Restore);
 }
 
-void AppDelegate::showSDKsInFinderAction()
+void RepairCommands::showSDKsInFinderAction()
 {
-    openUrl(QUrl::fromLocalFile(m_catalogue.sdkDirectory()));
+    m_openUrl(QUrl::fromLocalFile(m_catalogue.sdkDirectory()));
 }

@@ -13,30 +13,30 @@
 // item acts only if the disk still holds what the row showed.
 void AppDelegate::showRowMenu(TableCellView *view, const QPoint &globalPos)
 {
-    const TableCellView::Offer shown = view->offer();
-    auto *menu = new QMenu(window);
+    const SdkEntry shown = view->entry();
+    auto *menu = new QMenu(m_window);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     if (shown.interrupted) {
         // Nothing else is offered until the SDK is as it was.
         QAction *putBack = menu->addAction(tr("&Put Back"), this, [this, shown] {
             if (rowMatchesDisk(shown, false))
-                putBackSDK(shown.sdk);
+                m_repairs.putBackSDK(shown.name);
         });
         putBack->setEnabled(shown.pressable);
         menu->popup(globalPos);
         return;
     }
-    if (isInFixableRange(SdkCatalogue::osMinorNumFromSDK(shown.sdk))) {
+    if (isInFixableRange(shown.minor)) {
         QAction *repair = menu->addAction(shown.fixed ? tr("&Restore") : tr("&Fix"), this, [this, shown] {
             if (rowMatchesDisk(shown, false))
-                shown.fixed ? restoreSDK(shown.sdk) : tarnwick(shown.sdk);
+                shown.fixed ? m_repairs.restoreSDK(shown.name) : m_repairs.tarnwick(shown.name);
         });
         repair->setEnabled(shown.pressable);
     }
     QAction *exportOne = menu->addAction(tr("&Export…"), this, [this, shown] {
         if (rowMatchesDisk(shown, true))
-            exportSDK(shown.sdk);
+            m_exportImport.exportSDK(shown.name);
     });
-    exportOne->setEnabled(!sdkIsBusy(shown.sdk));
+    exportOne->setEnabled(!m_runs.sdkIsBusy(shown.name));
     menu->popup(globalPos);
 }

@@ -1,63 +1,149 @@
 #include "sdk_table_view.h"
 
+#include "elided_label.h"
 #include "sdk_table_accessibility.h"
+#include "sdk_table_model.h"
 #include "table_cell_view.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QResizeEvent>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// The rows' widgets draw the rows; the delegate only gives them their height.
+class RowDelegate : public QStyledItemDelegate
+{
+public:
+    explicit RowDelegate(QObject *parent)
+        : QStyledItemDelegate(parent)
+    {
+        const TableCellView prototype;
+        m_size = {prototype.minimumSizeHint().width(), prototype.sizeHint().height()};
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override { return m_size; }
+    void paint(QPainter *, const QStyleOptionViewItem &, const QModelIndex &) const override {}
+
+private:
+    QSize m_size;
+};
+
+} // namespace
 
 SdkTableView::SdkTableView(QWidget *parent)
-    : QScrollArea(parent)
-    , m_content(new QWidget)
-    , m_layout(new QVBoxLayout(m_content))
+    : QListView(parent)
 {
-    m_layout->setContentsMargins(0, 0, 0, 0);
-    m_layout->setSpacing(0);
-    m_layout->addStretch(1);
-    m_content->setBackgroundRole(QPalette::Base);
-    m_content->setAutoFillBackground(true);
-    setWidget(m_content);
-    setWidgetResizable(true);
+    setItemDelegate(new RowDelegate(this));
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The rows take the focus; the area around them would show none.
     setFocusPolicy(Qt::NoFocus);
     installSdkTableAccessibility();
 }
 
+void SdkTableView::setSdkModel(SdkTableModel *model)
+{
+    m_model = model;
+    setModel(model);
+    if (numberOfRows() > 0 && !viewAtRow(0))
+        addRowViews(0, numberOfRows() - 1);
+}
+
 void SdkTableView::reloadData()
 {
     ++m_reloads;
-    for (TableCellView *view : std::as_const(m_rows))
-        m_layout->removeWidget(view);
-    m_reusable = m_rows;
-    m_rows.clear();
-
-    const int rows = m_dataSource ? m_dataSource->numberOfRowsInTableView(this) : 0;
-    for (int row = 0; row < rows; ++row) {
-        for (const QString &column : std::as_const(m_columns)) {
-            auto *view = qobject_cast<TableCellView *>(
-                m_dataSource->tableViewViewForTableColumnRow(this, column, row));
-            if (!view)
-                continue;
-            view->setBackgroundRole(row % 2 ? QPalette::AlternateBase : QPalette::Base);
-            m_layout->insertWidget(static_cast<int>(m_rows.size()), view);
-            view->show();
-            m_rows.append(view);
-        }
-    }
-    // Later: a row's own button may have asked for this reload.
-    for (TableCellView *view : std::as_const(m_reusable)) {
-        view->hide();
-        view->deleteLater();
-    }
-    m_reusable.clear();
+    if (m_model)
+        m_model->refresh();
     orderTabChain();
     // The window starts with the first row, not with the buttons below:
     // they come first in its chain, which is a circle.
-    if (!window()->focusWidget() && !m_rows.isEmpty())
-        m_rows.first()->setFocus(Qt::OtherFocusReason);
+    if (!window()->focusWidget() && numberOfRows() > 0)
+        viewAtRow(0)->setFocus(Qt::OtherFocusReason);
+}
+
+// The rows as wide as the list at once: a wider row would hide its button.
+void SdkTableView::resizeEvent(QResizeEvent *event)
+{
+    QListView::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width())
+        doItemsLayout();
+}
+
+void SdkTableView::addRowViews(int start, int end)
+{
+    for (int row = start; row <= end; ++row) {
+        auto *view = new TableCellView;
+        connect(view->button(), &QPushButton::clicked, this, [this, view] { emit buttonPressed(view); });
+        connect(view, &TableCellView::menuRequested, this,
+                [this, view](const QPoint &globalPos) { emit menuRequested(view, globalPos); });
+        setIndexWidget(m_model->index(row), view);
+        fixButtonForTableCellView(view, row);
+    }
+    for (int row = end + 1; row < numberOfRows(); ++row)
+        viewAtRow(row)->moved();
+    orderTabChain();
+}
+
+void SdkTableView::rowsInserted(const QModelIndex &parent, int start, int end)
+{
+    QListView::rowsInserted(parent, start, end);
+    addRowViews(start, end);
+}
+
+void SdkTableView::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
+{
+    for (int row = end + 1; row < numberOfRows(); ++row)
+        viewAtRow(row)->moved();
+    QListView::rowsAboutToBeRemoved(parent, start, end);
+}
+
+// The views go with the rows they showed.
+void SdkTableView::reset()
+{
+    QListView::reset();
+    if (m_model && numberOfRows() > 0)
+        addRowViews(0, numberOfRows() - 1);
+}
+
+void SdkTableView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles)
+{
+    QListView::dataChanged(topLeft, bottomRight, roles);
+    for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
+        if (TableCellView *view = viewAtRow(row))
+            fixButtonForTableCellView(view, row);
+}
+
+// "Black" and "gray" text are the palette's normal and dimmed text, so
+// that rows read in dark themes as in light ones.
+void SdkTableView::fixButtonForTableCellView(TableCellView *view, int row)
+{
+    const SdkEntry &entry = m_model->entries().at(row);
+    view->textField()->setText(entry.name);
+    view->setEntry(entry);
+    view->setDimmed(m_model->isDimmed(row));
+    view->setBackgroundRole(row % 2 ? QPalette::AlternateBase : QPalette::Base);
+    const SdkTableModel::Button look = m_model->button(row);
+    QPushButton *button = view->button();
+    if (look.hidden)
+        button->setHidden(*look.hidden);
+    if (look.title)
+        button->setText(*look.title);
+    // Qt would hand the focus of a button turned off to the next control,
+    // another row's button: its own row keeps it instead.
+    if (!look.enabled && button->hasFocus())
+        view->setFocus(Qt::OtherFocusReason);
+    button->setEnabled(look.enabled);
+    // Read out of its row, a button says what it does to which SDK.
+    button->setAccessibleName(tr("%1 %2", "a row button read out: what it does, to which SDK").arg(button->text(), entry.name));
+    const QString why = m_model->data(m_model->index(row), Qt::AccessibleDescriptionRole).toString();
+    view->setAccessibleDescription(why);
+    view->setToolTip(why);
 }
 
 // New rows join the window's chain at its end, after the controls below
@@ -65,8 +151,9 @@ void SdkTableView::reloadData()
 void SdkTableView::orderTabChain()
 {
     QList<QWidget *> chain;
-    for (TableCellView *view : std::as_const(m_rows))
-        chain << view << static_cast<QWidget *>(view->button());
+    for (int row = 0; row < numberOfRows(); ++row)
+        if (TableCellView *view = viewAtRow(row))
+            chain << view << static_cast<QWidget *>(view->button());
     chain << m_afterRows;
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
@@ -94,33 +181,32 @@ void SdkTableView::keyPressEvent(QKeyEvent *event)
     }
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (focused < 0 || target < 0 || target >= numberOfRows() || !plain) {
-        QScrollArea::keyPressEvent(event);
+        // Scrolling by pages, not the item view's moves of a current item.
+        QAbstractScrollArea::keyPressEvent(event);
         return;
     }
     viewAtRow(target)->setFocus(Qt::OtherFocusReason);
-    ensureWidgetVisible(viewAtRow(target), 0, 0);
+    scrollTo(m_model->index(target));
 }
 
-TableCellView *SdkTableView::makeViewWithIdentifier(const QString &identifier)
+int SdkTableView::numberOfRows() const
 {
-    for (qsizetype i = 0; i < m_reusable.size(); ++i) {
-        if (m_reusable[i]->identifier() == identifier)
-            return m_reusable.takeAt(i);
-    }
-    return new TableCellView(identifier, m_content);
+    return m_model ? m_model->rowCount() : 0;
 }
 
 int SdkTableView::rowForView(const QWidget *view) const
 {
     for (; view; view = view->parentWidget()) {
-        const auto row = m_rows.indexOf(const_cast<TableCellView *>(qobject_cast<const TableCellView *>(view)));
-        if (row >= 0)
-            return static_cast<int>(row);
+        if (!qobject_cast<const TableCellView *>(view))
+            continue;
+        for (int row = 0; row < numberOfRows(); ++row)
+            if (viewAtRow(row) == view)
+                return row;
     }
     return -1;
 }
 
 TableCellView *SdkTableView::viewAtRow(int row) const
 {
-    return row >= 0 && row < m_rows.size() ? m_rows[row] : nullptr;
+    return row >= 0 && row < numberOfRows() ? qobject_cast<TableCellView *>(indexWidget(m_model->index(row))) : nullptr;
 }

@@ -9,13 +9,11 @@
 #include <QPainter>
 #include <QPushButton>
 
-TableCellView::TableCellView(const QString &identifier, QWidget *parent)
+TableCellView::TableCellView(QWidget *parent)
     : QWidget(parent)
-    , m_identifier(identifier)
     , m_textField(new ElidedLabel(this))
     , m_button(new QPushButton(tr("Fix"), this))
 {
-    setObjectName(identifier);
     setFocusPolicy(Qt::StrongFocus);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 3, 6, 3);
@@ -47,11 +45,11 @@ bool TableCellView::isDimmed() const
 // A view's first offer is no change: nothing stood under the pointer
 // before. Nor is a button that is only turned off or on again: a press does
 // the same as before, or nothing.
-void TableCellView::setOffer(const Offer &offer)
+void TableCellView::setEntry(const SdkEntry &entry)
 {
-    if (m_offered && (offer.sdk != m_offer.sdk || offer.fixed != m_offer.fixed || offer.interrupted != m_offer.interrupted))
+    if (m_offered && (entry.name != m_entry.name || entry.fixed != m_entry.fixed || entry.interrupted != m_entry.interrupted))
         m_offerChanged.start();
-    m_offer = offer;
+    m_entry = entry;
     m_offered = true;
 }
 

@@ -30,6 +30,25 @@
 <context>
     <name>AppDelegate</name>
     <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Fix</source>
+        <translation>&amp;Reparieren</translation>
+    </message>
+    <message>
+        <source>&amp;Export…</source>
+        <translation>&amp;Exportieren …</translation>
+    </message>
+    <message>
+        <source>&amp;Put Back</source>
+        <translation>&amp;Zurücksetzen</translation>
+    </message>
+</context>
+<context>
+    <name>DisclaimerGate</name>
+    <message>
         <source>macOSX10.6.sdk missing.</source>
         <translation>macOSX10.6.sdk fehlt.</translation>
     </message>
@@ -37,35 +56,28 @@
         <source>You will need to import &quot;macOSX10.6.sdk&quot; before fix/restore actions are available.</source>
         <translation>Sie müssen „macOSX10.6.sdk“ importieren, bevor Sie SDKs reparieren oder wiederherstellen können.</translation>
     </message>
+</context>
+<context>
+    <name>DisclaimerSheet</name>
     <message>
-        <source>Waiting for administrator rights…</source>
-        <translation>Warten auf Administratorrechte …</translation>
+        <source>Tarnwick</source>
+        <translation>Tarnwick</translation>
     </message>
     <message>
-        <source>Export</source>
-        <translation>Exportieren</translation>
+        <source>I Agree to all of the above</source>
+        <translation>Ich stimme allem oben Genannten zu</translation>
     </message>
     <message>
-        <source>Restore</source>
-        <translation>Wiederherstellen</translation>
+        <source>Disagree and Quit</source>
+        <translation>Ablehnen und beenden</translation>
     </message>
     <message>
-        <source>Fix</source>
-        <translation>Reparieren</translation>
+        <source>Use of this Program is at your own risk</source>
+        <translation>Die Nutzung dieses Programms erfolgt auf eigene Gefahr</translation>
     </message>
-    <message>
-        <source>%1 %2</source>
-        <comment>a row button read out: what it does, to which SDK</comment>
-        <translation>%1 %2</translation>
-    </message>
-    <message>
-        <source>Only SDKs 10.7 to 10.13 can be fixed or restored.</source>
-        <translation>Nur die SDKs 10.7 bis 10.13 lassen sich reparieren oder wiederherstellen.</translation>
-    </message>
-    <message>
-        <source>Fixing and restoring need MacOSX10.6.sdk: import it first.</source>
-        <translation>Reparieren und Wiederherstellen brauchen MacOSX10.6.sdk: Importieren Sie es zuerst.</translation>
-    </message>
+</context>
+<context>
+    <name>ExportImport</name>
     <message>
         <source>This process could take a long time.
 
@@ -141,49 +153,6 @@ Sie können Tarnwick unbesorgt beenden: Der Import läuft im Hintergrund weiter.
     <message>
         <source>SDKs already exist in Xcode and cannot be overwritten.</source>
         <translation>Die SDKs sind in Xcode schon vorhanden und können nicht überschrieben werden.</translation>
-    </message>
-    <message>
-        <source>&amp;Restore</source>
-        <translation>&amp;Wiederherstellen</translation>
-    </message>
-    <message>
-        <source>&amp;Fix</source>
-        <translation>&amp;Reparieren</translation>
-    </message>
-    <message>
-        <source>&amp;Export…</source>
-        <translation>&amp;Exportieren …</translation>
-    </message>
-    <message>
-        <source>Put Back</source>
-        <translation>Zurücksetzen</translation>
-    </message>
-    <message>
-        <source>A change of this SDK was interrupted. Put Back returns it to how it was before.</source>
-        <translation>Eine Änderung dieses SDKs wurde unterbrochen. „Zurücksetzen“ stellt den Zustand davor wieder her.</translation>
-    </message>
-    <message>
-        <source>&amp;Put Back</source>
-        <translation>&amp;Zurücksetzen</translation>
-    </message>
-</context>
-<context>
-    <name>DisclaimerSheet</name>
-    <message>
-        <source>Tarnwick</source>
-        <translation>Tarnwick</translation>
-    </message>
-    <message>
-        <source>I Agree to all of the above</source>
-        <translation>Ich stimme allem oben Genannten zu</translation>
-    </message>
-    <message>
-        <source>Disagree and Quit</source>
-        <translation>Ablehnen und beenden</translation>
-    </message>
-    <message>
-        <source>Use of this Program is at your own risk</source>
-        <translation>Die Nutzung dieses Programms erfolgt auf eigene Gefahr</translation>
     </message>
 </context>
 <context>
@@ -523,6 +492,52 @@ Sie können Tarnwick unbesorgt beenden: Der Import läuft im Hintergrund weiter.
             <numerusform>%n SDK konnte nicht repariert werden.</numerusform>
             <numerusform>%n SDKs konnten nicht repariert werden.</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>RunsUnderWay</name>
+    <message>
+        <source>Waiting for administrator rights…</source>
+        <translation>Warten auf Administratorrechte …</translation>
+    </message>
+</context>
+<context>
+    <name>SdkTableModel</name>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <source>Put Back</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Fix</source>
+        <translation>Reparieren</translation>
+    </message>
+    <message>
+        <source>A change of this SDK was interrupted. Put Back returns it to how it was before.</source>
+        <translation>Eine Änderung dieses SDKs wurde unterbrochen. „Zurücksetzen“ stellt den Zustand davor wieder her.</translation>
+    </message>
+    <message>
+        <source>Only SDKs 10.7 to 10.13 can be fixed or restored.</source>
+        <translation>Nur die SDKs 10.7 bis 10.13 lassen sich reparieren oder wiederherstellen.</translation>
+    </message>
+    <message>
+        <source>Fixing and restoring need MacOSX10.6.sdk: import it first.</source>
+        <translation>Reparieren und Wiederherstellen brauchen MacOSX10.6.sdk: Importieren Sie es zuerst.</translation>
+    </message>
+</context>
+<context>
+    <name>SdkTableView</name>
+    <message>
+        <source>%1 %2</source>
+        <comment>a row button read out: what it does, to which SDK</comment>
+        <translation>%1 %2</translation>
     </message>
 </context>
 <context>

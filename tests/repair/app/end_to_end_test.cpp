@@ -25,11 +25,11 @@ TEST_F(EndToEndTest, AnExportShowsTheToolsProgress)
                      [&] { shown << window->progressLabel->text(); });
 
     exportRow("MacOSX10.12.sdk", elsewhere);
-    EXPECT_FALSE(delegate->importBtn->isEnabled());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet; }, 10000));
-    dismiss(delegate->alertSheet);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 30000));
-    EXPECT_FALSE(delegate->failureSheet);
+    EXPECT_FALSE(window->importButton->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet(); }, 10000));
+    dismiss(delegate->alertSheet());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress(); }, 30000));
+    EXPECT_FALSE(delegate->failureSheet());
     EXPECT_EQ(snapshotTree((elsewhere + "/MacOSX10.12.sdk").toStdString(), true),
               snapshotTree((sdks + "/MacOSX10.13.sdk").toStdString(), true))
         << "the linked SDK's folder, complete, under the row's name";
@@ -51,14 +51,14 @@ TEST_F(EndToEndTest, AnImportMakesTheMissingSdkDirectory)
     makeSampleSdks({"10.6"}, elsewhere);
     ToolRunner tool(toolForTestsPath(), {});
     launchWith(tool);
-    dismiss(delegate->missing10_6Sheet);
+    dismiss(delegate->missing10_6Sheet());
 
     import({elsewhere + "/MacOSX10.6.sdk"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet(); }, 10000));
     EXPECT_EQ(lastMessage(), "Importing SDKs...");
-    dismiss(delegate->alertSheet);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 30000));
-    EXPECT_FALSE(delegate->failureSheet);
+    dismiss(delegate->alertSheet());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress(); }, 30000));
+    EXPECT_FALSE(delegate->failureSheet());
     struct stat status;
     ASSERT_EQ(stat(sdks.toUtf8().constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0755u);
@@ -83,12 +83,12 @@ TEST_F(EndToEndTest, AFixThatCannotRunWholeLeavesTheSdkAsItWasAndSaysWhy)
     // Checked before the run: the tool is not even asked.
     chmod(QFile::encodeName(headers6), 0);
     click(rowButton("MacOSX10.7.sdk"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet(); }, 10000));
     const QString reason = "MacOSX10.6.sdk/…/QD.framework/Versions/A/Headers cannot be read";
-    EXPECT_EQ(delegate->failureSheet->text(), "MacOSX10.7.sdk was not fixed: " + reason + ".");
-    EXPECT_EQ(delegate->failureSheet->detailedText(), headers6 + " cannot be read");
+    EXPECT_EQ(delegate->failureSheet()->text(), "MacOSX10.7.sdk was not fixed: " + reason + ".");
+    EXPECT_EQ(delegate->failureSheet()->detailedText(), headers6 + " cannot be read");
     EXPECT_EQ(statusLine(), "MacOSX10.7.sdk was not fixed: " + reason + ".");
-    dismiss(delegate->failureSheet);
+    dismiss(delegate->failureSheet());
     chmod(QFile::encodeName(headers6), 0755);
     EXPECT_EQ(rowState("MacOSX10.7.sdk").title, "Fix");
     EXPECT_EQ(snapshotTree((sdks + "/MacOSX10.7.sdk").toStdString(), true), seven);
@@ -97,12 +97,12 @@ TEST_F(EndToEndTest, AFixThatCannotRunWholeLeavesTheSdkAsItWasAndSaysWhy)
     // Move of the QuickDraw headers): undone there.
     qputenv("TARNWICK_TEST_FAIL_ACTION", "3");
     click(rowButton("MacOSX10.9.sdk"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet(); }, 30000));
     qunsetenv("TARNWICK_TEST_FAIL_ACTION");
-    EXPECT_EQ(delegate->failureSheet->text(),
+    EXPECT_EQ(delegate->failureSheet()->text(),
               "MacOSX10.9.sdk could not be fixed and was left as it was: failed as the test asked.");
-    EXPECT_TRUE(delegate->failureSheet->detailedText().contains(headers6)) << delegate->failureSheet->detailedText().toStdString();
-    dismiss(delegate->failureSheet);
+    EXPECT_TRUE(delegate->failureSheet()->detailedText().contains(headers6)) << delegate->failureSheet()->detailedText().toStdString();
+    dismiss(delegate->failureSheet());
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Fix");
     EXPECT_EQ(snapshotTree((sdks + "/MacOSX10.9.sdk").toStdString(), true), nine);
 }
@@ -124,14 +124,14 @@ TEST_F(EndToEndTest, AnInterruptedChangeIsOfferedOnlyToBePutBack)
     launchWith(tool);
     EXPECT_EQ(rowState("MacOSX10.12.sdk").title, "Put Back");
     EXPECT_TRUE(rowState("MacOSX10.12.sdk").enabled);
-    click(delegate->fixAllBtn);
+    click(window->fixAllButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return statusLine() == "MacOSX10.8.sdk fixed."; }, 30000)) << statusLine().toStdString();
     EXPECT_EQ(rowState("MacOSX10.12.sdk").title, "Put Back") << "fix all passed it over";
 
     click(rowButton("MacOSX10.12.sdk"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return statusLine() == "MacOSX10.12.sdk was put back as it was."; }, 30000))
         << statusLine().toStdString();
-    EXPECT_FALSE(delegate->failureSheet);
+    EXPECT_FALSE(delegate->failureSheet());
     EXPECT_EQ(rowState("MacOSX10.12.sdk").title, "Fix");
     EXPECT_EQ(snapshotTree(twelve, true), before);
 }

@@ -28,25 +28,25 @@ TEST_F(ExportImportTest, ExportOneSdk)
     cancelPanel();
     EXPECT_GT(window->sdkTable->reloadCount(), reloads);
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Fix") << "even with Alt still held";
-    EXPECT_FALSE(delegate->lastImportExportDirURL.isValid());
-    EXPECT_FALSE(delegate->alertSheet);
+    EXPECT_FALSE(delegate->preferences().lastImportExportDirURL().isValid());
+    EXPECT_FALSE(delegate->alertSheet());
 
     exportRow("MacOSX10.9.sdk", elsewhere);
     EXPECT_EQ(runner.calls, (QList<QStringList>{{"Copy", sdks + "/MacOSX10.9.sdk", elsewhere + "/MacOSX10.9.sdk"}}));
-    EXPECT_TRUE(delegate->importExportInProgress);
+    EXPECT_TRUE(delegate->importExportInProgress());
     EXPECT_EQ(lastMessage(), "Exporting SDKs...");
     EXPECT_EQ(lastInformativeText(), exporting);
     EXPECT_TRUE(busy());
-    EXPECT_FALSE(delegate->restoreAllBtn->isEnabled());
+    EXPECT_FALSE(window->restoreAllButton->isEnabled());
     EXPECT_FALSE(rowState("MacOSX10.9.sdk").enabled);
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Export") << "titles stay while the tool works";
-    dismiss(delegate->alertSheet);
+    dismiss(delegate->alertSheet());
 
     runner.finish();
-    EXPECT_FALSE(delegate->importExportInProgress);
-    EXPECT_TRUE(delegate->importBtn->isEnabled());
+    EXPECT_FALSE(delegate->importExportInProgress());
+    EXPECT_TRUE(window->importButton->isEnabled());
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Fix") << "the Alt state was cleared";
-    EXPECT_FALSE(delegate->failureSheet) << "all done: nothing more to say";
+    EXPECT_FALSE(delegate->failureSheet()) << "all done: nothing more to say";
 
     // The same export again finds the copy there.
     QDir().mkpath(elsewhere + "/MacOSX10.9.sdk");
@@ -58,10 +58,10 @@ TEST_F(ExportImportTest, ExportOneSdk)
     EXPECT_EQ(lastMessage(), "SDK already exists.");
     EXPECT_EQ(lastInformativeText(),
               "An item named \"MacOSX10.9.sdk\" already exists in the chosen directory and cannot be overwritten.");
-    dismiss(delegate->alertSheet);
+    dismiss(delegate->alertSheet());
 
-    delegate->lastImportExportDirURL = QUrl::fromLocalFile(root.filePath("deleted"));
-    click(delegate->importBtn);
+    delegate->preferences().setLastImportExportDirURL(QUrl::fromLocalFile(root.filePath("deleted")));
+    click(window->importButton);
     EXPECT_FALSE(panels.last().directoryURL.isValid()) << "a deleted folder is not offered";
 }
 
@@ -80,7 +80,7 @@ TEST_F(ExportImportTest, ExportAllLeavesOutWhatIsThere)
                                                  "Copy", sdks + "/MacOSX10.13.sdk", x + "/MacOSX10.14.sdk"}}));
     EXPECT_EQ(lastMessage(), "Exporting SDKs...");
     EXPECT_EQ(lastInformativeText(), exporting + note);
-    dismiss(delegate->alertSheet);
+    dismiss(delegate->alertSheet());
     runner.finish();
     EXPECT_EQ(statusLine(), "Exported 3 SDKs to ~/x; MacOSX10.9.sdk was already there.");
     QDir(x).removeRecursively();
@@ -92,7 +92,7 @@ TEST_F(ExportImportTest, ExportAllLeavesOutWhatIsThere)
     EXPECT_EQ(lastMessage(), "SDKs already exist.");
     EXPECT_EQ(lastInformativeText(), "SDKs already exist in the destination directory and cannot be overwritten.");
 
-    EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(elsewhere)) << "remembered all the same";
+    EXPECT_EQ(delegate->preferences().lastImportExportDirURL(), QUrl::fromLocalFile(elsewhere)) << "remembered all the same";
 }
 
 // The rules of the choice are the import plan's; here, what the window
@@ -110,15 +110,15 @@ TEST_F(ExportImportTest, ImportOutcomes)
     EXPECT_EQ(runner.calls, (QList<QStringList>{{"Copy", g + "/MacOSX10.7.sdk", sdks + "/MacOSX10.8.sdk",
                                                  "Copy", g + "/MacOSX10.7.sdk", sdks + "/MacOSX10.7.sdk"}}))
         << "a link brings in the folder it names, under its own name";
-    EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(root.path()));
+    EXPECT_EQ(delegate->preferences().lastImportExportDirURL(), QUrl::fromLocalFile(root.path()));
     EXPECT_EQ(panels.last().message, "Choose SDK file or directory of SDKs to import");
     EXPECT_TRUE(panels.last().allowsMultipleSelection);
     EXPECT_EQ(panels.last().allowedFileTypes, QStringList{"sdk"});
-    EXPECT_TRUE(delegate->importExportInProgress);
+    EXPECT_TRUE(delegate->importExportInProgress());
     EXPECT_EQ(lastMessage(), "Importing SDKs...");
     EXPECT_EQ(lastInformativeText(),
               "This process could take a long time.\n\nYou can safely quit Tarnwick as import will continue in the background." + note);
-    dismiss(delegate->alertSheet);
+    dismiss(delegate->alertSheet());
     runner.finish();
     EXPECT_EQ(statusLine(), "Imported 2 SDKs from " + root.path() + ".");
 
@@ -126,11 +126,11 @@ TEST_F(ExportImportTest, ImportOutcomes)
     EXPECT_EQ(runner.calls.size(), 1);
     EXPECT_EQ(lastMessage(), "SDKs already exist.");
     EXPECT_EQ(lastInformativeText(), "SDKs already exist in Xcode and cannot be overwritten.");
-    dismiss(delegate->alertSheet);
+    dismiss(delegate->alertSheet());
 
     import({g + "/X.SDK"});
     EXPECT_EQ(runner.calls.size(), 1);
     EXPECT_EQ(lastMessage(), "SDKs not found.");
     EXPECT_EQ(lastInformativeText(), "There were no SDKs in the chosen directory.");
-    EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(g + "/X.SDK"));
+    EXPECT_EQ(delegate->preferences().lastImportExportDirURL(), QUrl::fromLocalFile(g + "/X.SDK"));
 }

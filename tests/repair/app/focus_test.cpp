@@ -10,7 +10,7 @@ TEST_F(TarnwickTest, TabFollowsTheReadingOrderAndEveryStopShowsIt)
     const QList<QWidget *> order{
         rowView("MacOSX10.6.sdk"), rowView("MacOSX10.8.sdk"), rowButton("MacOSX10.8.sdk"),
         rowView("MacOSX10.9.sdk"), rowButton("MacOSX10.9.sdk"), rowView("MacOSX10.14.sdk"),
-        delegate->fixAllBtn, delegate->restoreAllBtn, delegate->exportAllBtn, delegate->importBtn,
+        window->fixAllButton, window->restoreAllButton, window->exportAllButton, window->importButton,
         window->showInFilesButton, rowView("MacOSX10.6.sdk"),
     };
     EXPECT_EQ(QApplication::focusWidget(), order[0]) << "the window starts at the first row";
@@ -55,21 +55,21 @@ TEST_F(TarnwickTest, FocusReturnsToWhatOpenedTheSheet)
     EXPECT_EQ(runner.calls[0][0], "Move") << "the fix of MacOSX10.8.sdk";
     EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.8.sdk"));
     runner.finish();
-    delegate->fixAllBtn->setFocus();
+    window->fixAllButton->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_EQ(runner.calls.size(), 2);
     EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.6.sdk"));
     runner.finish();
 
     // Nothing to copy: the button that asked is still usable and has it back.
-    delegate->exportAllBtn->setFocus();
+    window->exportAllButton->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     ASSERT_EQ(panels.size(), 1);
     EXPECT_EQ(panels[0].message, "Choose destination directory to export all SDKs");
     choose({elsewhere});
     ASSERT_EQ(lastMessage(), "SDKs already exist.");
-    answerSheetWithReturn(delegate->alertSheet);
-    EXPECT_EQ(QApplication::focusWidget(), delegate->exportAllBtn);
+    answerSheetWithReturn(delegate->alertSheet());
+    EXPECT_EQ(QApplication::focusWidget(), window->exportAllButton);
 
     // A row's export disables its button while it runs: the row takes it.
     QDir(elsewhere + "/MacOSX10.8.sdk").removeRecursively();
@@ -79,6 +79,6 @@ TEST_F(TarnwickTest, FocusReturnsToWhatOpenedTheSheet)
     QTest::keyClick(menu, Qt::Key_E);
     choose({elsewhere});
     ASSERT_EQ(lastMessage(), "Exporting SDKs...");
-    answerSheetWithReturn(delegate->alertSheet);
+    answerSheetWithReturn(delegate->alertSheet());
     EXPECT_EQ(QApplication::focusWidget(), rowView("MacOSX10.8.sdk"));
 }

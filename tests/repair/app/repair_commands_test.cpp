@@ -11,7 +11,7 @@ TEST_F(TarnwickTest, FixAllTakesEveryUnfixedSdkOfTheRangeInOneList)
             "Backup1.9.zip"},
            {"MacOSX10.11.sdk"});
     pressAlt(true);
-    click(delegate->fixAllBtn);
+    click(window->fixAllButton);
     const FrameworkLayout layout(sdks);
     QStringList expected;
     for (const char *sdk : {"MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.13.sdk"})
@@ -26,7 +26,7 @@ TEST_F(TarnwickTest, RestoreAllSkipsSdksOutsideTheRange)
 {
     launch({"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk", "Backup1.9.zip"},
            {"MacOSX10.6.sdk", "MacOSX10.8.sdk", "MacOSX10.12.sdk", "MacOSX10.14.sdk", "MacOSX11.1.sdk", "Backup1.9.zip"});
-    click(delegate->restoreAllBtn);
+    click(window->restoreAllButton);
     const FrameworkLayout layout(sdks);
     QStringList expected;
     addRestoreActions(expected, "MacOSX10.8.sdk", layout);
@@ -39,9 +39,9 @@ TEST_F(TarnwickTest, RestoreAllSkipsSdksOutsideTheRange)
 TEST_F(TarnwickTest, NothingToDoCallsNothing)
 {
     launch({"MacOSX10.6.sdk", "MacOSX10.14.sdk"});
-    ASSERT_TRUE(delegate->restoreAllBtn->isEnabled()) << "no SDK to fix: all of none are fixed";
+    ASSERT_TRUE(window->restoreAllButton->isEnabled()) << "no SDK to fix: all of none are fixed";
     pressAlt(true);
-    click(delegate->restoreAllBtn);
+    click(window->restoreAllButton);
     EXPECT_FALSE(window->altKeyDown()) << "cleared even with nothing to do";
     EXPECT_TRUE(runner.calls.isEmpty());
     EXPECT_EQ(statusLine(), "") << "the hint, with nothing to tell";
@@ -90,7 +90,7 @@ TEST_F(TarnwickTest, TheTableFollowsTheDiskAndAStalePressDoesNothing)
 
     // The main buttons likewise, and the 10.6 SDK that every repair needs.
     makeSdks({}, {"MacOSX10.11.sdk"});
-    click(delegate->fixAllBtn);
+    click(window->fixAllButton);
     EXPECT_EQ(rowState("MacOSX10.11.sdk").title, "Restore");
     afterAWhile();
     QDir(sdks + "/MacOSX10.6.sdk").removeRecursively();
@@ -139,7 +139,7 @@ TEST_F(TarnwickTest, ADismissedDialogChangesNothing)
     launchWith(dismissing);
     const auto buttons = [&] {
         QStringList states;
-        for (const QPushButton *button : {delegate->fixAllBtn, delegate->restoreAllBtn, delegate->exportAllBtn, delegate->importBtn})
+        for (const QPushButton *button : {window->fixAllButton, window->restoreAllButton, window->exportAllButton, window->importButton})
             states << button->text() + (button->isEnabled() ? " on" : " off");
         for (int row = 0; row < window->sdkTable->numberOfRows(); ++row) {
             const QPushButton *button = window->sdkTable->viewAtRow(row)->button();
@@ -153,7 +153,7 @@ TEST_F(TarnwickTest, ADismissedDialogChangesNothing)
         const char *what;
         std::function<void()> press;
     } commands[] = {
-        {"fix all", [&] { click(delegate->fixAllBtn); }},
+        {"fix all", [&] { click(window->fixAllButton); }},
         {"a row's fix", [&] { click(rowButton("MacOSX10.9.sdk")); }},
         {"a row's export", [&] { exportRow("MacOSX10.9.sdk", elsewhere); }},
         {"import", [&] { import({root.filePath("in/MacOSX10.7.sdk")}); }},
@@ -168,15 +168,15 @@ TEST_F(TarnwickTest, ADismissedDialogChangesNothing)
         pressAlt(true);
         EXPECT_FALSE(rowState("MacOSX10.6.sdk").enabled) << "no export either";
         pressAlt(false);
-        EXPECT_FALSE(delegate->alertSheet) << "nothing was handed over";
+        EXPECT_FALSE(delegate->alertSheet()) << "nothing was handed over";
 
         release("answer");
         ASSERT_TRUE(QTest::qWaitFor([&] { return !statusLine().startsWith("Waiting"); }, 10000));
         EXPECT_EQ(statusLine(), "No SDK was changed: the administrator password was not given.");
         EXPECT_EQ(buttons(), shown);
-        EXPECT_FALSE(delegate->importExportInProgress);
-        EXPECT_FALSE(delegate->alertSheet);
-        EXPECT_FALSE(delegate->failureSheet);
+        EXPECT_FALSE(delegate->importExportInProgress());
+        EXPECT_FALSE(delegate->alertSheet());
+        EXPECT_FALSE(delegate->failureSheet());
     }
     EXPECT_EQ(trees(), before);
 }

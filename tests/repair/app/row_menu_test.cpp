@@ -44,11 +44,11 @@ TEST_F(TarnwickTest, RowMenusFollowTheRulesOfTheRowButton)
         SCOPED_TRACE(c.what);
         QDir(sdks).removeRecursively();
         launch(c.sdks, {"MacOSX10.9.sdk"});
-        if (delegate->missing10_6Sheet)
-            dismiss(delegate->missing10_6Sheet);
+        if (delegate->missing10_6Sheet())
+            dismiss(delegate->missing10_6Sheet());
         if (c.exporting) {
             exportAll(elsewhere);
-            dismiss(delegate->alertSheet);
+            dismiss(delegate->alertSheet());
         }
         for (const auto &[sdk, items] : c.menus) {
             rowView(sdk)->setFocus();

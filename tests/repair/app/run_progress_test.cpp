@@ -33,7 +33,7 @@ TEST_F(RunProgressTest, ALongExportShowsHowFarItIs)
     release("first");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->progressBar->isVisible(); }, 10000));
     EXPECT_FALSE(busy());
-    EXPECT_FALSE(delegate->failureSheet) << "all done: no sheet";
+    EXPECT_FALSE(delegate->failureSheet()) << "all done: no sheet";
     EXPECT_EQ(lastMessage(), "Exporting SDKs...") << "its sheet stays until dismissed";
     EXPECT_EQ(statusLine(), "Exported 3 SDKs to " + elsewhere + ".");
     EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.13.sdk").isDir());
@@ -56,15 +56,15 @@ TEST_F(RunProgressTest, TheWindowRunsOnWhileTheAdministratorDialogIsUp)
     exportRow("MacOSX10.9.sdk", elsewhere);
     EXPECT_EQ(statusLine(), "Waiting for administrator rights…");
     EXPECT_TRUE(busy());
-    EXPECT_FALSE(delegate->alertSheet);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet; }, 10000));
+    EXPECT_FALSE(delegate->alertSheet());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet(); }, 10000));
     EXPECT_GE(ticksWhileWaiting, 10) << "of about 40 in two seconds";
     EXPECT_EQ(lastMessage(), "Exporting SDKs...");
     EXPECT_TRUE(statusLine().startsWith("Exporting 1 SDK")) << statusLine().toStdString();
-    dismiss(delegate->alertSheet);
+    dismiss(delegate->alertSheet());
 
     release("first");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress(); }, 10000));
     EXPECT_EQ(statusLine(), "Exported MacOSX10.9.sdk to " + elsewhere + ".");
     EXPECT_FALSE(busy());
 }
@@ -101,18 +101,18 @@ TEST_F(RunProgressTest, AFailedActionEndsInOneSheetThatSaysWhy)
     launchWith(tool);
 
     exportAll(elsewhere);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 10000));
-    EXPECT_EQ(delegate->failureSheet->text(), "1 of 3 SDKs could not be exported.");
-    EXPECT_EQ(delegate->failureSheet->informativeText(),
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet(); }, 10000));
+    EXPECT_EQ(delegate->failureSheet()->text(), "1 of 3 SDKs could not be exported.");
+    EXPECT_EQ(delegate->failureSheet()->informativeText(),
               QString("Copy \"%1/gone.sdk\" to \"%2/MacOSX10.10.sdk\" failed: source: No such file or directory")
                   .arg(sdks, elsewhere));
-    EXPECT_EQ(delegate->failureSheet->windowModality(), Qt::WindowModal);
-    EXPECT_FALSE(delegate->alertSheet) << "\"Exporting SDKs...\" gave way to what really happened";
+    EXPECT_EQ(delegate->failureSheet()->windowModality(), Qt::WindowModal);
+    EXPECT_FALSE(delegate->alertSheet()) << "\"Exporting SDKs...\" gave way to what really happened";
     EXPECT_EQ(statusLine(), "1 of 3 SDKs could not be exported.") << "no claim of success";
     EXPECT_FALSE(busy());
     EXPECT_FALSE(window->progressBar->isVisible());
     EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.9.sdk").isDir()) << "the other actions were done";
-    dismiss(delegate->failureSheet);
+    dismiss(delegate->failureSheet());
 }
 
 TEST_F(RunProgressTest, ARefusedListIsSaidAsSuch)
@@ -124,9 +124,9 @@ TEST_F(RunProgressTest, ARefusedListIsSaidAsSuch)
     launchWith(standIn);
 
     import({elsewhere + "/MacOSX10.8.sdk"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet; }, 10000));
-    EXPECT_EQ(delegate->failureSheet->text(), "No SDK was imported.");
-    EXPECT_TRUE(delegate->failureSheet->informativeText().endsWith("\n\naction 1 (\"Copy\" ...): not inside an SDK"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet(); }, 10000));
+    EXPECT_EQ(delegate->failureSheet()->text(), "No SDK was imported.");
+    EXPECT_TRUE(delegate->failureSheet()->informativeText().endsWith("\n\naction 1 (\"Copy\" ...): not inside an SDK"));
     EXPECT_FALSE(busy());
     EXPECT_FALSE(QFileInfo::exists(sdks + "/MacOSX10.8.sdk"));
 }
@@ -154,8 +154,8 @@ TEST_F(RunProgressTest, TheEndOfAnEarlierFixLeavesAnExportBusy)
 
     holdNextRun("second");
     exportRow("MacOSX10.6.sdk", elsewhere);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet; }, 10000));
-    dismiss(delegate->alertSheet);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet(); }, 10000));
+    dismiss(delegate->alertSheet());
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->progressLabel->text().startsWith("Exporting 1 SDK:"); }, 10000));
     EXPECT_TRUE(busy());
 
@@ -167,16 +167,16 @@ TEST_F(RunProgressTest, TheEndOfAnEarlierFixLeavesAnExportBusy)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ends.isEmpty(); }, 10000)) << "the fix ended";
     EXPECT_GT(window->sdkTable->reloadCount(), reloads) << "the table was built again";
     EXPECT_TRUE(FrameworkLayout(sdks).doesQDHeaderOrigExistInSDK("MacOSX10.9.sdk"));
-    EXPECT_TRUE(delegate->importExportInProgress);
+    EXPECT_TRUE(delegate->importExportInProgress());
     EXPECT_TRUE(busy());
     EXPECT_FALSE(rowState("MacOSX10.9.sdk").enabled);
     EXPECT_TRUE(window->progressLabel->text().startsWith("Exporting 1 SDK:"));
 
     release("second");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress(); }, 10000));
     EXPECT_FALSE(busy());
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Restore");
     EXPECT_FALSE(window->progressBar->isVisible());
-    EXPECT_FALSE(delegate->failureSheet);
+    EXPECT_FALSE(delegate->failureSheet());
     EXPECT_EQ(statusLine(), "MacOSX10.9.sdk fixed. Exported MacOSX10.6.sdk to " + elsewhere + ".");
 }

@@ -98,7 +98,7 @@ TEST_F(TarnwickTest, RowsFollowTheRowTable)
 
     // An export or import running: every button off, titles kept, text normal.
     exportAll(elsewhere);
-    ASSERT_TRUE(delegate->importExportInProgress);
+    ASSERT_TRUE(delegate->importExportInProgress());
     pressAlt(true);
     for (const QString &sdk : allSdks) {
         const RowState state = rowState(sdk);
@@ -156,10 +156,10 @@ TEST_F(TarnwickTest, MainButtonsFollowTheMainButtonTable)
             pressAlt(alt);
             if (!c.inProgress)
                 runner.finish(0);
-            EXPECT_EQ(delegate->fixAllBtn->isEnabled(), c.fixAll);
-            EXPECT_EQ(delegate->restoreAllBtn->isEnabled(), c.restoreAll);
-            EXPECT_EQ(delegate->exportAllBtn->isEnabled(), c.exportAll);
-            EXPECT_EQ(delegate->importBtn->isEnabled(), c.import);
+            EXPECT_EQ(window->fixAllButton->isEnabled(), c.fixAll);
+            EXPECT_EQ(window->restoreAllButton->isEnabled(), c.restoreAll);
+            EXPECT_EQ(window->exportAllButton->isEnabled(), c.exportAll);
+            EXPECT_EQ(window->importButton->isEnabled(), c.import);
         }
         pressAlt(false);
     }

@@ -12,7 +12,7 @@ TEST_F(TarnwickTest, DisclaimerMustBeAcceptedOnce)
     acceptDisclaimer(false);
     launch({"MacOSX10.6.sdk"});
     delegate->windowDidBecomeKey();
-    auto *sheet = qobject_cast<DisclaimerSheet *>(delegate->disclaimerSheet);
+    auto *sheet = qobject_cast<DisclaimerSheet *>(delegate->disclaimerSheet());
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
@@ -22,27 +22,27 @@ TEST_F(TarnwickTest, DisclaimerMustBeAcceptedOnce)
     EXPECT_EQ(sheet->agreeButton()->text(), "I Agree to all of the above");
 
     delegate->windowDidBecomeKey();
-    EXPECT_EQ(delegate->disclaimerSheet, sheet) << "no second disclaimer over the first";
+    EXPECT_EQ(delegate->disclaimerSheet(), sheet) << "no second disclaimer over the first";
 
     QTest::keyClick(sheet, Qt::Key_Return);
     QTest::keyClick(sheet->agreeButton(), Qt::Key_Return);
     EXPECT_TRUE(sheet->isVisible()) << "Return presses nothing";
-    EXPECT_FALSE(delegate->eulaAcceptedFileExists());
+    EXPECT_FALSE(DisclaimerGate::eulaAcceptedFileExists());
 
     sheet->agreeButton()->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !delegate->disclaimerSheet; }));
-    EXPECT_TRUE(QFileInfo(AppDelegate::eulaAcceptedFilePath()).isFile());
-    EXPECT_EQ(QFileInfo(AppDelegate::eulaAcceptedFilePath()).size(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !delegate->disclaimerSheet(); }));
+    EXPECT_TRUE(QFileInfo(DisclaimerGate::eulaAcceptedFilePath()).isFile());
+    EXPECT_EQ(QFileInfo(DisclaimerGate::eulaAcceptedFilePath()).size(), 0);
     delegate->windowDidBecomeKey();
-    EXPECT_FALSE(delegate->disclaimerSheet);
+    EXPECT_FALSE(delegate->disclaimerSheet());
     EXPECT_EQ(terminations, 0);
 
     // A folder named like the marker counts as acceptance too.
     acceptDisclaimer(false);
-    QDir().mkpath(AppDelegate::eulaAcceptedFilePath());
+    QDir().mkpath(DisclaimerGate::eulaAcceptedFilePath());
     launch();
     delegate->windowDidBecomeKey();
-    EXPECT_FALSE(delegate->disclaimerSheet);
+    EXPECT_FALSE(delegate->disclaimerSheet());
 }
 
 TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
@@ -50,12 +50,12 @@ TEST_F(TarnwickTest, EscapeOnTheDisclaimerQuits)
     acceptDisclaimer(false);
     launch({"MacOSX10.9.sdk"});
     delegate->windowDidBecomeKey();
-    ASSERT_TRUE(delegate->disclaimerSheet);
-    QTest::keyClick(delegate->disclaimerSheet, Qt::Key_Escape);
+    ASSERT_TRUE(delegate->disclaimerSheet());
+    QTest::keyClick(delegate->disclaimerSheet(), Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return terminations == 1; }));
-    EXPECT_FALSE(delegate->eulaAcceptedFileExists());
+    EXPECT_FALSE(DisclaimerGate::eulaAcceptedFileExists());
     QCoreApplication::processEvents();
-    EXPECT_FALSE(delegate->missing10_6Sheet) << "nothing more for one who quits";
+    EXPECT_FALSE(delegate->missing10_6Sheet()) << "nothing more for one who quits";
 }
 
 // The usual first start: no disclaimer accepted and no 10.6 SDK. One sheet
@@ -65,15 +65,15 @@ TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
 {
     acceptDisclaimer(false);
     launch({"MacOSX10.7.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk"}, {"MacOSX10.9.sdk"});
-    auto *disclaimer = qobject_cast<DisclaimerSheet *>(delegate->disclaimerSheet);
+    auto *disclaimer = qobject_cast<DisclaimerSheet *>(delegate->disclaimerSheet());
     ASSERT_NE(disclaimer, nullptr);
     ASSERT_TRUE(becomesActive(disclaimer));
-    EXPECT_FALSE(delegate->missing10_6Sheet) << "not beside the disclaimer";
+    EXPECT_FALSE(delegate->missing10_6Sheet()) << "not beside the disclaimer";
     EXPECT_EQ(QApplication::focusWidget(), disclaimer->agreeButton());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->missing10_6Sheet && delegate->missing10_6Sheet->isVisible(); }));
-    QMessageBox *sheet = delegate->missing10_6Sheet;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->missing10_6Sheet() && delegate->missing10_6Sheet()->isVisible(); }));
+    QMessageBox *sheet = delegate->missing10_6Sheet();
     ASSERT_TRUE(becomesActive(sheet));
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     EXPECT_EQ(sheet->text(), "macOSX10.6.sdk missing.");
@@ -82,10 +82,10 @@ TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
     EXPECT_EQ(QApplication::focusWidget(), sheet->button(QMessageBox::Ok));
     EXPECT_TRUE(window->frameGeometry().contains(sheet->frameGeometry().center())) << "over its window";
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->missing10_6Sheet; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->missing10_6Sheet(); }));
     giveTheKeyboardBack();
     EXPECT_EQ(QApplication::focusWidget(), window->sdkTable->viewAtRow(0));
-    EXPECT_TRUE(delegate->eulaAcceptedFileExists());
+    EXPECT_TRUE(DisclaimerGate::eulaAcceptedFileExists());
     EXPECT_EQ(terminations, 0);
 
     // Repair buttons show but are off; exporting needs no 10.6 SDK.
@@ -102,29 +102,29 @@ TEST_F(TarnwickTest, FirstStartWithoutThe10_6SdkTakesTheKeyboardSheetBySheet)
     // Said once per launch, and not at all with the 10.6 SDK there.
     delegate->windowDidBecomeKey();
     runner.finish(0);
-    EXPECT_FALSE(delegate->missing10_6Sheet);
+    EXPECT_FALSE(delegate->missing10_6Sheet());
     launch({"MacOSX10.6.sdk"});
-    EXPECT_FALSE(delegate->missing10_6Sheet);
+    EXPECT_FALSE(delegate->missing10_6Sheet());
 }
 
 TEST_F(TarnwickTest, RememberedFolderIsLoadedAtLaunchAndSavedAtQuitOnly)
 {
     QSettings().remove("LastImportExportDirURL");
     launch();
-    EXPECT_FALSE(delegate->lastImportExportDirURL.isValid());
+    EXPECT_FALSE(delegate->preferences().lastImportExportDirURL().isValid());
     delegate->applicationWillTerminate();
     EXPECT_FALSE(QSettings().contains("LastImportExportDirURL")) << "nothing chosen, nothing stored";
 
-    delegate->lastImportExportDirURL = QUrl::fromLocalFile(elsewhere);
+    delegate->preferences().setLastImportExportDirURL(QUrl::fromLocalFile(elsewhere));
     EXPECT_FALSE(QSettings().contains("LastImportExportDirURL"));
     delegate->applicationWillTerminate();
     EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), elsewhere.toUtf8());
 
     launch();
-    EXPECT_EQ(delegate->lastImportExportDirURL, QUrl::fromLocalFile(elsewhere));
+    EXPECT_EQ(delegate->preferences().lastImportExportDirURL(), QUrl::fromLocalFile(elsewhere));
     QDir(elsewhere).removeRecursively();
     launch();
-    EXPECT_FALSE(delegate->lastImportExportDirURL.isValid()) << "a deleted folder does not resolve";
+    EXPECT_FALSE(delegate->preferences().lastImportExportDirURL().isValid()) << "a deleted folder does not resolve";
     delegate->applicationWillTerminate();
     EXPECT_EQ(QSettings().value("LastImportExportDirURL").toByteArray(), elsewhere.toUtf8())
         << "the stored value stays";
@@ -147,9 +147,9 @@ TEST_F(TarnwickTest, WindowOpensWithinTheScreen)
         const QRect frame = window->frameGeometry();
         EXPECT_LE(frame.width(), screen.width());
         EXPECT_LE(frame.height(), screen.height());
-        EXPECT_TRUE(delegate->fixAllBtn->isVisible());
-        EXPECT_TRUE(window->rect().contains(QRect(delegate->importBtn->mapTo(window.get(), QPoint(0, 0)),
-                                                  delegate->importBtn->size())))
+        EXPECT_TRUE(window->fixAllButton->isVisible());
+        EXPECT_TRUE(window->rect().contains(QRect(window->importButton->mapTo(window.get(), QPoint(0, 0)),
+                                                  window->importButton->size())))
             << "the buttons at the bottom are inside the window";
     }
     QSettings().remove("WindowSize");
@@ -163,8 +163,8 @@ TEST_F(TarnwickTest, ClosingTheWindowQuitsAndSavesThePreference)
     QSettings().remove("LastImportExportDirURL");
     launch({"MacOSX10.6.sdk", "MacOSX10.9.sdk"});
     exportAll(elsewhere);
-    ASSERT_TRUE(delegate->alertSheet);
-    dismiss(delegate->alertSheet);
+    ASSERT_TRUE(delegate->alertSheet());
+    dismiss(delegate->alertSheet());
     ASSERT_TRUE(window->progressBar->isVisible());
 
     window->resize(430, 330);

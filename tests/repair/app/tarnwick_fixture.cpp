@@ -70,7 +70,7 @@ void TarnwickTest::makeSampleSdks(const QStringList &versions, QString directory
 
 void TarnwickTest::acceptDisclaimer(bool accepted)
 {
-    const QString marker = AppDelegate::eulaAcceptedFilePath();
+    const QString marker = DisclaimerGate::eulaAcceptedFilePath();
     if (accepted) {
         QDir().mkpath(QFileInfo(marker).path());
         QFile(marker).open(QIODevice::WriteOnly);
@@ -227,13 +227,13 @@ void TarnwickTest::exportRow(const QString &sdk, const QString &to)
 
 void TarnwickTest::exportAll(const QString &to)
 {
-    click(delegate->exportAllBtn);
+    click(window->exportAllButton);
     choose({to});
 }
 
 void TarnwickTest::import(const QStringList &paths)
 {
-    click(delegate->importBtn);
+    click(window->importButton);
     choose(paths);
 }
 

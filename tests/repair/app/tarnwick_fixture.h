@@ -101,10 +101,10 @@ protected:
     // Answers the last dialog as the user would.
     void choose(const QStringList &paths);
     void cancelPanel();
-    QString lastMessage() const { return delegate->alertSheet ? delegate->alertSheet->text() : QString(); }
+    QString lastMessage() const { return delegate->alertSheet() ? delegate->alertSheet()->text() : QString(); }
     QString lastInformativeText() const
     {
-        return delegate->alertSheet ? delegate->alertSheet->informativeText() : QString();
+        return delegate->alertSheet() ? delegate->alertSheet()->informativeText() : QString();
     }
 
     void SetUp() override;
@@ -158,8 +158,8 @@ protected:
     // The buttons of the main window all off, as while a copy runs.
     bool busy() const
     {
-        return !delegate->exportAllBtn->isEnabled() && !delegate->importBtn->isEnabled()
-            && !delegate->fixAllBtn->isEnabled();
+        return !window->exportAllButton->isEnabled() && !window->importButton->isEnabled()
+            && !window->fixAllButton->isEnabled();
     }
     // The next run of the stand-in tool waits halfway until released.
     void holdNextRun(const char *name) { qputenv("STAND_IN_HOLD", root.filePath(name).toUtf8()); }
