@@ -67,11 +67,11 @@ TEST_F(RealElevationTest, AnOrdinaryUserFixesAnSdkThroughPkexec)
               snapshotTree(layout.qdFrameworkPathToHeaderDirectory("Headers", "MacOSX10.6.sdk").toStdString()));
     EXPECT_EQ(QFileInfo(headers).ownerId(), 0u) << "written with root's rights";
     EXPECT_TRUE(rowState(sdk).enabled);
-    EXPECT_TRUE(delegate->restoreAllBtn->isEnabled());
-    EXPECT_TRUE(delegate->fixAllBtn->isEnabled()) << "other SDKs are still to fix";
-    EXPECT_TRUE(delegate->exportAllBtn->isEnabled());
-    EXPECT_TRUE(delegate->importBtn->isEnabled());
+    EXPECT_TRUE(window->restoreAllButton->isEnabled());
+    EXPECT_TRUE(window->fixAllButton->isEnabled()) << "other SDKs are still to fix";
+    EXPECT_TRUE(window->exportAllButton->isEnabled());
+    EXPECT_TRUE(window->importButton->isEnabled());
     EXPECT_FALSE(window->progressBar->isVisible());
-    EXPECT_FALSE(delegate->failureSheet);
+    EXPECT_FALSE(delegate->failureSheet());
 }
 
