@@ -76,17 +76,17 @@ void HeaderPipeline::end()
 
 bool HeaderPipeline::add(int file, const char *name, const std::string &path, SearchSink &sink)
 {
-    return queue(file, nullptr, name, path, sink);
+    return queue(file, nullptr, name, path, false, sink);
 }
 
 bool HeaderPipeline::addInFolder(std::shared_ptr<const SharedFolder> folder, const char *name,
-                                 const std::string &path, SearchSink &sink)
+                                 const std::string &path, bool regular, SearchSink &sink)
 {
-    return queue(-1, std::move(folder), name, path, sink);
+    return queue(-1, std::move(folder), name, path, regular, sink);
 }
 
 bool HeaderPipeline::queue(int file, std::shared_ptr<const SharedFolder> folder, const char *name,
-                           const std::string &path, SearchSink &sink)
+                           const std::string &path, bool regular, SearchSink &sink)
 {
     const auto closeFile = [file] {
         if (file >= 0)
@@ -111,7 +111,7 @@ bool HeaderPipeline::queue(int file, std::shared_ptr<const SharedFolder> folder,
         throw;
     }
     job.file = file;
-    job.probe = folder && m_readAhead.available() && !m_readAhead.readAhead(folder, name);
+    job.probe = regular && m_readAhead.available() && !m_readAhead.readAhead(folder, name);
     job.folder = std::move(folder);
     job.done.store(false, std::memory_order_relaxed);
     m_tail.store(tail + 1);
@@ -226,6 +226,8 @@ HeaderReader::Verdict HeaderPipeline::decideJob(Job &job, HeaderReader &reader, 
     const auto started = job.probe ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
     if (job.file < 0) {
         job.file = HeaderReader::open(job.folder->descriptor, job.name.c_str());
+        // Time spent waiting for a descriptor is no disk's.
+        job.probe = job.probe && job.file >= 0;
         for (int wait = 0; job.file < 0 && descriptorsExhausted(errno) && wait < 1000 && !stop(); ++wait) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             job.file = HeaderReader::open(job.folder->descriptor, job.name.c_str());

@@ -56,15 +56,16 @@ public:
     // Queues a header opened by HeaderReader::open, which the pipeline
     // closes. Delivers what is ready. True once the run is cancelled.
     bool add(int file, const char *name, const std::string &path, SearchSink &sink);
-    // Queues a header that the deciding thread opens in folder.
+    // Queues a header that the deciding thread opens in folder; one that
+    // is a regular file may be read ahead.
     bool addInFolder(std::shared_ptr<const SharedFolder> folder, const char *name, const std::string &path,
-                     SearchSink &sink);
+                     bool regular, SearchSink &sink);
     // Whether headers are opened where they are decided: decided at the
     // start, from the descriptors the process has to spare, unless forced.
     bool opensWhereDecided() const { return m_opensWhereDecided; }
     // Descriptors a run must have to spare for that: every queued header
-    // may come from a folder of its own.
-    static constexpr std::size_t descriptorsToOpenWhereDecided = 2 * capacity + 64;
+    // may come from a folder of its own, and so may every one read ahead.
+    static constexpr std::size_t descriptorsToOpenWhereDecided = 2 * capacity + 64 + HeaderReadAhead::descriptorsHeld;
     // Delivers the records at the front of the queue that are decided.
     void deliverReady(SearchSink &sink);
     // Decides and delivers everything queued. True once the run is cancelled.
@@ -83,6 +84,7 @@ public:
     MatchCounters counters() const;
     std::uint64_t headersRead() const;
     std::uint64_t bytesRead() const;
+    std::uint64_t headersReadAhead() const { return m_readAhead.headersReadAhead(); }
 
 private:
     struct Decider {
@@ -102,7 +104,7 @@ private:
 
     Job &slot(std::uint64_t index) { return m_jobs[index % capacity]; }
     bool queue(int file, std::shared_ptr<const SharedFolder> folder, const char *name, const std::string &path,
-               SearchSink &sink);
+               bool regular, SearchSink &sink);
     HeaderReader::Verdict decideJob(Job &job, HeaderReader &reader, const HeaderReader::StopQuestion &stop);
     bool claim(std::uint64_t &index);
     void work(Decider &decider);

@@ -23,6 +23,8 @@ struct io_uring;
 // there, or arriving. Warm, that would only repeat the opens the deciding
 // threads make, so it is done only while their reads show the disk's
 // latency (reportRead()), judged on headers left to them for the purpose.
+// Only regular files are read ahead, never through a link: opening a FIFO
+// or a device has effects of its own.
 //
 // Where io_uring is missing or refused, nothing is read ahead and the
 // search runs as it would without this.
@@ -32,12 +34,12 @@ public:
     enum class Mode { WhenCold, Always, Never };
 
     explicit HeaderReadAhead(Mode mode);
-    ~HeaderReadAhead(); // waits for the requests in flight
+    ~HeaderReadAhead(); // cancels what has not started and waits for the rest
     HeaderReadAhead(const HeaderReadAhead &) = delete;
     HeaderReadAhead &operator=(const HeaderReadAhead &) = delete;
 
-    // Whether requests can be made at all.
-    bool available() const { return m_ring != nullptr; }
+    // Whether requests may be made: not told never, and not refused.
+    bool available() const { return m_mode != Mode::Never && !m_refused; }
 
     // On the search's thread, as a header is queued. False when it was
     // not read ahead, which makes it a probe: its reader tells by
@@ -48,6 +50,9 @@ public:
     // took this long.
     void reportRead(std::chrono::nanoseconds waited);
 
+    // Headers read ahead so far.
+    std::uint64_t headersReadAhead() const { return m_headersReadAhead; }
+
     // Longer than nearly every open and first read from memory takes, even
     // on a busy machine (a few microseconds), and shorter than nearly every
     // one from a disk.
@@ -56,24 +61,29 @@ public:
     static constexpr unsigned probeEvery = 16;
     // Headers being read ahead at once.
     static constexpr unsigned depth = 128;
+    // Descriptors it may hold: the ring's, and a folder for each header.
+    static constexpr unsigned descriptorsHeld = depth + 1;
 
 private:
     struct Slot {
-        std::shared_ptr<const SharedFolder> folder; // its descriptor must outlive the open
+        std::shared_ptr<const SharedFolder> folder; // until the open has run
         std::string name;
         unsigned pending = 0; // completions still to come
     };
 
     bool cold() const;
+    bool start();
     void reap();
     void waitForAll();
 
     Mode m_mode;
-    std::unique_ptr<io_uring> m_ring;
+    bool m_refused = false;
+    std::unique_ptr<io_uring> m_ring; // made when first needed
     std::array<Slot, depth> m_slots;
     std::vector<unsigned> m_free; // the search's thread alone
     unsigned m_queued = 0;        // headers seen while reading ahead
     unsigned m_inFlight = 0;
+    std::uint64_t m_headersReadAhead = 0;
     // The last probes, one bit each, set where the probe waited on the disk.
     std::atomic<unsigned> m_probes{0};
 };

@@ -34,6 +34,7 @@ HeaderReader::Verdict HeaderReader::read(int file, const StopQuestion &stopReque
     if (m_buffer.size() != m_bufferSize)
         m_buffer.resize(m_bufferSize);
     ++m_headersRead;
+    m_firstReadTook = {};
     const auto started = std::chrono::steady_clock::now();
     const long size = readSome(file);
     m_firstReadTook = std::chrono::steady_clock::now() - started;

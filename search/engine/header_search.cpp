@@ -56,7 +56,7 @@ class HeaderSearch::Visitor : public WalkVisitor
 public:
     Visitor(HeaderReader &reader, SearchSink &sink) : m_reader(reader), m_sink(sink) {}
 
-    Answer header(int folder, const char *name, const std::string &path) override
+    Answer header(int folder, const char *name, const std::string &path, bool) override
     {
         const int file = HeaderReader::open(folder, name);
         if (file < 0) // unreadable, which never matches, unless for want of a descriptor
@@ -81,7 +81,7 @@ class HeaderSearch::PipelineVisitor : public WalkVisitor
 public:
     PipelineVisitor(HeaderPipeline &pipeline, SearchSink &sink) : m_pipeline(pipeline), m_sink(sink) {}
 
-    Answer header(int folder, const char *name, const std::string &path) override
+    Answer header(int folder, const char *name, const std::string &path, bool regular) override
     {
         if (m_pipeline.opensWhereDecided()) {
             if (!m_folder) {
@@ -91,7 +91,7 @@ public:
             }
             // Without a descriptor to share, it is opened here, as below.
             if (m_folder)
-                return m_pipeline.addInFolder(m_folder, name, path, m_sink) ? Answer::Stop : Answer::Go;
+                return m_pipeline.addInFolder(m_folder, name, path, regular, m_sink) ? Answer::Stop : Answer::Go;
         }
         int file = HeaderReader::open(folder, name);
         bool exhausted = file < 0 && descriptorsExhausted(errno);
@@ -176,6 +176,7 @@ bool HeaderSearch::searchInPipeline(const std::vector<std::string> &osNums, cons
     cancelled = pipeline.settle(sink) || cancelled;
     pipeline.end();
     addTotals(pipeline.headersRead(), pipeline.bytesRead(), pipeline.counters());
+    m_headersReadAhead += pipeline.headersReadAhead();
     return cancelled;
 }
 

@@ -52,6 +52,7 @@ public:
     const MatchCounters &counters() const { return m_counters; }
     std::uint64_t headersRead() const { return m_headersRead; }
     std::uint64_t bytesRead() const { return m_bytesRead; }
+    std::uint64_t headersReadAhead() const { return m_headersReadAhead; }
 
 private:
     class Visitor;
@@ -71,4 +72,5 @@ private:
     MatchCounters m_counters;
     std::uint64_t m_headersRead = 0;
     std::uint64_t m_bytesRead = 0;
+    std::uint64_t m_headersReadAhead = 0;
 };

@@ -75,7 +75,7 @@ bool TreeWalk::step(WalkVisitor &visitor)
         struct stat status;
         if (fstatat(level.descriptor, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
             return visitor.stopRequested();
-        type = S_ISDIR(status.st_mode) ? DT_DIR : DT_REG;
+        type = static_cast<unsigned char>(IFTODT(status.st_mode));
     }
     if (type == DT_DIR) {
         const bool skipped = extensionOf(name) == "framework"
@@ -88,9 +88,10 @@ bool TreeWalk::step(WalkVisitor &visitor)
         return false;
     }
     if (extensionOf(name) == "h") {
-        WalkVisitor::Answer answer = visitor.header(level.descriptor, entry->d_name, m_path);
+        const bool regular = type == DT_REG;
+        WalkVisitor::Answer answer = visitor.header(level.descriptor, entry->d_name, m_path, regular);
         while (answer == WalkVisitor::Answer::NoDescriptor && spareDescriptor())
-            answer = visitor.header(level.descriptor, entry->d_name, m_path);
+            answer = visitor.header(level.descriptor, entry->d_name, m_path, regular);
         if (answer == WalkVisitor::Answer::Stop)
             return true;
     }

@@ -29,8 +29,9 @@ public:
     virtual ~WalkVisitor() = default;
     // An entry that is not a folder and whose extension is exactly "h".
     // folder is an open descriptor of the folder that holds it, valid for
-    // the call.
-    virtual Answer header(int folder, const char *name, const std::string &path) = 0;
+    // the call; regular, whether the entry is a regular file itself, not a
+    // link or a FIFO, socket or device.
+    virtual Answer header(int folder, const char *name, const std::string &path, bool regular) = 0;
     // Asked after every entry walked; true stops the walk.
     virtual bool stopRequested() = 0;
     // The process has run out of descriptors: the visitor closes those it
