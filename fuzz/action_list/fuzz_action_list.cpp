@@ -57,6 +57,14 @@ bool insideAnSdk(const std::string &path)
     return slash != std::string::npos && sdkName(rest.substr(0, slash)); // "<sdk>/<item>..."
 }
 
+// An entry of the SDK directory that bears an SDK's name: what an undo names.
+bool anSdk(const std::string &path)
+{
+    const std::string prefix = sdks + "/";
+    return clean(path) && startsWith(path, prefix) && path.find('/', prefix.size()) == std::string::npos
+           && sdkName(path.substr(prefix.size()));
+}
+
 // Root writes inside an SDK, or a new entry "<name>.sdk" of the SDK
 // directory, or anywhere outside the SDK directory (with the user's rights).
 bool writableByCopy(const std::string &path)
@@ -87,6 +95,9 @@ bool allowed(const std::vector<std::string> &a)
                 return false;
         } else if (verb == "Remove") {
             if (!insideAnSdk(first) || !second.empty())
+                return false;
+        } else if (verb == "Undo") {
+            if (!anSdk(first) || !second.empty())
                 return false;
         } else {
             return false;
