@@ -60,11 +60,17 @@ private:
 
 std::string perform(const Action &action, SdkDirectory &sdkDirectory, CopyProgress &progress)
 {
-    if (action.verb == "Copy")
+    switch (action.verb) {
+    case Verb::copy:
         return copyItem(action.first, action.second, sdkDirectory, progress);
-    if (action.verb == "Move")
+    case Verb::move:
         return moveItem(action.first, action.second, sdkDirectory, progress);
-    return removeItem(action.first, sdkDirectory);
+    case Verb::remove:
+        return removeItem(action.first, sdkDirectory);
+    case Verb::undo:
+        break; // an SDK is put back as a group, never here
+    }
+    return {};
 }
 
 // Checks the list and who asked; "" or why nothing may be done.
@@ -79,7 +85,7 @@ std::string refusalOf(const std::variant<std::vector<Action>, Refusal> &checked)
 
 std::string describe(const Action &action)
 {
-    std::string what = action.verb + " " + quoted(action.first);
+    std::string what = wordOf(action.verb) + " " + quoted(action.first);
     if (!action.second.empty())
         what += " to " + quoted(action.second);
     return what;
@@ -103,7 +109,7 @@ int carryOut(const std::vector<Action> &actions, SdkDirectory &sdks, ToolOutput 
 {
     CopyTotals totals;
     for (const Action &action : actions) {
-        if (action.verb == "Copy")
+        if (action.verb == Verb::copy)
             addCopySize(action.first, sdks, totals);
     }
     output.total(totals);
@@ -111,7 +117,7 @@ int carryOut(const std::vector<Action> &actions, SdkDirectory &sdks, ToolOutput 
     int status = 0;
     for (std::size_t i = 0; i < actions.size();) {
         const Action &action = actions[i];
-        if (action.verb == "Undo") {
+        if (action.verb == Verb::undo) {
             GroupOutcome outcome = undoChange(action.first.substr(action.first.rfind('/') + 1), sdks);
             outcome.failedAt = i;
             actAs(Rights::root);
