@@ -128,8 +128,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool accepted = std::holds_alternative<std::vector<Action>>(result);
     if (accepted != allowed(arguments))
         std::abort();
-    if (accepted && std::get<std::vector<Action>>(result).size() * 3 != arguments.size())
-        std::abort();
+    if (accepted) {
+        const auto &actions = std::get<std::vector<Action>>(result);
+        if (actions.size() * 3 != arguments.size())
+            std::abort();
+        for (std::size_t i = 0; i < actions.size(); ++i) {
+            const Action &action = actions[i];
+            if (wordOf(action.verb) != arguments[3 * i] || action.first != arguments[3 * i + 1]
+                || action.second != arguments[3 * i + 2])
+                std::abort(); // each action as its three arguments say
+        }
+    }
     if (!accepted && std::get<Refusal>(result).reason.find('\n') != std::string::npos)
         std::abort(); // a refusal is one line, whatever the operands hold
     return 0;
