@@ -57,6 +57,14 @@ bool insideAnSdk(const std::string &path)
     return slash != std::string::npos && sdkName(rest.substr(0, slash)); // "<sdk>/<item>..."
 }
 
+// An entry of the SDK directory that bears an SDK's name: what an undo names.
+bool anSdk(const std::string &path)
+{
+    const std::string prefix = sdks + "/";
+    return clean(path) && startsWith(path, prefix) && path.find('/', prefix.size()) == std::string::npos
+           && sdkName(path.substr(prefix.size()));
+}
+
 // Root writes inside an SDK, or a new entry "<name>.sdk" of the SDK
 // directory, or anywhere outside the SDK directory (with the user's rights).
 bool writableByCopy(const std::string &path)
@@ -88,6 +96,9 @@ bool allowed(const std::vector<std::string> &a)
         } else if (verb == "Remove") {
             if (!insideAnSdk(first) || !second.empty())
                 return false;
+        } else if (verb == "Undo") {
+            if (!anSdk(first) || !second.empty())
+                return false;
         } else {
             return false;
         }
@@ -117,8 +128,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool accepted = std::holds_alternative<std::vector<Action>>(result);
     if (accepted != allowed(arguments))
         std::abort();
-    if (accepted && std::get<std::vector<Action>>(result).size() * 3 != arguments.size())
-        std::abort();
+    if (accepted) {
+        const auto &actions = std::get<std::vector<Action>>(result);
+        if (actions.size() * 3 != arguments.size())
+            std::abort();
+        for (std::size_t i = 0; i < actions.size(); ++i) {
+            const Action &action = actions[i];
+            if (wordOf(action.verb) != arguments[3 * i] || action.first != arguments[3 * i + 1]
+                || action.second != arguments[3 * i + 2])
+                std::abort(); // each action as its three arguments say
+        }
+    }
     if (!accepted && std::get<Refusal>(result).reason.find('\n') != std::string::npos)
         std::abort(); // a refusal is one line, whatever the operands hold
     return 0;

@@ -62,7 +62,7 @@ public:
 
     std::string check(const Action &action)
     {
-        if (action.verb == "Remove") {
+        if (action.verb == Verb::remove) {
             ItemLocation item;
             if (const LocateFailure failure = locateItem(action.first, m_sdks, item); failure && failure.cause != ENOENT)
                 return failure.reason;
@@ -76,7 +76,7 @@ public:
             return "destination folder: " + destination.reason;
         if (destination.stands)
             return "destination: " + reasonOf(EEXIST);
-        if (action.verb == "Move")
+        if (action.verb == Verb::move)
             m_planned[action.first] = false;
         m_planned[action.second] = true;
         return {};
@@ -145,7 +145,7 @@ private:
 
 std::string performStep(JournalStep &step, Journal &journal, SdkDirectory &sdkDirectory, CopyProgress &progress)
 {
-    if (step.verb == "Remove") {
+    if (step.verb == Verb::remove) {
         struct stat status;
         ItemLocation item;
         if (const LocateFailure failure = locateItem(step.first, sdkDirectory, item))
@@ -161,8 +161,8 @@ std::string performStep(JournalStep &step, Journal &journal, SdkDirectory &sdkDi
         return {};
     }
     JournalledProgress journalled(progress, journal, step);
-    const std::string error = step.verb == "Copy" ? copyItem(step.first, step.second, sdkDirectory, journalled)
-                                                  : moveItem(step.first, step.second, sdkDirectory, journalled);
+    const std::string error = step.verb == Verb::copy ? copyItem(step.first, step.second, sdkDirectory, journalled)
+                                                      : moveItem(step.first, step.second, sdkDirectory, journalled);
     return error.empty() ? journalled.error() : error;
 }
 
@@ -192,7 +192,7 @@ GroupOutcome runGroup(const std::vector<Action> &actions, std::size_t first, std
     for (std::size_t i = first; i < last; ++i) {
         const Action &action = actions[i];
         JournalStep &step = contents.steps.emplace_back(JournalStep{action.verb, action.first, action.second, {}, false});
-        if (action.verb == "Remove")
+        if (action.verb == Verb::remove)
             step.second = parentOf(action.first) + "/" + temporaryName(nameOf(action.first), "remove");
         std::string error = journal.beginStep(step);
         if (error.empty())
@@ -232,10 +232,10 @@ GroupOutcome undoChange(const std::string &sdkName, SdkDirectory &sdkDirectory)
     // Whoever owns the SDK may write its journal: it may name nothing but
     // items of that SDK, as a run of Tool writes it.
     const auto inTheSdk = [&](const std::string &path) {
-        return sdkChangedBy(Action{"Remove", path, {}}, sdkDirectory.path()) == sdkName;
+        return sdkChangedBy(Action{Verb::remove, path, {}}, sdkDirectory.path()) == sdkName;
     };
     for (const JournalStep &step : contents.steps) {
-        if ((step.verb != "Copy" && !inTheSdk(step.first)) || !inTheSdk(step.second))
+        if ((step.verb != Verb::copy && !inTheSdk(step.first)) || !inTheSdk(step.second))
             return {GroupOutcome::interrupted, 0, "its journal names items outside the SDK"};
     }
     std::string error = undoSteps(contents, sdkDirectory);

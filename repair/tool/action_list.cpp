@@ -1,5 +1,6 @@
 #include "action_list.h"
 
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -80,6 +81,19 @@ std::string copyDestinationFault(const Action &action, const std::string &sdkDir
     return {};
 }
 
+// The reason the operands of a Move are refused, or "": it moves items
+// within SDKs only.
+std::string moveFault(const Action &action, const std::string &sdkDirectory)
+{
+    for (const std::string *operand : {&action.first, &action.second}) {
+        if (!isInsideAnSdk(*operand, sdkDirectory))
+            return notInsideAnSdk(*operand, sdkDirectory);
+    }
+    if (isBelow(action.second, action.first))
+        return "the destination lies inside its own source";
+    return {};
+}
+
 } // namespace
 
 std::string quoted(const std::string &text)
@@ -118,11 +132,11 @@ bool isSdkName(std::string_view name)
 
 std::string sdkChangedBy(const Action &action, const std::string &sdkDirectory)
 {
-    const std::string &changed = action.verb == "Copy" ? action.second : action.first;
-    if (action.verb == "Undo" || !isInsideAnSdk(changed, sdkDirectory))
+    const std::string &changed = action.verb == Verb::copy ? action.second : action.first;
+    if (action.verb == Verb::undo || !isInsideAnSdk(changed, sdkDirectory))
         return {};
     const std::string_view sdk = sdkOf(changed, sdkDirectory);
-    if (action.verb == "Move" && sdkOf(action.second, sdkDirectory) != sdk)
+    if (action.verb == Verb::move && sdkOf(action.second, sdkDirectory) != sdk)
         return {};
     return std::string(sdk);
 }
@@ -136,41 +150,39 @@ validateActionList(const std::vector<std::string> &arguments, const std::string 
 
     std::vector<Action> actions;
     for (std::size_t i = 0; i < arguments.size(); i += 3) {
-        Action action{arguments[i], arguments[i + 1], arguments[i + 2]};
         const auto refuse = [&](const std::string &why) {
             return Refusal{describe(i, arguments) + ": " + why};
         };
-        const bool isRemove = action.verb == "Remove";
-        if (!isCleanAbsolutePath(action.first))
-            return refuse("not a clean absolute path: " + quoted(action.first));
-        if (action.verb == "Undo") {
+        if (!isCleanAbsolutePath(arguments[i + 1]))
+            return refuse("not a clean absolute path: " + quoted(arguments[i + 1]));
+        const std::optional<Verb> verb = verbNamed(arguments[i]);
+        if (!verb)
+            return refuse("unknown verb");
+        Action action{*verb, arguments[i + 1], arguments[i + 2]};
+        switch (action.verb) {
+        case Verb::undo:
             if (!action.second.empty())
                 return refuse("\"Undo\" takes an empty second operand");
             if (placeOf(action.first, sdkDirectory) != Place::sdkEntry
                 || !isSdkName(sdkOf(action.first, sdkDirectory)))
                 return refuse("not an SDK (\"MacOSX<version>.sdk\") of " + quoted(sdkDirectory) + ": "
                               + quoted(action.first));
-            actions.push_back(std::move(action));
-            continue;
-        }
-        if (!isRemove && action.verb != "Copy" && action.verb != "Move")
-            return refuse("unknown verb");
-        if (!isCleanAbsolutePath(action.first))
-            return refuse("not a clean absolute path: " + quoted(action.first));
-        if (isRemove && !action.second.empty())
-            return refuse("\"Remove\" takes an empty second operand");
-        if (!isRemove && !isCleanAbsolutePath(action.second))
-            return refuse("not a clean absolute path: " + quoted(action.second));
-        if (action.verb == "Copy") {
-            if (const std::string fault = copyDestinationFault(action, sdkDirectory); !fault.empty())
+            break;
+        case Verb::remove:
+            if (!action.second.empty())
+                return refuse("\"Remove\" takes an empty second operand");
+            if (!isInsideAnSdk(action.first, sdkDirectory))
+                return refuse(notInsideAnSdk(action.first, sdkDirectory));
+            break;
+        case Verb::copy:
+        case Verb::move:
+            if (!isCleanAbsolutePath(action.second))
+                return refuse("not a clean absolute path: " + quoted(action.second));
+            if (const std::string fault = action.verb == Verb::copy ? copyDestinationFault(action, sdkDirectory)
+                                                                    : moveFault(action, sdkDirectory);
+                !fault.empty())
                 return refuse(fault);
-        } else {
-            for (const std::string *operand : {&action.first, &action.second}) {
-                if (!operand->empty() && !isInsideAnSdk(*operand, sdkDirectory))
-                    return refuse(notInsideAnSdk(*operand, sdkDirectory));
-            }
-            if (isBelow(action.second, action.first))
-                return refuse("the destination lies inside its own source");
+            break;
         }
         actions.push_back(std::move(action));
     }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "verb.h"
+
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 struct Action {
-    std::string verb;   // "Copy", "Move", "Remove" or "Undo"
+    Verb verb;
     std::string first;  // absolute path
     std::string second; // absolute path, or "" for "Remove" and "Undo"
 };

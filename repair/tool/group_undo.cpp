@@ -101,7 +101,7 @@ std::string undoSteps(const JournalContents &contents, SdkDirectory &sdkDirector
 {
     if (contents.committed) {
         for (const JournalStep &step : contents.steps) {
-            if (step.verb != "Remove")
+            if (step.verb != Verb::remove)
                 continue;
             if (std::string error = deleteSetAside(step.second, sdkDirectory); !error.empty())
                 return "cannot delete " + step.second + ": " + error;
@@ -109,18 +109,13 @@ std::string undoSteps(const JournalContents &contents, SdkDirectory &sdkDirector
         return {};
     }
     for (auto step = contents.steps.rbegin(); step != contents.steps.rend(); ++step) {
-        std::string error;
-        if (step->verb == "Move")
-            error = moveBack(step->second, step->first, sdkDirectory);
-        else if (step->verb == "Copy")
-            error = removeIfMade(*step, sdkDirectory);
-        else
-            error = moveBack(step->second, step->first, sdkDirectory);
+        const std::string error = step->verb == Verb::copy ? removeIfMade(*step, sdkDirectory)
+                                                           : moveBack(step->second, step->first, sdkDirectory);
         if (!error.empty())
-            return "cannot undo " + step->verb + " of " + step->first + ": " + error;
+            return "cannot undo " + wordOf(step->verb) + " of " + step->first + ": " + error;
     }
     for (const JournalStep &step : contents.steps) {
-        const std::string &made = step.verb == "Remove" ? step.first : step.second;
+        const std::string &made = step.verb == Verb::remove ? step.first : step.second;
         if (std::string error = sweepBeside(made, sdkDirectory); !error.empty())
             return "cannot delete what was left beside " + made + ": " + error;
     }

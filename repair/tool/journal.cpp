@@ -53,9 +53,10 @@ std::optional<JournalStep> stepFrom(std::string_view line)
     const auto space = line.find(' ');
     if (space == std::string_view::npos)
         return std::nullopt;
-    JournalStep step{std::string(line.substr(0, space)), {}, {}, {}, false};
-    if (step.verb != "Copy" && step.verb != "Move" && step.verb != "Remove")
+    const std::optional<Verb> verb = verbNamed(line.substr(0, space));
+    if (!verb || *verb == Verb::undo)
         return std::nullopt;
+    JournalStep step{*verb, {}, {}, {}, false};
     line.remove_prefix(space + 1);
     const auto first = unquoted(line);
     if (!first || line.empty() || line.front() != ' ')
@@ -87,6 +88,11 @@ std::optional<std::pair<dev_t, ino_t>> identityFrom(std::string_view fields)
 std::string journalName(const std::string &sdkName)
 {
     return "." + sdkName + ".tarnwick-journal";
+}
+
+std::string stepLine(const JournalStep &step)
+{
+    return wordOf(step.verb) + " " + quoted(step.first) + " " + quoted(step.second);
 }
 
 std::optional<JournalContents> parseJournal(std::string_view text)
@@ -212,7 +218,7 @@ std::string Journal::append(const std::string &line)
 
 std::string Journal::beginStep(const JournalStep &step)
 {
-    return append(step.verb + " " + quoted(step.first) + " " + quoted(step.second));
+    return append(stepLine(step));
 }
 
 std::string Journal::made(dev_t device, ino_t inode)

@@ -2,6 +2,7 @@
 
 #include "file_identity.h"
 #include "unique_fd.h"
+#include "verb.h"
 
 #include <optional>
 #include <string>
@@ -30,7 +31,7 @@
 //
 // Without "commit" the change is undone backwards; with it, it is finished.
 struct JournalStep {
-    std::string verb;
+    Verb verb; // never Verb::undo
     std::string first;
     std::string second;
     std::optional<std::pair<dev_t, ino_t>> made;
@@ -43,6 +44,9 @@ struct JournalContents {
 };
 
 std::string journalName(const std::string &sdkName);
+
+// The line that begins a step, without its end of line.
+std::string stepLine(const JournalStep &step);
 
 // The journal's text as the steps stood; nothing for a text Tool never wrote.
 std::optional<JournalContents> parseJournal(std::string_view text);

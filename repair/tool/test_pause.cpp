@@ -1,8 +1,7 @@
 #include "test_pause.h"
 
-#ifdef TOOL_TEST_HOOKS
-
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -24,12 +23,6 @@ void pauseForTest(const char *point, const std::string &name)
     while (read(STDIN_FILENO, &byte, 1) < 0 && errno == EINTR) {
     }
 }
-
-#endif
-
-#ifdef TOOL_TEST_HOOKS
-
-#include <csignal>
 
 namespace {
 
@@ -54,5 +47,3 @@ void killPointForTest()
     if (killAt != 0 && ++reached == killAt)
         raise(SIGKILL);
 }
-
-#endif

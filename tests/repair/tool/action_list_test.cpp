@@ -35,7 +35,10 @@ TEST(ActionList, AcceptsWellFormedLists)
     for (const auto &list : lists) {
         const auto result = validateActionList(list, sdks);
         ASSERT_TRUE(std::holds_alternative<std::vector<Action>>(result)) << refusalOf(list);
-        EXPECT_EQ(std::get<std::vector<Action>>(result).size(), list.size() / 3);
+        const auto &actions = std::get<std::vector<Action>>(result);
+        ASSERT_EQ(actions.size(), list.size() / 3);
+        for (std::size_t i = 0; i < actions.size(); ++i)
+            EXPECT_EQ(wordOf(actions[i].verb), list[3 * i]);
     }
 }
 
@@ -49,6 +52,7 @@ TEST(ActionList, RefusesMalformedListsNamingTheFirstBadAction)
         {{"Copy", "/a", "/b", "Remove"}, "action 2"},
         {{"copy", "/a", "/b"}, "unknown verb"},
         {{"Delete", "/X/SDKs/MacOSX10.9.sdk/x", ""}, "unknown verb"},
+        {{"Delete", "x", ""}, "absolute"}, // the operand is looked at before the verb
         {{"Copy", "a", "/b"}, "absolute"},
         {{"Copy", "/a", ""}, "absolute"},
         {{"Copy", "/a//b", "/c"}, "absolute"},
