@@ -5,33 +5,27 @@
 #include "window.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QPushButton>
 
 AppDelegate::AppDelegate(Window *window, const QString &sdkDirectory, ActionRunner *runner,
-                         QObject *parent)
+                         std::optional<Desktop> desktop, QObject *parent)
     : QObject(parent)
-    , beep([] { QApplication::beep(); })
-    , openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
-    , terminate([] { QCoreApplication::quit(); })
-    , beginOpenPanel([window](const OpenPanel &panel, OpenPanelCompletion completion) {
-        beginSheetModalForWindow(panel, window, std::move(completion));
-    })
+    , m_desktop(desktop ? std::move(*desktop) : Desktop::of(window))
     , m_window(window)
     , m_tableView(window->sdkTable)
     , m_model(sdkDirectory,
               {[window] { return window->altKeyDown(); }, [this] { return m_runs.importExportInProgress(); },
                [this](const QString &sdk) { return m_runs.sdkIsBusy(sdk); }})
     , m_watcher(sdkDirectory)
-    , m_disclaimer(window, [this] { terminate(); })
+    , m_disclaimer(window, m_desktop.terminate)
     , m_runs(runner, window,
              [this](const QString &message, const QString &informativeText) {
                  return m_exportImport.alertSheetWithMessage(message, informativeText);
              })
-    , m_repairs(sdkDirectory, m_runs, [this](const QUrl &url) { openUrl(url); })
+    , m_repairs(sdkDirectory, m_runs, m_desktop.openUrl)
     , m_exportImport(
           sdkDirectory, window, m_preferences, m_runs,
-          [this](const OpenPanel &panel, OpenPanelCompletion completion) { beginOpenPanel(panel, std::move(completion)); },
+          m_desktop.beginOpenPanel,
           [this] {
               buildTableViewData();
               return m_model.tableContents();
@@ -151,7 +145,7 @@ void AppDelegate::tableButtonAction(QPushButton *sender)
     } else if (shown.interrupted) {
         m_repairs.putBackSDK(sdk);
     } else if (shown.minor <= 6) {
-        beep();
+        m_desktop.beep();
     } else if (shown.fixed) {
         m_repairs.restoreSDK(sdk);
     } else {

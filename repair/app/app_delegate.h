@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop.h"
 #include "disclaimer_gate.h"
 #include "export_import.h"
 #include "open_panel.h"
@@ -11,7 +12,7 @@
 
 #include <QObject>
 
-#include <functional>
+#include <optional>
 
 class ActionRunner;
 class QMessageBox;
@@ -32,14 +33,9 @@ class AppDelegate : public QObject
     Q_OBJECT
 
 public:
+    // desktop is what reaches beyond the window; the real one unless given.
     AppDelegate(Window *window, const QString &sdkDirectory, ActionRunner *runner,
-                QObject *parent = nullptr);
-
-    // What reaches the desktop; tests put recorders here.
-    std::function<void()> beep;
-    std::function<void(const QUrl &)> openUrl;
-    std::function<void()> terminate;
-    std::function<void(const OpenPanel &, OpenPanelCompletion)> beginOpenPanel;
+                std::optional<Desktop> desktop = std::nullopt, QObject *parent = nullptr);
 
     void applicationDidFinishLaunching();
     void windowDidBecomeKey();
@@ -74,6 +70,7 @@ private:
     bool rowMatchesDisk(const SdkEntry &shown, bool exporting);
     bool tableMatchesDisk();
 
+    Desktop m_desktop;
     Window *m_window;
     SdkTableView *m_tableView;
     SdkTableModel m_model;

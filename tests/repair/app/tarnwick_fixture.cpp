@@ -91,14 +91,13 @@ void TarnwickTest::launchWith(ActionRunner &actionRunner)
     delegate.reset();
     window.reset();
     window = std::make_unique<Window>();
-    delegate = std::make_unique<AppDelegate>(window.get(), sdks, &actionRunner);
-    delegate->beep = [this] { ++beeps; };
-    delegate->terminate = [this] { ++terminations; };
-    delegate->openUrl = [this](const QUrl &url) { opened.append(url); };
-    delegate->beginOpenPanel = [this](const OpenPanel &panel, OpenPanelCompletion completion) {
-        panels.append(panel);
-        pendingPanel = std::move(completion);
-    };
+    const Desktop recorders{[this] { ++beeps; }, [this](const QUrl &url) { opened.append(url); },
+                            [this] { ++terminations; },
+                            [this](const OpenPanel &panel, OpenPanelCompletion completion) {
+                                panels.append(panel);
+                                pendingPanel = std::move(completion);
+                            }};
+    delegate = std::make_unique<AppDelegate>(window.get(), sdks, &actionRunner, recorders);
     window->show();
     delegate->applicationDidFinishLaunching();
     // Activation comes late offscreen and reloads the table; let it pass.
