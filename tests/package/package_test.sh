@@ -89,7 +89,7 @@ check_files scoutmark "755 ./usr/bin/scoutmark
 644 ./usr/share/lintian/overrides/scoutmark
 644 ./usr/share/man/man1/scoutmark.1.gz
 644 ./usr/share/metainfo/org.tarnwick.scoutmark.metainfo.xml"
-check_relation "$deb" Depends "libc6 libgcc-s1 libicu libqt6core6 libqt6dbus6 libqt6gui6 libqt6widgets6 libstdc++6 "
+check_relation "$deb" Depends "libc6 libgcc-s1 libicu libqt6core6 libqt6dbus6 libqt6gui6 libqt6widgets6 libstdc++6 liburing2 "
 check_relation "$deb" Recommends ""
 check_version scoutmark "$deb"
 check_start scoutmark
