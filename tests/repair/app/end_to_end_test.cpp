@@ -54,9 +54,13 @@ TEST_F(EndToEndTest, AnImportMakesTheMissingSdkDirectory)
     dismiss(delegate->missing10_6Sheet());
 
     import({elsewhere + "/MacOSX10.6.sdk"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet(); }, 10000));
-    EXPECT_EQ(lastMessage(), "Importing SDKs...");
-    dismiss(delegate->alertSheet());
+    // A copy this small may end before the window hears that it began; then
+    // no hand-over is told.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet() || !delegate->importExportInProgress(); }, 30000));
+    if (delegate->alertSheet()) {
+        EXPECT_EQ(lastMessage(), "Importing SDKs...");
+        dismiss(delegate->alertSheet());
+    }
     ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress(); }, 30000));
     EXPECT_FALSE(delegate->failureSheet());
     struct stat status;
