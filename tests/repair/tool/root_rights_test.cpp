@@ -76,6 +76,19 @@ protected:
         return path;
     }
 
+    // Starts nobody's copy of source to target, held before it opens source/victim;
+    // what it has said by then.
+    QByteArray startPausedCopy(QProcess &tool, const std::string &source, const std::string &target) const
+    {
+        startTool(tool, sdks, {"Copy", source, target}, {.pkexecUid = nobody, .pause = "open victim"});
+        QByteArray errors;
+        (void)QTest::qWaitFor([&] {
+            errors += tool.readAllStandardError();
+            return errors.contains("paused open victim") || tool.state() == QProcess::NotRunning;
+        }, 60000);
+        return errors;
+    }
+
     static void folder(const std::string &path, mode_t mode, uid_t owner = 0, gid_t group = 0)
     {
         fs::create_directories(path);
@@ -282,12 +295,7 @@ TEST_F(RootRightsTest, ASourceSwappedForAFifoFailsItsActionInsteadOfHanging)
     const std::string target = sdks + "/MacOSX10.99.sdk";
 
     QProcess tool;
-    startTool(tool, sdks, {"Copy", source, target}, {.pkexecUid = nobody, .pause = "open victim"});
-    QByteArray errors;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        errors += tool.readAllStandardError();
-        return errors.contains("paused open victim") || tool.state() == QProcess::NotRunning;
-    }, 60000));
+    QByteArray errors = startPausedCopy(tool, source, target);
     ASSERT_TRUE(errors.contains("paused")) << "the test build holds before it opens the file";
     // The walk saw a regular file; a FIFO stands there now, with nobody writing.
     ASSERT_EQ(mkfifo((base + "/fifo").c_str(), 0666), 0);
@@ -603,12 +611,7 @@ TEST_F(RootRightsTest, NoSignalOfATerminalOrACpuLimitStopsToolHalfway)
     const std::string target = sdks + "/MacOSX10.99.sdk";
 
     QProcess tool;
-    startTool(tool, sdks, {"Copy", source, target}, {.pkexecUid = nobody, .pause = "open victim"});
-    QByteArray errors;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        errors += tool.readAllStandardError();
-        return errors.contains("paused") || tool.state() == QProcess::NotRunning;
-    }, 60000));
+    ASSERT_TRUE(startPausedCopy(tool, source, target).contains("paused"));
     const auto pid = static_cast<pid_t>(tool.processId());
     EXPECT_EQ(getsid(pid), pid) << "a session of its own, which no terminal sends signals to";
     for (const int signal : {SIGINT, SIGQUIT, SIGTSTP, SIGTTIN, SIGTTOU, SIGHUP, SIGXCPU})
