@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListView>
+#include <QPointer>
 
 class SdkTableModel;
 class TableCellView;
@@ -48,7 +49,9 @@ private:
     void fixButtonForTableCellView(TableCellView *view, int row);
     void orderTabChain();
 
-    SdkTableModel *m_model = nullptr;
+    // The window may outlive the delegate that owns the model, as at the
+    // process's end; the table is then empty.
+    QPointer<SdkTableModel> m_model;
     int m_reloads = 0;
     QList<QWidget *> m_afterRows;
 };
