@@ -15,7 +15,7 @@ class QLabel;
 class QMenu;
 class QStackedWidget;
 class QTimer;
-struct ResultRow;
+class ResultRow;
 
 // The pane below the results: the selected header with its hits, a bar with
 // its name and "Hit 2 of 7", and the keys and buttons that go from hit to

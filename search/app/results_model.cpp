@@ -12,29 +12,46 @@
 
 const QStringList ResultsModel::columnIdentifiers{QStringLiteral("Name"), QStringLiteral("Path")};
 
-ResultRow::ResultRow(QByteArray name, QByteArray path)
+namespace {
+
+QString decoded(const std::string &bytes)
+{
+    return QFile::decodeName(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+} // namespace
+
+ResultRow::ResultRow(std::string name, std::string path)
     : m_name(std::move(name))
     , m_path(std::move(path))
-    , m_displayName(QFile::decodeName(m_name))
-    , m_displayPath(QFile::decodeName(m_path))
 {
+}
+
+QString ResultRow::displayName() const
+{
+    return decoded(m_name);
+}
+
+QString ResultRow::displayPath() const
+{
+    return decoded(m_path);
 }
 
 QUrl ResultRow::url() const
 {
-    return fileUrl(m_path);
+    return fileUrl(path());
 }
 
 QString ResultRow::value(const QString &key) const
 {
     if (key == QLatin1String("Name"))
-        return m_displayName;
+        return displayName();
     if (key == QLatin1String("Path"))
-        return m_displayPath;
+        return displayPath();
     return {};
 }
 
-QByteArray ResultRow::bytes(const QString &key) const
+std::string_view ResultRow::bytes(const QString &key) const
 {
     if (key == QLatin1String("Name"))
         return m_name;
@@ -86,7 +103,7 @@ void ResultsModel::setSdkDirectory(const QString &directory)
 
 QString ResultsModel::shownPath(const ResultRow &row) const
 {
-    const QString &path = row.displayPath();
+    const QString path = row.displayPath();
     return path.startsWith(m_sdkPrefix) ? path.mid(m_sdkPrefix.size()) : path;
 }
 
@@ -159,10 +176,18 @@ void ResultsModel::sortUsingDescriptors(const QList<SortDescriptor> &descriptors
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> order(static_cast<std::size_t>(m_rows.size()));
     std::iota(order.begin(), order.end(), 0);
+    // The readable forms once per row, not once per comparison.
+    std::vector<QStringList> shown(order.size());
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        for (const SortDescriptor &descriptor : descriptors)
+            shown[row] << m_rows[static_cast<qsizetype>(row)].value(descriptor.key);
+    }
     std::stable_sort(order.begin(), order.end(), [&](int left, int right) {
         const ResultRow &a = m_rows[left], &b = m_rows[right];
-        for (const SortDescriptor &descriptor : descriptors) {
-            int compared = m_collator.compare(a.value(descriptor.key), b.value(descriptor.key));
+        for (qsizetype at = 0; at < descriptors.size(); ++at) {
+            const SortDescriptor &descriptor = descriptors[at];
+            int compared = m_collator.compare(shown[static_cast<std::size_t>(left)][at],
+                                              shown[static_cast<std::size_t>(right)][at]);
             if (compared == 0)
                 compared = a.bytes(descriptor.key).compare(b.bytes(descriptor.key));
             if (compared != 0)

@@ -8,34 +8,39 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <string>
+#include <string_view>
+
 // A result record: "Name", the header's file name, and "Path", its path,
 // both kept as the file system's bytes, which need not be UTF-8. The table
 // shows a readable form; opening and every other use of the file take the
 // bytes.
+// Rows stream in by the ten thousand while the search still needs the
+// cores: a row keeps the engine's strings as they come and makes its
+// readable forms only when they are asked for, which is for the few rows
+// in view.
 class ResultRow
 {
 public:
     ResultRow() = default;
-    ResultRow(QByteArray name, QByteArray path);
+    ResultRow(std::string name, std::string path);
 
     // The real bytes.
-    const QByteArray &name() const { return m_name; }
-    const QByteArray &path() const { return m_path; }
+    QByteArray name() const { return QByteArray::fromStdString(m_name); }
+    QByteArray path() const { return QByteArray::fromStdString(m_path); }
     // For showing: bytes that are not UTF-8 read as U+FFFD.
-    const QString &displayName() const { return m_displayName; }
-    const QString &displayPath() const { return m_displayPath; }
+    QString displayName() const;
+    QString displayPath() const;
     // A file URL that names exactly the bytes of path().
     QUrl url() const;
 
     // Under a record key ("Name" or "Path"): the display form, the bytes.
     QString value(const QString &key) const;
-    QByteArray bytes(const QString &key) const;
+    std::string_view bytes(const QString &key) const;
 
 private:
-    QByteArray m_name;
-    QByteArray m_path;
-    QString m_displayName;
-    QString m_displayPath;
+    std::string m_name;
+    std::string m_path;
 };
 
 struct SortDescriptor {

@@ -131,7 +131,7 @@ void RowActions::copyNames()
     copyEach(&ResultRow::displayName);
 }
 
-void RowActions::copyEach(const QString &(ResultRow::*text)() const)
+void RowActions::copyEach(QString (ResultRow::*text)() const)
 {
     QStringList texts;
     for (const ResultRow &row : selectedRecords())

@@ -50,7 +50,7 @@ public:
 
 private:
     // One line per selected row, on the clipboard.
-    void copyEach(const QString &(ResultRow::*text)() const);
+    void copyEach(QString (ResultRow::*text)() const);
     QList<ResultRow> selectedRecords() const;
     void showContextMenu(const QPoint &position);
     void updateEnabled();

@@ -182,8 +182,8 @@ void SearchControl::drainNow()
         delivery = m_searchThread->takeDelivered(1024);
         QList<ResultRow> rows;
         rows.reserve(static_cast<qsizetype>(delivery.records.size()));
-        for (const ResultRecord &record : delivery.records)
-            rows.append(ResultRow(QByteArray::fromStdString(record.name), QByteArray::fromStdString(record.path)));
+        for (ResultRecord &record : delivery.records)
+            rows.append(ResultRow(std::move(record.name), std::move(record.path)));
         arrayAddObjects(std::move(rows));
     } while (delivery.more && slice.elapsed() < 15);
     if (delivery.more) {
