@@ -66,6 +66,22 @@ private:
     bool m_found = false;
 };
 
+// The longest ASCII that every match shows as ASCII in its compared form
+// and that no character beyond ASCII can end.
+std::u16string asciiRunOf(std::u16string_view compared)
+{
+    std::u16string_view longest;
+    for (std::size_t at = 0, end = 0; at < compared.size(); at = end + 1) {
+        end = at;
+        while (end < compared.size() && compared[end] < 0x80)
+            ++end;
+        const std::size_t usable = end - at - (end < compared.size() && end > at ? 1 : 0);
+        if (usable > longest.size())
+            longest = compared.substr(at, usable);
+    }
+    return std::u16string(longest);
+}
+
 } // namespace
 
 HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComments,
@@ -79,7 +95,10 @@ HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComme
     m_needleBeyondAscii = std::any_of(compared.begin(), compared.end(), [](char16_t c) { return c >= 0x80; });
     // CR and LF together form one character, which a match may not split.
     const bool breaksInside = compared.find_first_of(u"\r\n") != std::u16string::npos;
-    if (m_needleBeyondAscii || breaksInside || compared.empty())
+    if (breaksInside || compared.empty())
+        return;
+    const std::u16string ascii = m_needleBeyondAscii ? asciiRunOf(compared) : compared;
+    if (ascii.empty())
         return;
 
     std::array<unsigned char, 256> fold{};
@@ -92,8 +111,8 @@ HeaderMatcher::HeaderMatcher(std::string_view searchStringUtf8, bool ignoreComme
             folded = 0x80;
         fold[static_cast<std::size_t>(byte)] = static_cast<unsigned char>(folded);
     }
-    m_needle.emplace(std::string(compared.begin(), compared.end()), caseSensitive, fold);
-    watchFor(compared);
+    (m_needleBeyondAscii ? m_asciiRun : m_needle).emplace(std::string(ascii.begin(), ascii.end()), caseSensitive, fold);
+    watchFor(ascii);
 }
 
 // A character is watched when a character of its compared form, standing
@@ -189,10 +208,13 @@ bool HeaderMatcher::containedIn(std::string_view bytes, LazyDecoding &decoding)
         } else if (!found.highBytes || !mayHoldWatched(bytes)) {
             return false;
         }
-    } else if (m_needleBeyondAscii && !m_hits.matcher().foldsTurkic() && isAscii(bytes)) {
+    } else if (m_needleBeyondAscii) {
         // A needle beyond ASCII needs a character beyond ASCII in the text,
         // which plain ASCII bytes give only under Turkic folding (I to ı).
-        return false;
+        if (!m_hits.matcher().foldsTurkic() && isAscii(bytes))
+            return false;
+        if (m_asciiRun && !m_asciiRun->find(bytes, false).found && !(m_watching && mayHoldWatched(bytes)))
+            return false;
     }
     ++m_counters.headersDecoded;
     return m_hits.containedIn(bytes, decoding.get());

@@ -42,6 +42,13 @@ struct MatchCounters {
 // marker is ASCII, and so is every line break in Mac OS Roman; in UTF-8 a
 // line comment also ends at U+0085, U+2028 and U+2029.
 //
+// A search string beyond ASCII needs a character beyond ASCII in the text,
+// and the ASCII in its compared form needs the same ASCII in the bytes, or
+// one of the watched characters: of a run of ASCII in the compared form,
+// all but a last character that a unit beyond ASCII follows (a mark, say,
+// which may make it part of a character beyond ASCII in the text). A
+// header whose bytes show neither is not decoded.
+//
 // The exact path is the hit finder's: a decoded header matches when it has
 // a hit, so the preview highlights what made the match.
 class HeaderMatcher
@@ -92,8 +99,9 @@ private:
     bool m_empty;
     bool m_needleBeyondAscii = false;
     std::optional<ByteNeedle> m_needle; // the compared form, when bytes suffice
+    std::optional<ByteNeedle> m_asciiRun; // else ASCII a match must show, if any
     // What the bytes must be watched for, by decoding: characters whose
-    // compared form holds, by itself, a character of the needle.
+    // compared form holds, by itself, a character of the needle (or run).
     std::array<bool, 256> m_watchedBytes{};
     std::vector<char32_t> m_watchedCharacters;
     bool m_watching = false;

@@ -281,6 +281,8 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
         u"s", u"ss", u"SS", u"fi", u"FI", u"fl", u"e", u"E", u"i", u"I", u"l", u"a/", u"//", u"*", u"sf", u"ile",
         u"k", u";", u"n", u"a", u"\u00e9", u"e\u0301", u"\u00c9", u"\u00df", u"\ufb01", u"\u0131", u"\u0130",
         u"ST\u00df", u"a\r", u"\n", u"Za", u"@", u"\u00a9",
+        // Beyond ASCII with ASCII around, which the bytes must show.
+        u"\u00e9le", u"sf\u00e9", u"a\u0130s", u"\u00dfile",
     };
     std::mt19937 random(6122026);
     // Short texts reach every corner of the decision; long ones the
@@ -397,6 +399,12 @@ TEST(Matching, AsciiSearchOfAsciiHeadersDecodesNothingAndStripsOnlyCandidates)
     EXPECT_EQ(utf8.counters().headersDecoded, 0u);
     EXPECT_FALSE(utf8.matches("NSFoo\xCC\x81")) << "the mark makes the o another letter";
     EXPECT_EQ(utf8.counters().headersDecoded, 1u);
+
+    // A search beyond ASCII decodes only what shows its ASCII part.
+    HeaderMatcher beyond("m\xC3\xB6ller", false, false, english);
+    EXPECT_FALSE(beyond.matches("/* \xC2\xA9 2016 Lain\xC3\xA9 */ NSBar\n"));
+    EXPECT_TRUE(beyond.matches("/* \xC2\xA9 M\xC3\x96LLER */\n"));
+    EXPECT_EQ(beyond.counters().headersDecoded, 1u);
 }
 
 TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
