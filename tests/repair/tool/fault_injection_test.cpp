@@ -51,8 +51,7 @@ TEST_F(FaultTest, CopyOntoAFullDiskLeavesNothingBehindAndGoesOn)
     const TreeSnapshot source = snapshotTree(base + "/big", true);
 
     const ToolResult result = run({"Copy", base + "/big", small + "/big", "Copy", base + "/little", small + "/little"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.standardError.indexOf("No space left"), -1) << result.standardError.constData();
+    EXPECT_TRUE(ended(result, 1, "No space left"));
     EXPECT_FALSE(exists(small + "/big"));
     EXPECT_TRUE(hiddenItems(small).empty()) << "the partial copy is removed";
     EXPECT_EQ(readFile(small + "/little"), "little") << "the next action still ran";
@@ -104,10 +103,8 @@ TEST_F(FaultTest, UnreadableSourcesAndUnwritableDestinationsFailCleanly)
                                    "Copy", base + "/ok", locked + "/ok",
                                    "Copy", base + "/ok", writable + "/ok"},
                                   launch);
-    const QByteArray &errors = result.standardError;
-    EXPECT_EQ(result.exitCode, 1) << errors.constData();
-    EXPECT_NE(errors.indexOf("cannot read " + QByteArray::fromStdString(base) + "/source/f1"), -1) << errors.constData();
-    EXPECT_NE(errors.indexOf("Permission denied"), -1);
+    EXPECT_TRUE(ended(result, 1, "cannot read " + QByteArray::fromStdString(base) + "/source/f1"));
+    EXPECT_TRUE(ended(result, 1, "Permission denied"));
     EXPECT_FALSE(exists(writable + "/copy"));
     EXPECT_TRUE(hiddenItems(writable).empty());
     EXPECT_FALSE(exists(locked + "/ok"));

@@ -137,7 +137,8 @@ ToolResult runToolAs(const std::string &sdks, const std::vector<std::string> &ar
     return result;
 }
 
-ToolMemory measureTool(const std::string &sdks, const std::vector<std::string> &arguments, uid_t pkexecUid)
+ToolMemory execTool(const std::string &sdks, const std::vector<std::string> &arguments, uid_t pkexecUid,
+                    const std::function<void(pid_t)> &whileHeld)
 {
     std::vector<std::string> words{toolForTestsPath().toStdString()};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -150,13 +151,21 @@ ToolMemory measureTool(const std::string &sdks, const std::vector<std::string> &
     argv.push_back(nullptr);
     environment.push_back(nullptr);
     const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    int gate[2];
+    EXPECT_EQ(pipe2(gate, O_CLOEXEC), 0);
     const pid_t pid = fork();
     if (pid == 0) {
-        if (dup2(quiet, STDOUT_FILENO) >= 0 && dup2(quiet, STDERR_FILENO) >= 0)
+        char byte;
+        if (read(gate[0], &byte, 1) == 1 && dup2(quiet, STDOUT_FILENO) >= 0 && dup2(quiet, STDERR_FILENO) >= 0)
             execve(argv[0], argv.data(), environment.data());
         _exit(127);
     }
     close(quiet);
+    if (whileHeld && pid > 0)
+        whileHeld(pid);
+    EXPECT_EQ(write(gate[1], "x", 1), 1);
+    close(gate[0]);
+    close(gate[1]);
     ToolMemory result;
     int status = 0;
     rusage usage{};
@@ -167,48 +176,67 @@ ToolMemory measureTool(const std::string &sdks, const std::vector<std::string> &
     return result;
 }
 
+int resumeTool(QProcess &tool)
+{
+    tool.write("x");
+    tool.closeWriteChannel();
+    if (!tool.waitForFinished(60000)) {
+        tool.kill();
+        tool.waitForFinished();
+        return -1;
+    }
+    return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+}
+
+testing::AssertionResult ended(const ToolResult &result, int code, const QByteArray &what,
+                               QByteArray ToolResult::*told)
+{
+    if (result.exitCode == code && (result.*told).contains(what))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "exit status " << result.exitCode << " where " << code << " was due, "
+                                       << "and \"" << what.constData() << "\" is to be told in: "
+                                       << (result.*told).constData();
+}
+
+std::vector<std::string> words(const QStringList &list)
+{
+    std::vector<std::string> words;
+    for (const QString &word : list)
+        words.push_back(word.toStdString());
+    return words;
+}
+
+std::string readToEnd(int fd)
+{
+    std::string text;
+    char buffer[65536];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    return text;
+}
+
 bool realTimeAllowed()
 {
     const pid_t pid = fork();
     if (pid == 0) {
-        const sched_param priority{1};
-        _exit(syscall(SYS_sched_setscheduler, 0, SCHED_FIFO, &priority) == 0 ? 0 : 1);
+        takeRealTimePolicy();
+        _exit(0);
     }
     int status = 0;
     return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-void makeFolderChain(const std::string &top, int depth)
+int folderChain(const std::string &top, int depth, const std::string &name)
 {
     mkdir(top.c_str(), 0755);
     int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY);
     for (int level = 0; level < depth && folder >= 0; ++level) {
-        mkdirat(folder, "d", 0755);
-        const int next = openat(folder, "d", O_RDONLY | O_DIRECTORY);
+        mkdirat(folder, name.c_str(), 0755);
+        const int next = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
         close(folder);
         folder = next;
     }
-    close(folder);
-}
-
-// Down to the bottom, then up through "..", deleting on the way: rm takes
-// minutes over a chain this deep.
-void removeFolderChain(const std::string &top)
-{
-    int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY);
-    int depth = 0;
-    for (int next; folder >= 0 && (next = openat(folder, "d", O_RDONLY | O_DIRECTORY)) >= 0; ++depth) {
-        close(folder);
-        folder = next;
-    }
-    for (; folder >= 0 && depth > 0; --depth) {
-        const int parent = openat(folder, "..", O_RDONLY | O_DIRECTORY);
-        close(folder);
-        unlinkat(parent, "d", AT_REMOVEDIR);
-        folder = parent;
-    }
-    close(folder);
-    rmdir(top.c_str());
+    return folder;
 }
 
 // Tests leave folders nobody may write; their owner may open them again.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/resource.h>
@@ -44,21 +45,39 @@ void startTool(QProcess &tool, const std::string &sdks, const std::vector<std::s
 // Starts Tool and waits for its end.
 ToolResult runToolAs(const std::string &sdks, const std::vector<std::string> &arguments, const ToolLaunch &launch = {});
 
-// Runs Tool as pkexec would for the user, its output thrown away, and
-// answers its exit status (-1 for a signal) and its peak resident memory.
+// Runs Tool as pkexec would for the user, its output thrown away, without
+// Qt, and held between fork and exec while whileHeld runs (its process id
+// is known before Tool runs); answers its exit status (-1 for a signal) and
+// its peak resident memory.
 struct ToolMemory {
     int exitCode = -1;
     long peakKiB = 0;
 };
-ToolMemory measureTool(const std::string &sdks, const std::vector<std::string> &arguments, uid_t pkexecUid);
+ToolMemory execTool(const std::string &sdks, const std::vector<std::string> &arguments, uid_t pkexecUid,
+                    const std::function<void(pid_t)> &whileHeld = {});
+
+// Lets a Tool held at a pause go on, and waits for its end: its exit
+// status, or -1 if a signal ended it or it did not end in time (then it is
+// killed).
+int resumeTool(QProcess &tool);
+
+// Whether the run ended with the exit status code, its standard error (or
+// the stream told) telling what; if not, what it did say.
+testing::AssertionResult ended(const ToolResult &result, int code, const QByteArray &what,
+                               QByteArray ToolResult::*told = &ToolResult::standardError);
+
+std::vector<std::string> words(const QStringList &list);
+
+// Whatever is still to read from fd, to its end.
+std::string readToEnd(int fd);
 
 // Whether this process may start a child under a real-time policy.
 bool realTimeAllowed();
 
-// A chain of folders named "d", depth levels below top, made and deleted
-// in time linear in its depth.
-void makeFolderChain(const std::string &top, int depth);
-void removeFolderChain(const std::string &top);
+// The bottom of a chain of folders of that name, depth levels below top,
+// opened (for the caller to close), and made where missing in time linear
+// in its depth.
+int folderChain(const std::string &top, int depth, const std::string &name = "d");
 
 // Each test works in a fresh folder that every user may enter (some run
 // Tool as nobody), with an empty SDK directory in it. As root, the way to
