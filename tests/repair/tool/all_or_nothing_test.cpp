@@ -32,10 +32,7 @@ protected:
         QStringList actions;
         for (const int minor : minors)
             write(actions, QString::fromStdString(sdkName(minor)), layout);
-        std::vector<std::string> arguments;
-        for (const QString &argument : actions)
-            arguments.push_back(argument.toStdString());
-        return arguments;
+        return words(actions);
     }
 
     // Fresh SDKs, fixed when asked.
@@ -57,13 +54,6 @@ protected:
         for (const int minor : minors)
             trees[minor] = snapshotTree(pathOf(minor), withTimes);
         return trees;
-    }
-
-    // Nothing of Tool's own is left in the SDK directory.
-    void expectNoJournal() const
-    {
-        for (const auto &entry : fs::directory_iterator(sdks))
-            EXPECT_EQ(entry.path().filename().string().find(".tarnwick-"), std::string::npos) << entry.path();
     }
 
     // The SDK whose group holds the action at position (1 for the first).
@@ -121,7 +111,7 @@ TEST_F(AllOrNothingTest, EachFailedActionLeavesItsSdkAsItWasAndTheOthersChanged)
                     EXPECT_EQ(snapshotTree(pathOf(minor)), changed.at(minor)) << "10." << minor << " fully changed";
                 }
             }
-            expectNoJournal();
+            EXPECT_EQ(hiddenItems(sdks), std::vector<std::string>{}) << "nothing of Tool's own is left";
         }
     }
 }
@@ -177,7 +167,7 @@ TEST_F(AllOrNothingTest, KilledAnywhereTheUndoPutsTheSdkBackAsItWas)
             } else {
                 EXPECT_EQ(snapshotTree(pathOf(12), true), before) << "put back as it was";
             }
-            expectNoJournal();
+            EXPECT_EQ(hiddenItems(sdks), std::vector<std::string>{}) << "nothing of Tool's own is left";
         }
     }
     std::cout << "kill points tried: " << pointsTried << std::endl;
@@ -196,7 +186,7 @@ TEST_F(AllOrNothingTest, AnInterruptedChangeBlocksTheNextUntilItIsUndone)
 
     const ToolResult undone = run({"Undo", pathOf(9), ""});
     EXPECT_EQ(undone.exitCode, 0);
-    expectNoJournal();
+    EXPECT_EQ(hiddenItems(sdks), std::vector<std::string>{}) << "nothing of Tool's own is left";
     EXPECT_EQ(run(actions).exitCode, 0);
     EXPECT_EQ(run({"Undo", sdks + "/MacOSX10.9.sdk", "", "Undo", sdks + "/Other", ""}).exitCode, 2)
         << "only SDKs of the SDK directory";

@@ -124,12 +124,9 @@ TEST_F(FaultTest, TwoFixesAtOnceFixTheSdkOnceAndLoseNothing)
         QStringList fix;
         addFixActions(fix, "MacOSX10.12.sdk", layout);
 
-        std::vector<std::string> arguments;
-        for (const QString &argument : fix)
-            arguments.push_back(argument.toStdString());
         QProcess first, second;
         for (QProcess *tool : {&first, &second})
-            startTool(*tool, sdks, arguments);
+            startTool(*tool, sdks, words(fix));
         // Each may lose some actions to the other; together they fix the SDK.
         ASSERT_TRUE(first.waitForFinished(20000) && second.waitForFinished(20000));
 

@@ -182,10 +182,7 @@ TEST_F(ToolTest, StartedLineComesBeforeAnyAction)
 
     usleep(300000);
     EXPECT_FALSE(exists(target)) << "an action ran before the started line was written";
-    std::string output;
-    char buffer[65536];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, static_cast<size_t>(n));
+    const std::string output = readToEnd(pipeFds[0]);
     close(pipeFds[0]);
     EXPECT_EQ(waitForEnd(tool), 0);
     EXPECT_EQ(output.substr(output.find_first_not_of('x'), 8), "started\n");
@@ -308,20 +305,12 @@ TEST_F(ToolTest, AFullPipeOnStandardErrorNeverHoldsUpTheWork)
     }, 20000);
     // Room appears while the third action runs: what was dropped is told first.
     fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
-    char buffer[65536];
-    while (read(pipeFds[0], buffer, sizeof buffer) > 0) {
-    }
-    tool.write("x");
-    tool.closeWriteChannel();
-    const int status = waitForEnd(tool);
-    if (status < 0)
-        tool.kill();
+    readToEnd(pipeFds[0]);
+    const int status = resumeTool(tool);
     EXPECT_TRUE(reported) << "held up at the first failure: " << output.constData();
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(exists(sdk + "/System/folder/f"));
-    std::string errors;
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        errors.append(buffer, static_cast<std::size_t>(n));
+    const std::string errors = readToEnd(pipeFds[0]);
     close(pipeFds[0]);
     const auto dropped = errors.find("Tool: 2 lines were dropped");
     EXPECT_NE(dropped, std::string::npos) << errors;
