@@ -136,8 +136,7 @@ TEST_F(FaultTest, TwoFixesAtOnceFixTheSdkOnceAndLoseNothing)
         // The restore brings back every item the fixes set aside: none was lost.
         QStringList restore;
         addRestoreActions(restore, "MacOSX10.12.sdk", layout);
-        const ToolResult back = runTool(QString::fromStdString(sdks), restore);
-        EXPECT_EQ(back.exitCode, 0) << back.standardError.constData();
+        EXPECT_TRUE(ended(runTool(QString::fromStdString(sdks), restore), 0));
         EXPECT_EQ(snapshotTree(sdk), original) << "a restore brings the SDK back whole";
     }
 }

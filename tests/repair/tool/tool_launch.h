@@ -63,7 +63,7 @@ int resumeTool(QProcess &tool);
 
 // Whether the run ended with the exit status code, its standard error (or
 // the stream told) telling what; if not, what it did say.
-testing::AssertionResult ended(const ToolResult &result, int code, const QByteArray &what,
+testing::AssertionResult ended(const ToolResult &result, int code, const QByteArray &what = {},
                                QByteArray ToolResult::*told = &ToolResult::standardError);
 
 std::vector<std::string> words(const QStringList &list);
