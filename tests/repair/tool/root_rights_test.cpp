@@ -34,6 +34,9 @@ class RootRightsTest : public ToolTreeTest
 {
 protected:
     std::string home = base + "/home"; // the user's own folder
+    // An SDK of the user's, to import, and where an import puts it.
+    std::string incoming = home + "/MacOSX10.99.sdk";
+    std::string imported = sdks + "/MacOSX10.99.sdk";
 
     void SetUp() override
     {
@@ -75,11 +78,11 @@ protected:
         return path;
     }
 
-    // Starts nobody's copy of source to target, held before it opens source/victim;
+    // Starts nobody's import of incoming, held before it opens incoming/victim;
     // what it has said by then.
-    QByteArray startPausedCopy(QProcess &tool, const std::string &source, const std::string &target) const
+    QByteArray startPausedCopy(QProcess &tool) const
     {
-        startTool(tool, sdks, {"Copy", source, target}, {.pkexecUid = nobody, .pause = "open victim"});
+        startTool(tool, sdks, {"Copy", incoming, imported}, {.pkexecUid = nobody, .pause = "open victim"});
         QByteArray errors;
         (void)QTest::qWaitFor([&] {
             errors += tool.readAllStandardError();
@@ -100,7 +103,6 @@ protected:
 
 TEST_F(RootRightsTest, AnImportMakesNoSetIdProgramsAndNoSharedWritableFolders)
 {
-    const std::string incoming = home + "/MacOSX10.99.sdk";
     fs::create_directories(incoming + "/open");
     userFile(incoming + "/run", 04755);
     userFile(incoming + "/group", 02755);
@@ -112,7 +114,6 @@ TEST_F(RootRightsTest, AnImportMakesNoSetIdProgramsAndNoSharedWritableFolders)
 
     for (const std::optional<uid_t> user : {std::optional<uid_t>(nobody), std::optional<uid_t>()}) {
         SCOPED_TRACE(user ? "through pkexec" : "started by root");
-        const std::string imported = sdks + "/MacOSX10.99.sdk";
         ASSERT_TRUE(ended(run({"Copy", incoming, imported}, user), 0));
         for (const std::string &item : {imported, imported + "/run", imported + "/group", imported + "/open",
                                         imported + "/open/shared"}) {
@@ -278,37 +279,35 @@ TEST_F(RootRightsTest, OutsideTheSdkDirectoryToolHasTheUsersRightsOnly)
 // it between two steps of a copy; a FIFO swapped in must not hang it.
 TEST_F(RootRightsTest, HeldBeforeAnOpenToolNeitherStopsForASignalNorHangsOnAFifo)
 {
-    const std::string source = home + "/MacOSX10.99.sdk";
-    userFile(source + "/a", 0644);
-    userFile(source + "/victim", 0644);
-    const std::string target = sdks + "/MacOSX10.99.sdk";
+    userFile(incoming + "/a", 0644);
+    userFile(incoming + "/victim", 0644);
     {
         QProcess tool;
-        ASSERT_TRUE(startPausedCopy(tool, source, target).contains("paused"));
+        ASSERT_TRUE(startPausedCopy(tool).contains("paused"));
         const auto pid = static_cast<pid_t>(tool.processId());
         EXPECT_EQ(getsid(pid), pid) << "a session of its own, which no terminal sends signals to";
         for (const int signal : {SIGINT, SIGQUIT, SIGTSTP, SIGTTIN, SIGTTOU, SIGHUP, SIGXCPU})
             kill(pid, signal);
         ASSERT_EQ(resumeTool(tool), 0) << "Tool stopped, or a signal ended it";
-        EXPECT_TRUE(exists(target + "/victim"));
-        fs::remove_all(target);
+        EXPECT_TRUE(exists(imported + "/victim"));
+        fs::remove_all(imported);
     }
 
     QProcess tool;
-    QByteArray errors = startPausedCopy(tool, source, target);
+    QByteArray errors = startPausedCopy(tool);
     ASSERT_TRUE(errors.contains("paused")) << "the test build holds before it opens the file";
     // The walk saw a regular file; a FIFO stands there now, with nobody writing.
     ASSERT_EQ(mkfifo((base + "/fifo").c_str(), 0666), 0);
-    ASSERT_EQ(rename((base + "/fifo").c_str(), (source + "/victim").c_str()), 0);
+    ASSERT_EQ(rename((base + "/fifo").c_str(), (incoming + "/victim").c_str()), 0);
     ASSERT_EQ(resumeTool(tool), 1) << "Tool hangs on the FIFO";
     errors += tool.readAllStandardError();
-    EXPECT_NE(errors.indexOf(QByteArray::fromStdString(source + "/victim")), -1) << errors.constData();
-    EXPECT_FALSE(exists(target));
+    EXPECT_NE(errors.indexOf(QByteArray::fromStdString(incoming + "/victim")), -1) << errors.constData();
+    EXPECT_FALSE(exists(imported));
     EXPECT_TRUE(hiddenItems(sdks).empty());
 
-    // A FIFO, a socket or a device that stands in a source from the start.
-    fs::remove(source + "/victim");
-    const std::string special = source + "/special";
+    // A FIFO, a socket or a device that stands in a incoming from the start.
+    fs::remove(incoming + "/victim");
+    const std::string special = incoming + "/special";
     for (const std::string kind : {"fifo", "socket", "device"}) {
         SCOPED_TRACE(kind);
         if (kind == "fifo")
@@ -323,8 +322,8 @@ TEST_F(RootRightsTest, HeldBeforeAnOpenToolNeitherStopsForASignalNorHangsOnAFifo
             bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
             close(listener);
         }
-        EXPECT_TRUE(ended(run({"Copy", source, target}), 1, QByteArray::fromStdString(special)));
-        EXPECT_FALSE(exists(target));
+        EXPECT_TRUE(ended(run({"Copy", incoming, imported}), 1, QByteArray::fromStdString(special)));
+        EXPECT_FALSE(exists(imported));
         fs::remove(special);
     }
 }
@@ -380,41 +379,39 @@ TEST_F(RootRightsTest, NoLinkInsideOneSdkReachesAnotherSdkOrTheSdkDirectory)
 TEST_F(RootRightsTest, CopiesKeepHolesAndHardLinksOrFailWhereALinkCannotBeMade)
 {
     constexpr off_t size = 64 << 20;
-    const std::string source = home + "/MacOSX10.99.sdk";
-    fs::create_directories(source + "/sub");
-    const int fd = open((source + "/big").c_str(), O_WRONLY | O_CREAT, 0644);
+    fs::create_directories(incoming + "/sub");
+    const int fd = open((incoming + "/big").c_str(), O_WRONLY | O_CREAT, 0644);
     ASSERT_EQ(pwrite(fd, "head", 4, 0), 4);
     ASSERT_EQ(pwrite(fd, "middle", 6, size / 2), 6);
     ASSERT_EQ(ftruncate(fd, size), 0);
     close(fd);
-    EXPECT_EQ(lchown((source + "/big").c_str(), nobody, nogroup), 0);
+    EXPECT_EQ(lchown((incoming + "/big").c_str(), nobody, nogroup), 0);
     for (const char *name : {"/big2", "/big3", "/sub/big4"})
-        ASSERT_EQ(link((source + "/big").c_str(), (source + name).c_str()), 0);
-    const std::string target = sdks + "/MacOSX10.99.sdk";
+        ASSERT_EQ(link((incoming + "/big").c_str(), (incoming + name).c_str()), 0);
 
     for (const int error : {EMLINK, EXDEV}) {
         SCOPED_TRACE(error);
-        const ToolResult result = runToolAs(sdks, {"Copy", source, target}, {.pkexecUid = nobody, .linkatError = error});
-        EXPECT_TRUE(ended(result, 1, "cannot copy the hard link " + QByteArray::fromStdString(source) + "/"));
+        const ToolResult result = runToolAs(sdks, {"Copy", incoming, imported}, {.pkexecUid = nobody, .linkatError = error});
+        EXPECT_TRUE(ended(result, 1, "cannot copy the hard link " + QByteArray::fromStdString(incoming) + "/"));
         EXPECT_TRUE(ended(result, 1, std::strerror(error)));
-        EXPECT_FALSE(exists(target));
+        EXPECT_FALSE(exists(imported));
         EXPECT_TRUE(hiddenItems(sdks).empty());
     }
 
     for (const int openat2Error : {0, ENOSYS}) {
         SCOPED_TRACE(openat2Error ? "without openat2" : "with openat2");
-        ASSERT_TRUE(ended(run({"Copy", source, target}, nobody, openat2Error), 0));
-        const struct stat big = statusOf(target + "/big");
+        ASSERT_TRUE(ended(run({"Copy", incoming, imported}, nobody, openat2Error), 0));
+        const struct stat big = statusOf(imported + "/big");
         EXPECT_EQ(big.st_size, size);
         EXPECT_EQ(big.st_nlink, 4u) << "the four names stay one file";
         for (const char *name : {"/big2", "/big3", "/sub/big4"})
-            EXPECT_EQ(statusOf(target + name).st_ino, big.st_ino) << name;
+            EXPECT_EQ(statusOf(imported + name).st_ino, big.st_ino) << name;
         EXPECT_LT(big.st_blocks * 512, 1 << 20) << "the holes stay holes";
-        const std::string copied = readFile(target + "/sub/big4");
+        const std::string copied = readFile(imported + "/sub/big4");
         EXPECT_EQ(copied.substr(0, 4), "head");
         EXPECT_EQ(copied.substr(size / 2, 6), "middle");
         EXPECT_EQ(copied.find_first_not_of('\0', size / 2 + 6), std::string::npos);
-        fs::remove_all(target);
+        fs::remove_all(imported);
     }
 }
 
@@ -441,16 +438,16 @@ TEST_F(RootRightsTest, FilesWithSeveralNamesDeepInATreeCostLittleMemory)
     close(folder);
 
     const ToolMemory idle = execTool(sdks, {}, nobody);
-    const ToolMemory copy = execTool(sdks, {"Copy", source, sdks + "/MacOSX10.99.sdk"}, nobody);
+    const ToolMemory copy = execTool(sdks, {"Copy", source, imported}, nobody);
     EXPECT_EQ(copy.exitCode, 0);
     struct stat copied {};
-    const int copiedBottom = folderChain(sdks + "/MacOSX10.99.sdk", depth, name);
+    const int copiedBottom = folderChain(imported, depth, name);
     fstatat(copiedBottom, "g0", &copied, 0);
     close(copiedBottom);
     EXPECT_EQ(copied.st_nlink, 2u) << "the names stay one file";
     EXPECT_LT(copy.peakKiB - idle.peakKiB, 64 * 1024) << "peak " << copy.peakKiB << " KiB, idle " << idle.peakKiB;
     umount2(deep.c_str(), MNT_DETACH);
-    fs::remove_all(sdks + "/MacOSX10.99.sdk/" + name); // a tree this deep is left to the tmpfs below
+    fs::remove_all(imported + "/" + name); // a tree this deep is left to the tmpfs below
 }
 
 TEST_F(RootRightsTest, HiddenNamesCannotBeForeseenAndCleanupTakesOnlyWhatTheRunMade)
@@ -480,6 +477,15 @@ TEST_F(RootRightsTest, HiddenNamesCannotBeForeseenAndCleanupTakesOnlyWhatTheRunM
     EXPECT_FALSE(exists(sdks + "/MacOSX10.9.sdk/System/x"));
     EXPECT_EQ(readFile(theirs), "theirs");
 }
+
+// The address sanitizer's own start-up takes milliseconds of processor time
+// before Tool's first line can leave a real-time policy; the plain build
+// keeps 5 ms.
+#ifdef __SANITIZE_ADDRESS__
+constexpr rlim_t realTimeBudget = 200000; // microseconds
+#else
+constexpr rlim_t realTimeBudget = 5000;
+#endif
 
 TEST_F(RootRightsTest, TheCallersLimitsCannotStopToolHalfway)
 {
@@ -532,31 +538,18 @@ TEST_F(RootRightsTest, TheCallersLimitsCannotStopToolHalfway)
     EXPECT_EQ(hiddenItems(deepSdks + "/MacOSX10.9.sdk").size(), 1u);
     EXPECT_TRUE(exists(deepSdks + "/.MacOSX10.9.sdk.tarnwick-journal"));
     umount2(deep.c_str(), MNT_DETACH);
-}
 
-// Under a real-time policy, RLIMIT_RTTIME sends SIGXCPU, then SIGKILL, to a
-// process that computes too long without waiting: the caller would choose
-// the moment of the copy at which root Tool ends.
-// The address sanitizer's own start-up takes milliseconds of processor time
-// before Tool's first line can leave the policy; the plain build keeps 5 ms.
-#ifdef __SANITIZE_ADDRESS__
-constexpr rlim_t realTimeBudget = 200000; // microseconds
-#else
-constexpr rlim_t realTimeBudget = 5000;
-#endif
-
-TEST_F(RootRightsTest, ARealTimePolicyUnderItsCpuLimitCannotStopToolHalfway)
-{
+    // Under a real-time policy, RLIMIT_RTTIME sends SIGXCPU, then SIGKILL, to
+    // a process that computes too long without waiting: the caller would
+    // choose the moment of the copy at which root Tool ends.
     if (!realTimeAllowed())
         GTEST_SKIP() << "no real-time policy may be taken here";
-    const std::string source = home + "/MacOSX10.99.sdk";
     for (int i = 0; i < 4; ++i)
-        userFile(source + "/large" + std::to_string(i), 0644, std::string(32 << 20, 'x'));
-    const std::string target = sdks + "/MacOSX10.99.sdk";
-    const ToolResult result = runToolAs(sdks, {"Copy", source, target},
-                                        {.pkexecUid = nobody, .limits = {{RLIMIT_RTTIME, realTimeBudget, true}}, .realTime = true});
-    EXPECT_EQ(result.exitCode, 0) << "ended by a signal";
-    EXPECT_EQ(statusOf(target + "/large3").st_size, 32 << 20);
+        userFile(incoming + "/large" + std::to_string(i), 0644, std::string(32 << 20, 'x'));
+    const ToolResult realTime = runToolAs(sdks, {"Copy", incoming, imported},
+                                          {.pkexecUid = nobody, .limits = {{RLIMIT_RTTIME, realTimeBudget, true}}, .realTime = true});
+    EXPECT_EQ(realTime.exitCode, 0) << "ended by a signal";
+    EXPECT_EQ(statusOf(imported + "/large3").st_size, 32 << 20);
     EXPECT_TRUE(hiddenItems(sdks).empty());
 }
 
