@@ -103,12 +103,10 @@ protected:
 
 TEST_F(RootRightsTest, AnImportMakesNoSetIdProgramsAndNoSharedWritableFolders)
 {
-    fs::create_directories(incoming + "/open");
+    folder(incoming + "/open", 0777, nobody, nogroup);
     userFile(incoming + "/run", 04755);
     userFile(incoming + "/group", 02755);
     userFile(incoming + "/open/shared", 0666);
-    EXPECT_EQ(lchown((incoming + "/open").c_str(), nobody, nogroup), 0);
-    chmod((incoming + "/open").c_str(), 0777);
     EXPECT_EQ(lchown(incoming.c_str(), nobody, nogroup), 0);
     const struct stat directory = statusOf(sdks);
 
@@ -458,8 +456,7 @@ TEST_F(RootRightsTest, HiddenNamesCannotBeForeseenAndCleanupTakesOnlyWhatTheRunM
     // somebody else's bears the name the copy would have had.
     writeFile(sdks + "/MacOSX10.9.sdk/System/x", "x");
     const std::string shared = base + "/shared";
-    fs::create_directories(shared);
-    chmod(shared.c_str(), 01777);
+    folder(shared, 01777);
     std::string theirs;
     const std::vector<std::string> copy{"Copy", sdks + "/MacOSX10.9.sdk", shared + "/MacOSX10.9.sdk"};
     EXPECT_EQ(execTool(sdks, copy, nobody, [&](pid_t pid) {
@@ -578,9 +575,7 @@ TEST_F(RootRightsTest, ExportedItemsBelongToTheUserWhoAsked)
     for (const uid_t owner : {uid_t(0), uid_t(12345)}) {
         SCOPED_TRACE(owner);
         const std::string shared = base + "/shared" + std::to_string(owner);
-        fs::create_directories(shared);
-        EXPECT_EQ(chown(shared.c_str(), owner, owner), 0);
-        chmod(shared.c_str(), 01777);
+        folder(shared, 01777, owner, owner);
         ASSERT_TRUE(ended(run({"Copy", sdk, shared + "/MacOSX10.9.sdk"}), 0));
         for (const auto &entry : fs::recursive_directory_iterator(shared)) {
             const struct stat status = statusOf(entry.path());
