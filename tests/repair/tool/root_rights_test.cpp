@@ -389,7 +389,8 @@ TEST_F(RootRightsTest, CopiesKeepHolesAndHardLinksOrFailWhereALinkCannotBeMade)
 
     for (const int error : {EMLINK, EXDEV}) {
         SCOPED_TRACE(error);
-        const ToolResult result = runToolAs(sdks, {"Copy", incoming, imported}, {.pkexecUid = nobody, .linkatError = error});
+        const ToolLaunch launch{.pkexecUid = nobody, .linkatError = error};
+        const ToolResult result = runToolAs(sdks, {"Copy", incoming, imported}, launch);
         EXPECT_TRUE(ended(result, 1, "cannot copy the hard link " + QByteArray::fromStdString(incoming) + "/"));
         EXPECT_TRUE(ended(result, 1, std::strerror(error)));
         EXPECT_FALSE(exists(imported));
@@ -543,8 +544,9 @@ TEST_F(RootRightsTest, TheCallersLimitsCannotStopToolHalfway)
         GTEST_SKIP() << "no real-time policy may be taken here";
     for (int i = 0; i < 4; ++i)
         userFile(incoming + "/large" + std::to_string(i), 0644, std::string(32 << 20, 'x'));
-    const ToolResult realTime = runToolAs(sdks, {"Copy", incoming, imported},
-                                          {.pkexecUid = nobody, .limits = {{RLIMIT_RTTIME, realTimeBudget, true}}, .realTime = true});
+    const ToolLaunch realTimeLaunch{
+        .pkexecUid = nobody, .limits = {{RLIMIT_RTTIME, realTimeBudget, true}}, .realTime = true};
+    const ToolResult realTime = runToolAs(sdks, {"Copy", incoming, imported}, realTimeLaunch);
     EXPECT_EQ(realTime.exitCode, 0) << "ended by a signal";
     EXPECT_EQ(statusOf(imported + "/large3").st_size, 32 << 20);
     EXPECT_TRUE(hiddenItems(sdks).empty());
