@@ -101,27 +101,62 @@ protected:
 
 } // namespace
 
-TEST_F(RootRightsTest, AnImportMakesNoSetIdProgramsAndNoSharedWritableFolders)
+// What an import makes belongs to whom the way to it grants it (root, where
+// root alone controls the way, as when the SDK directory exists), and is
+// neither set-id nor writable by others; a missing SDK directory is made so
+// too, and not through a link the user planted.
+TEST_F(RootRightsTest, AnImportMakesNoSetIdProgramsNorSharedWritableFoldersAndAMissingSdkDirectoryAsItsWayGrants)
 {
     folder(incoming + "/open", 0777, nobody, nogroup);
     userFile(incoming + "/run", 04755);
     userFile(incoming + "/group", 02755);
     userFile(incoming + "/open/shared", 0666);
     EXPECT_EQ(lchown(incoming.c_str(), nobody, nogroup), 0);
-    const struct stat directory = statusOf(sdks);
-
-    for (const std::optional<uid_t> user : {std::optional<uid_t>(nobody), std::optional<uid_t>()}) {
-        SCOPED_TRACE(user ? "through pkexec" : "started by root");
-        ASSERT_TRUE(ended(run({"Copy", incoming, imported}, user), 0));
-        for (const std::string &item : {imported, imported + "/run", imported + "/group", imported + "/open",
-                                        imported + "/open/shared"}) {
-            const struct stat status = statusOf(item);
-            EXPECT_EQ(status.st_uid, directory.st_uid) << item;
-            EXPECT_EQ(status.st_gid, directory.st_gid) << item;
-            EXPECT_EQ(status.st_mode & 06022, 0u) << item << " has mode " << std::oct << (status.st_mode & 07777);
+    const std::string decoy = base + "/decoy"; // root's, empty
+    fs::create_directories(decoy);
+    folder(base + "/roots", 0755);
+    folder(base + "/open", 01777);
+    userLink(decoy, base + "/open/planted");
+    const struct {
+        const char *way;
+        std::string top; // the existing folder below which the SDK directory is missing, if it is
+        std::optional<uid_t> user;  // PKEXEC_UID
+        std::optional<uid_t> owner; // and group, of what the import makes; none: nothing is made
+    } cases[] = {
+        {"through pkexec", "", nobody, 0},
+        {"started by root", "", std::nullopt, 0},
+        {"missing, on a way of root's alone", base + "/roots", nobody, 0},
+        {"missing, through a folder that all may write", base + "/open", nobody, nobody},
+        {"missing, through a link the user planted there", base + "/open/planted", nobody, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.way);
+        const std::string directory = c.top.empty() ? sdks : c.top + "/new/Developer/SDKs";
+        const std::string sdk = directory + "/MacOSX10.99.sdk";
+        const ToolResult result = runToolAs(directory, {"Copy", incoming, sdk}, {.pkexecUid = c.user});
+        if (!c.owner) {
+            EXPECT_TRUE(ended(result, 1, "Permission denied"));
+            EXPECT_TRUE(fs::is_empty(decoy));
+            continue;
         }
-        EXPECT_EQ(statusOf(imported + "/run").st_mode & 0777, 0755u) << "the other bits stay";
-        fs::remove_all(imported);
+        ASSERT_TRUE(ended(result, 0));
+        // Root's items lose set-id bits and others' writing; the user's keep
+        // their modes, but no folder made on the way is writable by others.
+        std::vector<std::pair<std::string, mode_t>> made;
+        for (const char *item : {"", "/run", "/group", "/open", "/open/shared"})
+            made.emplace_back(sdk + item, *c.owner ? 0 : 06022);
+        if (!c.top.empty()) {
+            for (const std::string &folder : {c.top + "/new", c.top + "/new/Developer", directory})
+                made.emplace_back(folder, 022);
+        }
+        for (const auto &[item, barred] : made) {
+            const struct stat status = statusOf(item);
+            EXPECT_EQ(status.st_uid, *c.owner) << item;
+            EXPECT_EQ(status.st_gid, *c.owner ? nogroup : 0) << item;
+            EXPECT_EQ(status.st_mode & barred, 0u) << item << " has mode " << std::oct << (status.st_mode & 07777);
+        }
+        EXPECT_EQ(statusOf(sdk + "/run").st_mode & 0777, 0755u) << "the other bits stay";
+        fs::remove_all(sdk);
     }
 }
 
@@ -197,41 +232,6 @@ TEST_F(RootRightsTest, RootsRightsReachOnlyBeneathAWayThatRootAloneControls)
         EXPECT_FALSE(exists(etc + "/cron.d/evil"));
         EXPECT_EQ(readFile(etc + "/passwd"), "root:x:0:0");
         EXPECT_FALSE(exists(stolen));
-    }
-}
-
-TEST_F(RootRightsTest, AnImportMakesAMissingSdkDirectoryWithTheRightsItsWayGrants)
-{
-    const std::string incoming = home + "/MacOSX10.6.sdk";
-    userFile(incoming + "/x", 0644);
-    const std::string decoy = base + "/decoy"; // root's, empty
-    fs::create_directories(decoy);
-    const struct {
-        const char *way;
-        std::string top; // the existing folder below which the SDK directory is missing
-        std::optional<uid_t> owner; // of what the import makes; none: nothing is made
-    } cases[] = {
-        {"root's alone", base + "/roots", 0},
-        {"through a folder that all may write", base + "/open", nobody},
-        {"through a link the user planted there", base + "/open/planted", std::nullopt},
-    };
-    folder(base + "/roots", 0755);
-    folder(base + "/open", 01777);
-    userLink(decoy, base + "/open/planted");
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.way);
-        const std::string sdks = c.top + "/new/Developer/SDKs";
-        const ToolResult result = runToolAs(sdks, {"Copy", incoming, sdks + "/MacOSX10.6.sdk"}, {.pkexecUid = nobody});
-        if (!c.owner) {
-            EXPECT_TRUE(ended(result, 1, "Permission denied"));
-            EXPECT_TRUE(fs::is_empty(decoy));
-            continue;
-        }
-        EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
-        for (const std::string &made : {c.top + "/new", c.top + "/new/Developer", sdks, sdks + "/MacOSX10.6.sdk/x"}) {
-            EXPECT_EQ(statusOf(made).st_uid, *c.owner) << made;
-            EXPECT_EQ(statusOf(made).st_mode & 022, 0u) << made;
-        }
     }
 }
 
