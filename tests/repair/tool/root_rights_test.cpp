@@ -105,7 +105,7 @@ protected:
 // root alone controls the way, as when the SDK directory exists), and is
 // neither set-id nor writable by others; a missing SDK directory is made so
 // too, and not through a link the user planted.
-TEST_F(RootRightsTest, AnImportMakesNoSetIdProgramsNorSharedWritableFoldersAndAMissingSdkDirectoryAsItsWayGrants)
+TEST_F(RootRightsTest, WhatAnImportMakesHasTheOwnerItsWayGrantsAndNoSetIdOrSharedWritableMode)
 {
     folder(incoming + "/open", 0777, nobody, nogroup);
     userFile(incoming + "/run", 04755);
@@ -146,8 +146,8 @@ TEST_F(RootRightsTest, AnImportMakesNoSetIdProgramsNorSharedWritableFoldersAndAM
         for (const char *item : {"", "/run", "/group", "/open", "/open/shared"})
             made.emplace_back(sdk + item, *c.owner ? 0 : 06022);
         if (!c.top.empty()) {
-            for (const std::string &folder : {c.top + "/new", c.top + "/new/Developer", directory})
-                made.emplace_back(folder, 022);
+            for (const std::string &onTheWay : {c.top + "/new", c.top + "/new/Developer", directory})
+                made.emplace_back(onTheWay, 022);
         }
         for (const auto &[item, barred] : made) {
             const struct stat status = statusOf(item);
