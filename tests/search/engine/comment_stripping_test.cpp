@@ -1,3 +1,4 @@
+#include "case_file.h"
 #include "comment_stripping.h"
 #include "reference_stripping.h"
 
@@ -10,35 +11,11 @@ using testing::PrintToString;
 
 TEST(CommentStripping, NamedCases)
 {
-    const struct {
-        const char16_t *text, *lines, *blocks;
-    } cases[] = {
-        {u"a // b\nc", u"a \nc", u"a // b\nc"},
-        {u"a // b", u"a ", u"a // b"},
-        {u"a //", u"a ", u"a //"},
-        {u"a\r// b\rc", u"a\r\rc", u"a\r// b\rc"},
-        {u"a// x\r\ny", u"a\r\ny", u"a// x\r\ny"},
-        {u"a//\u2028b//\u0085c//\u2029", u"a\u2028b\u0085c\u2029", u"a//\u2028b//\u0085c//\u2029"},
-        {u"x /* y */ z", u"x /* y */ z", u"x  z"},
-        {u"x /* y", u"x /* y", u"x /* y"},
-        {u"x /* a /* b */ c */ d", u"x /* a /* b */ c */ d", u"x  c */ d"},
-        {u"/*/ a */b", u"/*/ a */b", u"b"},
-        {u"/* a // b */ c\nd */ e", u"/* a \nd */ e", u" c\nd */ e"},
-        {u"/*a*//*b*/ c\nd */e", u"/*a*\nd */e", u" c\nd */e"},
-        {u"url \"http://x.y/z\";\nnext", u"url \"http:\nnext", u"url \"http://x.y/z\";\nnext"},
-        {u"//", u"", u"//"},
-        {u"/**/", u"/**/", u""},
-        {u"/*", u"/*", u"/*"},
-        {u"a /* b */* c */ d", u"a /* b */* c */ d", u"a * c */ d"},
-        // A slash before a block and a star after it form a new opener.
-        {u"a//* b */* c */ d", u"a", u"a d"},
-        {u"a //* b */* c */ d", u"a ", u"a  d"},
-        {u"a / /* b */* c */ d", u"a / /* b */* c */ d", u"a / * c */ d"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(PrintToString(std::u16string(c.text)));
-        EXPECT_EQ(removeCommentLinesFromString(c.text), std::u16string(c.lines));
-        EXPECT_EQ(removeCommentBlocksFromString(c.text), std::u16string(c.blocks));
+    for (const CaseFields &c : readCases("comment_stripping")) {
+        const std::u16string text = utf16(c.at(0));
+        SCOPED_TRACE(PrintToString(text));
+        EXPECT_EQ(removeCommentLinesFromString(text), utf16(c.at(1)));
+        EXPECT_EQ(removeCommentBlocksFromString(text), utf16(c.at(2)));
     }
 }
 

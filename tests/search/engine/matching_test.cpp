@@ -1,4 +1,5 @@
 #include "byte_search.h"
+#include "case_file.h"
 #include "header_matcher.h"
 #include "hit_finder.h"
 #include "mac_roman.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <random>
+#include <sstream>
 #include <unicode/brkiter.h>
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
@@ -207,40 +209,10 @@ TEST(MatchStream, PiecesDecideAsTheWholeHeaderDoes)
 
 TEST(Matching, PlatformTextSemantics)
 {
-    const struct {
-        const char16_t *text, *search;
-        bool ignoreComments, caseSensitive, expected;
-    } cases[] = {
-        {u"int NSFoo;", u"NSFoo", false, true, true},
-        {u"int nsfoo;", u"NSFoo", false, true, false},
-        {u"int nsfoo;", u"NSFoo", false, false, true},
-        {u"cafe\u0301", u"caf\u00e9", false, true, true},
-        {u"caf\u00e9", u"cafe\u0301", false, true, true},
-        {u"caf\u00e9", u"cafe", false, true, false},
-        {u"caf\u00e9", u"e", false, false, false},
-        {u"STRASSE", u"stra\u00dfe", false, false, true},
-        {u"stra\u00dfe", u"STRASSE", false, false, true},
-        {u"stra\u00dfe", u"STRASSE", false, true, false},
-        {u"\ufb01le", u"FILE", false, false, true},
-        {u"\u00c5ngstr\u00f6m", u"\u00e5NGSTR\u00d6M", false, false, true},
-        {u"", u"x", false, false, false},
-        {u"x", u"", false, false, false},
-        {u"a // NSFoo\nb", u"NSFoo", false, true, true},
-        {u"a // NSFoo\nNSBar", u"NSFoo", true, true, false},
-        {u"a // x\nNSFoo", u"NSFoo", true, true, true},
-        {u"/* NSFoo */ x", u"NSFoo", true, true, false},
-        {u"/* x */ NSFoo", u"NSFoo", true, true, true},
-        {u"/* x NSFoo", u"NSFoo", true, true, true},
-        {u"/* a /* b */ NSFoo */", u"NSFoo", true, true, true},
-        {u"a //b", u"//", true, true, false},
-        {u"NS/* x */Foo", u"NSFoo", true, true, false},
-        {u"a\r// NSFoo\rb", u"NSFoo", true, true, false},
-        {u"a\r// x\rNSFoo", u"NSFoo", true, true, true},
-    };
-    for (const auto &c : cases) {
-        const std::u16string text = c.text;
-        EXPECT_EQ(stringContainsString(&text, c.search, c.ignoreComments, c.caseSensitive), c.expected)
-            << PrintToString(text) << " / " << PrintToString(std::u16string(c.search));
+    for (const CaseFields &c : readCases("platform_text_semantics")) {
+        const std::u16string text = utf16(c.at(0));
+        EXPECT_EQ(stringContainsString(&text, utf16(c.at(1)), yes(c.at(2)), yes(c.at(3))), yes(c.at(4)))
+            << PrintToString(c.at(0)) << " / " << PrintToString(c.at(1));
     }
     EXPECT_FALSE(stringContainsString(nullptr, u"x", false, false)) << "an unreadable header";
 }
@@ -454,46 +426,20 @@ TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
 
 TEST(HitFinding, ExactRangesOfTheCasesThatMatter)
 {
-    const struct {
-        const char *bytes; // Mac OS Roman, as headers are read
-        const char *search; // UTF-8
-        bool ignoreComments, caseSensitive;
+    for (const CaseFields &c : readCases("hit_ranges")) {
         Ranges expected;
-    } cases[] = {
-        // A hit across a removed block comment: the pieces on either side.
-        {"NSFoo NS/* x */Foo", "NSFoo", true, true, {{{0, 5}}, {{6, 8}, {15, 18}}}},
-        {"NSFoo NS/* x */Foo", "NSFoo", false, true, {{{0, 5}}}},
-        // Text inside comments is never a hit; the raw text must match first.
-        {"/* NSFoo */ NSFoo // NSFoo\nNSFoo", "NSFoo", true, true, {{{12, 17}}, {{27, 32}}}},
-        {"NS/* x */Foo", "NSFoo", true, true, {}},
-        {"a // NSFoo\rNSFoo", "NSFoo", true, true, {{{11, 16}}}},
-        {"/* x NSFoo", "NSFoo", true, true, {{{5, 10}}}},
-        // A folded ß: the whole letter, also when the search takes half of it.
-        {"stra\xA7" "e", "STRASSE", true, false, {{{0, 6}}}},
-        {"\xA7", "s", false, false, {{{0, 1}}}},
-        {"\xA7s", "SS", false, false, {{{0, 1}}}},
-        {"stra\xA7" "e", "STRASSE", false, true, {}},
-        {"\xDEle", "FILE", false, false, {{{0, 3}}}},
-        // A composed é in the text against a decomposed one in the search,
-        // and no e inside an é.
-        {"caf\x8E", "cafe\xCC\x81", false, true, {{{0, 4}}}},
-        {"caf\x8E", "e", false, false, {}},
-        {"CAF\x83 caf\x8E", "caf\xC3\xA9", false, false, {{{0, 4}}, {{5, 9}}}},
-        // Hits do not overlap.
-        {"aaaaa", "aa", false, true, {{{0, 2}}, {{2, 4}}}},
-        // UTF-8, ranges of its text: © and é are one character each, a
-        // mark is part of its letter, a UTF-8 break ends a line comment.
-        {"/* \xC2\xA9 2016 Lain\xC3\xA9 */", "Lain\xC3\xA9", false, true, {{{10, 15}}}},
-        {"/* \xC2\xA9 2016 Laine\xCC\x81 */", "lain\xC3\xA9", false, false, {{{10, 16}}}},
-        {"Laine\xCC\x81", "Laine", false, true, {}},
-        {"// x\xE2\x80\xA8NSFoo", "NSFoo", true, true, {{{5, 10}}}},
-        // One byte that is no UTF-8 makes it all Mac OS Roman.
-        {"/* \xC2\xA9 2016 Lain\xC3\xA9 */ \xFF", "Lain\xC3\xA9", false, true, {}},
-        {"// x\xE2\x80\xA8NSFoo\xFF", "NSFoo", true, true, {}},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(piecesOf(findHits(c.bytes, c.search, c.ignoreComments, c.caseSensitive, english)), c.expected)
-            << c.bytes << " / " << c.search;
+        for (std::size_t field = 4; field < c.size(); ++field) {
+            std::string hit = c[field];
+            std::replace(hit.begin(), hit.end(), '+', ' ');
+            std::replace(hit.begin(), hit.end(), '-', ' ');
+            std::istringstream numbers(hit);
+            std::vector<TextRange> pieces;
+            for (TextRange piece; numbers >> piece.begin >> piece.end;)
+                pieces.push_back(piece);
+            expected.push_back(pieces);
+        }
+        EXPECT_EQ(piecesOf(findHits(c.at(0), c.at(1), yes(c.at(2)), yes(c.at(3)), english)), expected)
+            << PrintToString(c.at(0)) << " / " << c.at(1);
     }
 
     // Decoded text beyond Mac OS Roman: a decomposed é against a composed one.

@@ -1,9 +1,9 @@
+#include "case_file.h"
 #include "sdk_discovery.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <limits>
 
 namespace fs = std::filesystem;
 
@@ -20,20 +20,10 @@ std::pair<std::int64_t, std::int64_t> versionOf(const std::string &name)
 
 TEST(SdkDiscovery, NamesParseAsMajorAndMinor)
 {
-    const struct {
-        const char *name;
-        std::int64_t major, minor;
-    } cases[] = {
-        {"MacOSX10.14.sdk", 10, 14}, {"MacOSX10.9.sdk", 10, 9},    {"MacOSX11.0.sdk", 11, 0},
-        {"MacOSX10.14.4.sdk", 10, 14}, {"MacOSX10.09.sdk", 10, 9}, {"MacOSX.sdk", 0, 0},
-        {"MacOSX11.sdk", 0, 0},       {"MacOSX10.12.bak", 10, 12}, {"DriverKit19.0.sdk", 0, 0},
-        {"SDK", 0, 0},                {"a.b", 0, 0},               {"", 0, 0},
-        {"MacOSX10.14beta.sdk", 10, 14}, {"MacOSX 10. 7.sdk", 10, 7}, {"MacOSX-10.x10.sdk", -10, 0},
-        {"\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9" "10.8.sdk", 10, 8},
-        {"MacOSX99999999999999999999.1.sdk", std::numeric_limits<std::int64_t>::max(), 1},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(versionOf(c.name), std::make_pair(c.major, c.minor)) << c.name;
+    for (const CaseFields &c : readCases("sdk_versions")) {
+        const std::int64_t major = std::stoll(c.at(1)), minor = std::stoll(c.at(2));
+        EXPECT_EQ(versionOf(c.at(0)), std::make_pair(major, minor)) << c.at(0);
+    }
 }
 
 TEST(SdkDiscovery, ListIsInVersionOrderWithoutHiddenOrUnversionedNames)

@@ -1,0 +1,76 @@
+#pragma once
+
+// Case tables kept as text beside the tests, so that a case reads as one
+// line and a new one needs no code: one case a line, fields apart by spaces,
+// text in double quotes with C's escapes (\xHH is one byte, \uHHHH one
+// character in UTF-8); a line that starts with '#' is a comment.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <unicode/unistr.h>
+#include <vector>
+
+using CaseFields = std::vector<std::string>;
+
+inline std::string unescaped(const std::string &line, std::size_t &at)
+{
+    std::string text;
+    for (++at; at < line.size() && line[at] != '"'; ++at) {
+        if (line[at] != '\\' || ++at == line.size()) {
+            text += line[at];
+        } else if (line[at] == 'x' || line[at] == 'u') {
+            const std::size_t digits = line[at] == 'x' ? 2 : 4;
+            const auto value = std::stoul(line.substr(at + 1, digits), nullptr, 16);
+            if (digits == 2)
+                text += static_cast<char>(value);
+            else
+                icu::UnicodeString(static_cast<char16_t>(value)).toUTF8String(text);
+            at += digits;
+        } else {
+            const std::string plain = "\"\\", from = "nrtv", to = "\n\r\t\v";
+            text += plain.find(line[at]) != plain.npos ? line[at] : to.at(from.find(line[at]));
+        }
+    }
+    ++at; // the closing quote
+    return text;
+}
+
+// The cases of cases/NAME.txt, each as its fields.
+inline std::vector<CaseFields> readCases(const std::string &name)
+{
+    std::ifstream file(SEARCH_CASES_DIR "/" + name + ".txt");
+    EXPECT_TRUE(file.is_open()) << name;
+    std::vector<CaseFields> cases;
+    for (std::string line; std::getline(file, line);) {
+        CaseFields fields;
+        for (std::size_t at = line.find_first_not_of(' '); at < line.size() && line[at] != '#';
+             at = line.find_first_not_of(' ', at)) {
+            if (line[at] == '"') {
+                fields.push_back(unescaped(line, at));
+            } else {
+                const std::size_t end = std::min(line.find(' ', at), line.size());
+                fields.push_back(line.substr(at, end - at));
+                at = end;
+            }
+        }
+        if (!fields.empty())
+            cases.push_back(fields);
+    }
+    EXPECT_FALSE(cases.empty()) << name;
+    return cases;
+}
+
+// A field that says yes or no.
+inline bool yes(const std::string &field)
+{
+    EXPECT_TRUE(field == "yes" || field == "no") << field;
+    return field == "yes";
+}
+
+inline std::u16string utf16(const std::string &utf8)
+{
+    const icu::UnicodeString text = icu::UnicodeString::fromUTF8(utf8);
+    return {text.getBuffer(), static_cast<std::size_t>(text.length())};
+}
