@@ -40,8 +40,7 @@ TEST_F(GermanTest, WindowSpeaksGerman)
     };
     for (const auto &c : cases) {
         window->sdkPopUp->setCurrentIndex(c.sdk);
-        search(c.search);
-        ASSERT_TRUE(waitForEnd());
+        ASSERT_TRUE(searchToEnd(c.search));
         EXPECT_EQ(window->fileCountLabel->text(), QString::fromUtf8(c.count)) << c.search;
         EXPECT_EQ(window->tableView->emptyText(), QString::fromUtf8(c.emptyText)) << c.search;
     }

@@ -12,8 +12,7 @@ TEST_F(WindowTest, PreviewShowsTheHitsOfTheSearchAndGoesFromHitToHit)
     launch();
     window->ignoreCommentsCheck->setChecked(true);
     window->caseSensitiveCheck->setChecked(true);
-    search("NSNeedle");
-    ASSERT_TRUE(waitForEnd());
+    ASSERT_TRUE(searchToEnd("NSNeedle"));
     // The hits are those of the search that listed the row, whatever the
     // boxes say now.
     window->ignoreCommentsCheck->setChecked(false);
@@ -96,8 +95,7 @@ TEST_F(WindowTest, SortingKeepsTheSelectedHeadersInViewWithTheirPreview)
         header(QString("MacOSX10.9.sdk/h%1.h").arg(i), "int x;");
     header("MacOSX10.9.sdk/a.h", "int x; // \xC2\xA9 2016 Lain\xC3\xA9\n");
     launch();
-    search("x");
-    ASSERT_TRUE(waitForEnd());
+    ASSERT_TRUE(searchToEnd("x"));
     clickHeader(0);
     EXPECT_TRUE(window->tableView->horizontalHeader()->isSortIndicatorShown());
     ASSERT_EQ(column(0).at(0), "a.h");

@@ -58,8 +58,7 @@ protected:
     // The three rows in name order, the first and the last selected.
     void searchAndSelectFirstAndLast()
     {
-        search("x");
-        ASSERT_TRUE(waitForEnd());
+        ASSERT_TRUE(searchToEnd("x"));
         window->tableView->horizontalHeader()->sectionClicked(0);
         window->tableView->setFocus();
         clickCell(0, 0, Qt::ControlModifier);

@@ -58,14 +58,12 @@ TEST_F(ScoutmarkTest, SearchRunsFromReturnToItsEnd)
 
     window->ignoreCommentsCheck->setChecked(true);
     window->caseSensitiveCheck->setChecked(true);
-    search("NSNeedle");
-    ASSERT_TRUE(waitForEnd());
+    ASSERT_TRUE(searchToEnd("NSNeedle"));
     EXPECT_EQ(column(0), QStringList{"a.h"});
     EXPECT_EQ(window->fileCountLabel->text(), "1 file");
 
     window->ignoreCommentsCheck->setCheckState(Qt::PartiallyChecked);
-    search("NSNeedle");
-    ASSERT_TRUE(waitForEnd());
+    ASSERT_TRUE(searchToEnd("NSNeedle"));
     EXPECT_EQ(column(0).size(), 3) << "a check box in the mixed state counts as off";
     EXPECT_TRUE(window->tableView->emptyText().isEmpty());
 
@@ -89,8 +87,7 @@ TEST_F(ScoutmarkTest, SearchRunsFromReturnToItsEnd)
         EXPECT_EQ(window->tableView->emptyText(),
                   c.first + "\nThe Python, Ruby, RubyCocoa, Tcl, and Tk frameworks are not searched.");
     }
-    search("NSNeedle");
-    ASSERT_TRUE(waitForEnd());
+    ASSERT_TRUE(searchToEnd("NSNeedle"));
     EXPECT_TRUE(window->tableView->emptyText().isEmpty());
 }
 
@@ -107,8 +104,7 @@ TEST_F(ScoutmarkTest, ASearchAndItsThreadsGiveWayToTheWindow)
         std::thread([&] { workers = niceness(); }).join();
         return false;
     };
-    search("x");
-    ASSERT_TRUE(waitForEnd());
+    ASSERT_TRUE(searchToEnd("x"));
     EXPECT_EQ(runs, std::min(windows + SearchThread::niceness, SearchThread::maxNice));
     EXPECT_EQ(workers, runs.load());
     EXPECT_EQ(niceness(), windows) << "the window's own thread keeps its place";
@@ -196,8 +192,7 @@ TEST_F(ScoutmarkTest, OpeningHeadersFromTheTable)
     for (const char *name : {"b.h", "a\xff.h", "c.h", "a\xfe.h"})
         writeFile(folder + name, "x");
     launch();
-    search("x");
-    ASSERT_TRUE(waitForEnd());
+    ASSERT_TRUE(searchToEnd("x"));
     ASSERT_EQ(delegate->tableData().rows().size(), 4);
     window->tableView->setFocus();
     QTest::keyClick(window->tableView, Qt::Key_Return);
@@ -328,8 +323,7 @@ TEST_F(ScoutmarkTest, ControlsAndPreviewReachAssistiveTechnology)
 {
     header("MacOSX10.9.sdk/a.h", "// a header\nint x;\nint NSNeedle; /* more */\nNSNeedle\n");
     launch();
-    search("NSNeedle");
-    ASSERT_TRUE(waitForEnd());
+    ASSERT_TRUE(searchToEnd("NSNeedle"));
     EXPECT_NE(findAccessible(QAccessible::EditableText, "Search"), nullptr);
     QAccessibleInterface *sdkLabel = findAccessible(QAccessible::StaticText, "SDK:");
     ASSERT_NE(sdkLabel, nullptr);
@@ -386,8 +380,7 @@ TEST_F(ScoutmarkTest, KeyboardLeavesTheTableAndSortsIt)
     window->tableView->setFocus();
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(QApplication::focusWidget(), window->searchField) << "Find puts the focus in the search field";
-    search("x", "All");
-    ASSERT_TRUE(waitForEnd());
+    ASSERT_TRUE(searchToEnd("x", "All"));
     window->tableView->setFocus();
     window->tableView->selectRow(0);
     QTest::keyClick(window->tableView, Qt::Key_Tab);

@@ -101,6 +101,12 @@ protected:
         return QTest::qWaitFor([&] { return !delegate->searchThread(); }, ms);
     }
 
+    bool searchToEnd(const QString &text, const QString &sdkTitle = {})
+    {
+        search(text, sdkTitle);
+        return waitForEnd();
+    }
+
     // The names (0) or the full paths (1) of the rows, top to bottom.
     QStringList column(int index) const
     {

@@ -1,53 +1,27 @@
 #include "obvious_search.h"
-#include "recording_sink.h"
+#include "search_run.h"
 #include "sdk_discovery.h"
 #include "search_threads.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <sched.h>
-#include <set>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char needle[] = "NSNeedle";
-
 // The parameter: how many threads decide the headers.
-class HeaderSearchTest : public testing::TestWithParam<std::size_t>
+class HeaderSearchTest : public testing::TestWithParam<std::size_t>, protected TemporarySdks
 {
 protected:
-    std::string sdks;
-
     HeaderSearch search(std::vector<std::string> nums)
     {
         HeaderSearch result(sdks, std::move(nums));
         result.setThreadCount(GetParam());
         return result;
-    }
-
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/scoutmark-search-XXXXXX";
-        sdks = mkdtemp(pattern);
-    }
-    void TearDown() override
-    {
-        for (const auto &entry : fs::recursive_directory_iterator(sdks))
-            if (entry.is_directory() && !entry.is_symlink())
-                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(sdks);
-    }
-
-    void header(const std::string &path, const std::string &text = std::string("int ") + needle + ";\n")
-    {
-        writeFile(sdks + "/" + path, text);
     }
 
     void makeFramework(const std::string &path)
@@ -94,14 +68,11 @@ int currentTestAsOrdinaryUser()
     fs::copy_file("/proc/self/exe", program);
     chmod(folder.c_str(), 0755);
     chmod(program.c_str(), 0755);
-    const pid_t child = fork();
-    if (child == 0) {
+    const int status = inChild([&] {
         execlp("setpriv", "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", program.c_str(),
                filter.c_str(), static_cast<char *>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
+        return 127;
+    });
     fs::remove_all(folder);
     return status;
 }
@@ -111,7 +82,7 @@ TEST_F(HeaderSearchTest, UnreadableFolderIsPassedOver)
     if (geteuid() == 0) {
         // Root reads every folder.
         const int status = currentTestAsOrdinaryUser();
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "as nobody: wait status " << status;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "as nobody: " << describeStatus(status);
         return;
     }
     makeSdk("MacOSX10.9.sdk");
@@ -119,7 +90,7 @@ TEST_F(HeaderSearchTest, UnreadableFolderIsPassedOver)
     chmod((sdks + "/MacOSX10.9.sdk/locked").c_str(), 0);
     HeaderSearch search(sdks, {"10.9"});
     RecordingSink sink;
-    EXPECT_FALSE(search.searchHeadersForString({needle, "All", false, true}, sink));
+    EXPECT_FALSE(search.searchHeadersForString(needleRequest, sink));
     EXPECT_EQ(sink.records.size(), 6u);
 }
 
@@ -128,7 +99,7 @@ TEST_P(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
     for (const char *sdk : {"MacOSX10.9.sdk", "MacOSX10.13.sdk", "MacOSX10.14.sdk"})
         makeSdk(sdk);
     HeaderSearch search = this->search({"10.9", "10.13", "10.14"});
-    const SearchRequest request{needle, "All", false, true};
+    const SearchRequest request = needleRequest;
 
     RecordingSink inSecond;
     inSecond.cancelWhen = [&](const RecordingSink &s) {
@@ -142,10 +113,9 @@ TEST_P(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
 
     // One check after every entry: as many as one thread makes, and more
     // with several, which also ask after records and while the run waits.
-    RecordingSink counting;
     HeaderSearch inTurn(sdks, {"10.9", "10.13", "10.14"});
     inTurn.setThreadCount(1);
-    inTurn.searchHeadersForString(request, counting);
+    const RecordingSink counting = searched(inTurn);
     const int lastCheck = counting.checks;
 
     // Wherever the cancel falls, the last check included, what came before
@@ -170,7 +140,7 @@ TEST_F(HeaderSearchTest, ThreadsFollowTheCoresThisProcessMayUse)
 {
     makeSdk("MacOSX10.9.sdk");
     int entries = 0;
-    const std::vector<ResultRecord> expected = obviousSearch(sdks, {"10.9"}, {needle, "All", false, true}, &entries);
+    const std::vector<ResultRecord> expected = obviousSearch(sdks, {"10.9"}, needleRequest, &entries);
 
     cpu_set_t allowed;
     ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
@@ -188,8 +158,7 @@ TEST_F(HeaderSearchTest, ThreadsFollowTheCoresThisProcessMayUse)
     HeaderSearch search(sdks, {"10.9"});
     sched_setaffinity(0, sizeof allowed, &allowed);
     EXPECT_EQ(onOneCore, 1u);
-    RecordingSink sink;
-    search.searchHeadersForString({needle, "All", false, true}, sink);
+    const RecordingSink sink = searched(search);
     EXPECT_EQ(sink.records, expected);
     EXPECT_EQ(sink.checks, entries);
 }
@@ -217,11 +186,8 @@ TEST_P(HeaderSearchTest, OddNamesAndFilesGetASoundResult)
     fs::create_symlink("/dev/null", sdks + "/" + sdk + "/null.h");
 
     RecordingSink sink;
-    EXPECT_FALSE(search({"10.13"}).searchHeadersForString({needle, "All", false, true}, sink)) << "no hang, no crash";
-    std::set<std::string> names;
-    for (const ResultRecord &record : sink.records)
-        names.insert(record.name);
-    EXPECT_EQ(names, (std::set<std::string>{"garbage.h", "new\nline.h", "bad\xff" "byte.h", "big.h"}));
+    EXPECT_FALSE(search({"10.13"}).searchHeadersForString(needleRequest, sink)) << "no hang, no crash";
+    EXPECT_EQ(sink.names(), (std::set<std::string>{"garbage.h", "new\nline.h", "bad\xff" "byte.h", "big.h"}));
 
     // An SDK directory that is a file, a dangling link or missing has no SDKs.
     writeFile(sdks + "/file", "x");
@@ -229,12 +195,12 @@ TEST_P(HeaderSearchTest, OddNamesAndFilesGetASoundResult)
     for (const char *odd : {"/file", "/dangling", "/missing"}) {
         EXPECT_TRUE(sortedSDKNums(sdks + odd).empty()) << odd;
         RecordingSink none;
-        EXPECT_FALSE(HeaderSearch(sdks + odd, {"10.9"}).searchHeadersForString({needle, "All", false, true}, none));
+        EXPECT_FALSE(HeaderSearch(sdks + odd, {"10.9"}).searchHeadersForString(needleRequest, none));
         EXPECT_TRUE(none.records.empty());
     }
     // An empty SDK list searches nothing, and has nothing to cancel.
     RecordingSink none;
-    EXPECT_FALSE(HeaderSearch(sdks, {}).searchHeadersForString({needle, "All", false, true}, none));
+    EXPECT_FALSE(HeaderSearch(sdks, {}).searchHeadersForString(needleRequest, none));
     EXPECT_TRUE(none.records.empty());
     EXPECT_EQ(none.checks, 0);
 }

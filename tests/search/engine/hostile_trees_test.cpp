@@ -3,24 +3,16 @@
 // mounted inside itself.
 
 #include "header_search.h"
-#include "recording_sink.h"
-#include "tree_snapshot.h"
+#include "search_run.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <dirent.h>
-#include <fcntl.h>
-#include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sched.h>
-#include <set>
 #include <sys/mount.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -32,7 +24,6 @@ constexpr bool sanitized = true;
 constexpr bool sanitized = false;
 #endif
 
-const std::string needle = "NSNeedle";
 constexpr std::uint64_t gib = std::uint64_t(1) << 30;
 constexpr std::uint64_t hugeSize = gib / 2; // far beyond any buffer, and quick to read
 
@@ -59,64 +50,8 @@ long statusKilobytes(const std::string &key)
     return 0;
 }
 
-// The descriptor limit that leaves this process exactly free descriptors.
-rlim_t limitLeaving(int free)
+class HostileTree : public testing::Test, protected TemporarySdks
 {
-    std::set<int> open;
-    for (const auto &entry : fs::directory_iterator("/proc/self/fd"))
-        open.insert(std::stoi(entry.path().filename().string()));
-    // Not the one the listing itself held.
-    std::erase_if(open, [](int descriptor) { return fcntl(descriptor, F_GETFD) == -1; });
-    int number = 0;
-    for (int left = free; left > 0; ++number)
-        left -= open.count(number) ? 0 : 1;
-    return static_cast<rlim_t>(number);
-}
-
-// Runs body in a child process and gives its wait status; body's answer is
-// the child's exit status, 77 when the child could not set up its case. An
-// exception that leaves body ends the child as it would end a worker thread.
-int inChild(const std::function<int()> &body)
-{
-    const pid_t child = fork();
-    if (child == 0)
-        _exit([&]() noexcept { return body(); }());
-    int status = 0;
-    waitpid(child, &status, 0);
-    return status;
-}
-
-std::string describeStatus(int status)
-{
-    if (WIFSIGNALED(status))
-        return "killed by signal " + std::to_string(WTERMSIG(status));
-    return "exit status " + std::to_string(WEXITSTATUS(status));
-}
-
-class HostileTree : public testing::Test
-{
-protected:
-    std::string root;
-    std::string sdks;
-
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/scoutmark-hostile-XXXXXX";
-        root = fs::canonical(mkdtemp(pattern)).string();
-        sdks = root + "/SDKs";
-        fs::create_directories(sdks);
-    }
-    void TearDown() override { fs::remove_all(root); }
-
-    void header(const std::string &path) { writeFile(sdks + "/" + path, "int " + needle + ";\n"); }
-
-    std::vector<std::string> paths(const RecordingSink &sink) const
-    {
-        std::vector<std::string> result;
-        for (const ResultRecord &record : sink.records)
-            result.push_back(record.path);
-        return result;
-    }
 };
 
 } // namespace
@@ -163,9 +98,7 @@ TEST_F(HostileTree, HugeHeaderIsSearchedExactlyInBoundedMemory)
         if (setrlimit(RLIMIT_AS, &limit) != 0)
             return 77;
         HeaderSearch search(sdks, {"10.9"});
-        RecordingSink sink;
-        search.searchHeadersForString({needle, "All", true, false}, sink);
-        return sink.records.size() == 2 ? 0 : 1;
+        return searched(search, {needle, "All", true, false}).records.size() == 2 ? 0 : 1;
     });
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << describeStatus(status);
 }
@@ -218,9 +151,8 @@ TEST_F(HostileTree, LinkedSdkFoldersAreResolvedByTheFileSystem)
     };
     for (const auto &c : cases) {
         HeaderSearch search(c.sdkDirectory, {});
-        RecordingSink sink;
-        search.searchHeadersForString({needle, c.osNum, false, true}, sink);
-        EXPECT_EQ(paths(sink), std::vector<std::string>{c.path}) << c.sdkDirectory << " " << c.osNum;
+        EXPECT_EQ(searched(search, {needle, c.osNum, false, true}).paths(), std::vector<std::string>{c.path})
+            << c.sdkDirectory << " " << c.osNum;
     }
 }
 
@@ -241,26 +173,16 @@ TEST_F(HostileTree, DeepTreeIsWalkedWithFewDescriptors)
     for (const std::string &name : shallow)
         header("MacOSX10.10.sdk/" + name.substr(0, 2) + "/" + name);
 
-    rlimit saved{};
-    getrlimit(RLIMIT_NOFILE, &saved);
     // Forty, as a tight limit leaves; three; two, of which the walk needs
     // both, one for a folder and one for a header.
     for (const std::size_t threads : {1, 3}) {
         for (const int free : {40, 3, 2}) {
-            const rlimit few{limitLeaving(free), saved.rlim_max};
-            ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
             HeaderSearch search(sdks, {"10.10", "10.9"});
             search.setThreadCount(threads);
-            RecordingSink sink;
-            search.searchHeadersForString({needle, "All", false, true}, sink);
-            setrlimit(RLIMIT_NOFILE, &saved);
-
-            std::set<std::string> names;
-            for (const ResultRecord &record : sink.records)
-                names.insert(record.name);
+            const RecordingSink sink = searchedLeaving(free, search);
             std::set<std::string> expected = {"top.h", "middle.h", "deepest.h"};
             expected.insert(shallow.begin(), shallow.end());
-            EXPECT_EQ(names, expected) << free << " free, " << threads << " threads";
+            EXPECT_EQ(sink.names(), expected) << free << " free, " << threads << " threads";
             for (const ResultRecord &record : sink.records)
                 EXPECT_EQ(readFile(record.path), "int NSNeedle;\n") << record.path;
         }
@@ -301,19 +223,9 @@ TEST_F(HostileTree, HeadersHeldOpenGiveWayToTheWalk)
 
     HeaderSearch reference(sdks, {"10.9"});
     reference.setThreadCount(1);
-    RecordingSink expected;
-    reference.searchHeadersForString({needle, "All", false, true}, expected);
-
-    rlimit saved{};
-    getrlimit(RLIMIT_NOFILE, &saved);
-    const rlimit few{limitLeaving(3), saved.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
     HeaderSearch search(sdks, {"10.9"});
     search.setThreadCount(3);
-    RecordingSink sink;
-    search.searchHeadersForString({needle, "All", false, true}, sink);
-    setrlimit(RLIMIT_NOFILE, &saved);
-    EXPECT_EQ(paths(sink), paths(expected));
+    EXPECT_EQ(searchedLeaving(3, search).paths(), searched(reference).paths());
 }
 
 TEST_F(HostileTree, FolderMountedInsideItselfIsLeft)
@@ -332,9 +244,7 @@ TEST_F(HostileTree, FolderMountedInsideItselfIsLeft)
         setrlimit(RLIMIT_NOFILE, &some);
         alarm(120);
         HeaderSearch search(sdks, {"10.9"});
-        RecordingSink sink;
-        search.searchHeadersForString({needle, "All", false, true}, sink);
-        return sink.records.size() == 2 ? 0 : 1;
+        return searched(search).records.size() == 2 ? 0 : 1;
     });
     if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
         GTEST_SKIP() << "this machine allows no mount namespace";

@@ -6,13 +6,11 @@
 #include "header_read_ahead.h"
 #include "header_search.h"
 #include "obvious_search.h"
-#include "recording_sink.h"
+#include "search_run.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fcntl.h>
-#include <filesystem>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <sys/mman.h>
@@ -26,17 +24,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class ReadAheadTest : public ::testing::Test
+class ReadAheadTest : public ::testing::Test, protected TemporarySdks
 {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/scoutmark-read-ahead-XXXXXX";
-        m_base = mkdtemp(pattern);
-        writeFile(m_base + "/a.h", "int a;");
-        m_folder = std::make_shared<const SharedFolder>(open(m_base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        header("a.h", "int a;");
+        m_folder = std::make_shared<const SharedFolder>(open(sdks.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }
-    void TearDown() override { fs::remove_all(m_base); }
 
     // How many of 32 headers queued are read ahead.
     int readAheadOf32(HeaderReadAhead &readAhead)
@@ -47,7 +42,6 @@ protected:
         return taken;
     }
 
-    std::string m_base;
     std::shared_ptr<const SharedFolder> m_folder;
 };
 
@@ -146,38 +140,34 @@ TEST_F(ReadAheadTest, ASearchFromAColdCacheReadsAheadAndFindsTheSame)
         GTEST_SKIP() << "io_uring is not available here";
     const std::string filler(8000, 'x');
     for (int i = 0; i < 600; ++i)
-        writeFile(m_base + "/MacOSX10.9.sdk/usr/include/sub" + std::to_string(i % 6) + "/h" + std::to_string(i) + ".h",
+        writeFile(sdks + "/MacOSX10.9.sdk/usr/include/sub" + std::to_string(i % 6) + "/h" + std::to_string(i) + ".h",
                   filler + (i % 7 ? "" : " NSFoo"));
     const SearchRequest request{"NSFoo", "All", false, true};
-    const std::vector<ResultRecord> expected = obviousSearch(m_base, {"10.9"}, request);
+    const std::vector<ResultRecord> expected = obviousSearch(sdks, {"10.9"}, request);
     ASSERT_EQ(expected.size(), 86u);
     // A FIFO named like a header is never opened ahead: that would let a
     // writer waiting for a reader go on. The search itself does not wait.
-    ASSERT_EQ(mkfifo((m_base + "/MacOSX10.9.sdk/usr/include/fifo.h").c_str(), 0644), 0);
-    HeaderSearch search(m_base, {"10.9"});
+    ASSERT_EQ(mkfifo((sdks + "/MacOSX10.9.sdk/usr/include/fifo.h").c_str(), 0644), 0);
+    HeaderSearch search(sdks, {"10.9"});
     search.setThreadCount(2);
-    if (!evicted(m_base + "/MacOSX10.9.sdk"))
+    if (!evicted(sdks + "/MacOSX10.9.sdk"))
         GTEST_SKIP() << "the page cache keeps these files";
-    RecordingSink cold;
-    search.searchHeadersForString(request, cold);
-    EXPECT_EQ(cold.records, expected);
+    EXPECT_EQ(searched(search, request).records, expected);
     EXPECT_GT(search.headersReadAhead(), 300u) << "all but the first probes and every sixteenth";
 
     // Warm, a few slow reads on a busy machine may start it, and the next
     // probes stop it.
     const std::uint64_t readAheadCold = search.headersReadAhead();
-    RecordingSink warm;
-    search.searchHeadersForString(request, warm);
-    EXPECT_EQ(warm.records, expected);
+    EXPECT_EQ(searched(search, request).records, expected);
     EXPECT_LT(search.headersReadAhead() - readAheadCold, 150u);
 }
 
 TEST_F(ReadAheadTest, ASearchWhereIoUringIsRefusedFindsWhatItWouldFindWithIt)
 {
     for (int i = 0; i < 40; ++i)
-        writeFile(m_base + "/MacOSX10.9.sdk/usr/include/h" + std::to_string(i) + ".h", i % 3 ? "NSFoo" : "int x;");
+        writeFile(sdks + "/MacOSX10.9.sdk/usr/include/h" + std::to_string(i) + ".h", i % 3 ? "NSFoo" : "int x;");
     const SearchRequest request{"NSFoo", "All", false, true};
-    const std::vector<ResultRecord> expected = obviousSearch(m_base, {"10.9"}, request);
+    const std::vector<ResultRecord> expected = obviousSearch(sdks, {"10.9"}, request);
     ASSERT_EQ(expected.size(), 26u);
     // The ring's kernel workers count as threads of this process: the
     // child is a fresh one.
@@ -188,12 +178,10 @@ TEST_F(ReadAheadTest, ASearchWhereIoUringIsRefusedFindsWhatItWouldFindWithIt)
             HeaderReadAhead refused(HeaderReadAhead::Mode::Always);
             if (refused.readAhead(m_folder, "a.h") || refused.available())
                 _exit(4);
-            HeaderSearch search(m_base, {"10.9"});
+            HeaderSearch search(sdks, {"10.9"});
             search.setThreadCount(3);
             search.setReadAhead(HeaderReadAhead::Mode::Always);
-            RecordingSink sink;
-            search.searchHeadersForString(request, sink);
-            _exit(sink.records == expected && search.headersReadAhead() == 0 ? 0 : 5);
+            _exit(searched(search, request).records == expected && search.headersReadAhead() == 0 ? 0 : 5);
         },
         ::testing::ExitedWithCode(0), "");
 }

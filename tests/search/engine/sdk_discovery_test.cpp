@@ -1,5 +1,6 @@
 #include "case_file.h"
 #include "sdk_discovery.h"
+#include "search_run.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +29,8 @@ TEST(SdkDiscovery, NamesParseAsMajorAndMinor)
 
 TEST(SdkDiscovery, ListIsInVersionOrderWithoutHiddenOrUnversionedNames)
 {
-    char pattern[] = "/tmp/scoutmark-sdks-XXXXXX";
-    const std::string sdks = mkdtemp(pattern);
+    const TemporarySdks folder;
+    const std::string &sdks = folder.sdks;
     EXPECT_TRUE(sortedSDKNums(sdks).empty()) << "an empty directory";
     for (const char *name : {"MacOSX10.13.sdk", "MacOSX10.9.sdk", "MacOSX10.14.sdk", "MacOSX.sdk",
                              ".DS_Store", "MacOSX10.6.sdk", "MacOSX9.0.sdk", "MacOSX10.14.4.sdk",
@@ -40,5 +41,4 @@ TEST(SdkDiscovery, ListIsInVersionOrderWithoutHiddenOrUnversionedNames)
               (std::vector<std::string>{"10.6", "10.9", "10.10", "10.13", "10.14", "10.14", "11.1"}));
     EXPECT_EQ(sdkNames(sdks).size(), 9u);
     EXPECT_EQ(sdkNumbersFromNames({}).size(), 0u);
-    fs::remove_all(sdks);
 }
