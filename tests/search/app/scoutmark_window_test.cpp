@@ -2,11 +2,7 @@
 #include "window_fixture.h"
 
 #include <QFile>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPointer>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSemaphore>
 #include <QSplitter>
