@@ -1,3 +1,4 @@
+#include "../engine/case_file.h"
 #include "preview_loader.h"
 #include "qt_printers.h"
 #include "tree_snapshot.h"
@@ -35,48 +36,28 @@ SearchRequest searchFor(const char *text, bool ignoreComments = false, bool case
 
 TEST(PreviewLoading, TextLinesAndHitsAsTheSearchSawThem)
 {
-    const struct {
-        std::string bytes;
-        SearchRequest search;
-        QString text;
-        Starts lineStarts;
-        int widestLine;
-        Ranges hits;
-    } cases[] = {
-        // Lines end at LF, CR LF and CR; a break at the end starts no line.
-        {"a\nbc\r\nd\rNSFoo\n", searchFor("NSFoo"), "a\nbc\r\nd\rNSFoo\n", {0, 2, 6, 8}, 5, {{{8, 13}}}},
-        {"", searchFor("x"), "", {0}, 0, {}},
-        // Tabs stop every four columns.
-        {"\tab\tc", searchFor("c"), "\tab\tc", {0}, 9, {{{4, 5}}}},
-        // Mac OS Roman, as the search decodes what is no UTF-8; folding as
-        // it folds.
-        {"caf\x8E STRA\xA7" "E", searchFor("caf\xC3\xA9 strasse"), QString::fromUtf8("café STRAßE"), {0}, 11, {{{0, 11}}}},
-        {"\xA9 2016 Lain\x8E\n", searchFor("lain\xC3\xA9"), QString::fromUtf8("© 2016 Lainé\n"), {0}, 12, {{{7, 12}}}},
-        // UTF-8, as the search decodes it: ranges and lines of its text.
-        {"/* \xC2\xA9 2016\n Lain\xC3\xA9 */", searchFor("Lain\xC3\xA9"), QString::fromUtf8("/* © 2016\n Lainé */"), {0, 10}, 9,
-         {{{11, 16}}}},
-        // The options of the search, comments and letter case.
-        {"/* NSFoo */ NSFoo nsfoo", searchFor("NSFoo", true, true), "/* NSFoo */ NSFoo nsfoo", {0}, 23, {{{12, 17}}}},
-        {"/* NSFoo */ NSFoo nsfoo", searchFor("NSFoo"), "/* NSFoo */ NSFoo nsfoo", {0}, 23,
-         {{{3, 8}}, {{12, 17}}, {{18, 23}}}},
-    };
     QTemporaryDir folder;
     // One preparer, as the loader's thread has, each content given back
     // before the next: nothing of one header or search may stay.
     PreviewPreparer preparer;
-    for (const auto &c : cases) {
+    for (const CaseFields &c : readCases("preview_contents")) {
+        SCOPED_TRACE(testing::PrintToString(c.at(0)));
+        const SearchRequest search{c.at(1), "All", yes(c.at(2)), yes(c.at(3))};
         const QString path = folder.filePath("h.h");
-        writeFile(path.toStdString(), c.bytes);
-        std::shared_ptr<PreviewContent> content = preparer.prepare(QFile::encodeName(path), "h.h", c.search);
+        writeFile(path.toStdString(), c.at(0));
+        std::shared_ptr<PreviewContent> content = preparer.prepare(QFile::encodeName(path), "h.h", search);
         ASSERT_TRUE(content);
         EXPECT_TRUE(content->note.isEmpty());
-        EXPECT_EQ(content->text, c.text);
-        EXPECT_EQ(content->lineStarts, c.lineStarts) << c.bytes;
-        EXPECT_EQ(content->widestLine, c.widestLine) << c.bytes;
-        EXPECT_EQ(piecesOf(*content), c.hits) << c.bytes;
-        EXPECT_EQ(content->marks.size(), content->hits.size()) << c.bytes;
+        EXPECT_EQ(content->text, QString::fromStdString(c.at(4)));
+        Starts lineStarts;
+        for (const QString &start : QString::fromStdString(c.at(5)).split(','))
+            lineStarts.push_back(start.toUInt());
+        EXPECT_EQ(content->lineStarts, lineStarts);
+        EXPECT_EQ(content->widestLine, std::stoi(c.at(6)));
+        EXPECT_EQ(piecesOf(*content), hitsOf(c, 7));
+        EXPECT_EQ(content->marks.size(), content->hits.size());
         preparer.recycle(std::move(content));
-        std::shared_ptr<PreviewContent> gone = preparer.prepare(QFile::encodeName(folder.filePath("gone.h")), "gone.h", c.search);
+        std::shared_ptr<PreviewContent> gone = preparer.prepare(QFile::encodeName(folder.filePath("gone.h")), "gone.h", search);
         EXPECT_TRUE(gone->text.isEmpty() && gone->hits.empty() && gone->marks.empty() && gone->lineStarts.size() == 1);
         preparer.recycle(std::move(gone));
     }

@@ -5,9 +5,13 @@
 // text in double quotes with C's escapes (\xHH is one byte, \uHHHH one
 // character in UTF-8); a line that starts with '#' is a comment.
 
+#include "source_map.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <unicode/unistr.h>
 #include <vector>
@@ -73,4 +77,22 @@ inline std::u16string utf16(const std::string &utf8)
 {
     const icu::UnicodeString text = icu::UnicodeString::fromUTF8(utf8);
     return {text.getBuffer(), static_cast<std::size_t>(text.length())};
+}
+
+// Hits written from the field at first on, one a field: its pieces as
+// begin-end, joined by +.
+inline std::vector<std::vector<TextRange>> hitsOf(const CaseFields &fields, std::size_t first)
+{
+    std::vector<std::vector<TextRange>> hits;
+    for (std::size_t field = first; field < fields.size(); ++field) {
+        std::string hit = fields[field];
+        std::replace(hit.begin(), hit.end(), '+', ' ');
+        std::replace(hit.begin(), hit.end(), '-', ' ');
+        std::istringstream numbers(hit);
+        std::vector<TextRange> pieces;
+        for (TextRange piece; numbers >> piece.begin >> piece.end;)
+            pieces.push_back(piece);
+        hits.push_back(pieces);
+    }
+    return hits;
 }
