@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <dirent.h>
 #include <fstream>
 #include <sched.h>
 #include <sys/mount.h>
@@ -199,13 +198,9 @@ TEST_F(HostileTree, HeadersHeldOpenGiveWayToTheWalk)
         header("MacOSX10.9.sdk/f" + std::to_string(i) + ".h");
         header("MacOSX10.9.sdk/d" + std::to_string(i) + "/inside.h");
     }
-    std::vector<std::string> order;
-    DIR *listing = opendir(sdk.c_str());
-    while (const dirent *entry = readdir(listing)) {
-        if (entry->d_name[0] != '.')
-            order.push_back(entry->d_name);
-    }
-    closedir(listing);
+    std::vector<std::string> order; // as the walk lists them
+    for (const auto &entry : fs::directory_iterator(sdk))
+        order.push_back(entry.path().filename().string());
     // The first two headers and the first folder after them; removing the
     // entries before that folder leaves the others' order as it is.
     const auto isHeader = [](const std::string &name) { return name.ends_with(".h"); };

@@ -92,16 +92,14 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
                 const std::vector<ResultRecord> expected = obviousSearch(sdks, nums, request);
                 // The pipeline's headers opened where they are decided, and,
                 // with too few descriptors to spare for that, by the walk.
+                const char *const ways[] = {"in turn", "in a pipeline", "in a pipeline, few descriptors",
+                                            "in a pipeline, read ahead"};
                 for (const int way : {0, 1, 2, 3}) {
                     HeaderSearch &search = way == 0 ? inTurn : way == 3 ? readAhead : inPipeline;
                     const RecordingSink sink = way == 2 ? searchedLeaving(64, search, request) : searched(search, request);
                     ASSERT_EQ(sink.records, expected)
                         << needle << " ignoreComments " << request.ignoreComments << " caseSensitive "
-                        << request.caseSensitive << " in " << title
-                        << (way == 0   ? " in turn"
-                            : way == 1 ? " in a pipeline"
-                            : way == 2 ? " in a pipeline, few descriptors"
-                                       : " in a pipeline, read ahead");
+                        << request.caseSensitive << " in " << title << " " << ways[way];
                 }
                 nonEmpty += !expected.empty();
             }
