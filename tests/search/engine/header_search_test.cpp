@@ -99,13 +99,12 @@ TEST_P(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
     for (const char *sdk : {"MacOSX10.9.sdk", "MacOSX10.13.sdk", "MacOSX10.14.sdk"})
         makeSdk(sdk);
     HeaderSearch search = this->search({"10.9", "10.13", "10.14"});
-    const SearchRequest request = needleRequest;
 
     RecordingSink inSecond;
     inSecond.cancelWhen = [&](const RecordingSink &s) {
         return !s.records.empty() && s.records.back().path.find("MacOSX10.13.sdk") != std::string::npos;
     };
-    EXPECT_TRUE(search.searchHeadersForString(request, inSecond));
+    EXPECT_TRUE(search.searchHeadersForString(needleRequest, inSecond));
     for (const ResultRecord &record : inSecond.records)
         EXPECT_EQ(record.path.find("MacOSX10.14.sdk"), std::string::npos);
     EXPECT_NE(inSecond.records.back().path.find("MacOSX10.13.sdk"), std::string::npos);
@@ -123,7 +122,7 @@ TEST_P(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
     for (int check = 1; check <= lastCheck; ++check) {
         RecordingSink cancelled;
         cancelled.cancelWhen = [&](const RecordingSink &s) { return s.checks >= check; };
-        EXPECT_TRUE(search.searchHeadersForString(request, cancelled)) << check;
+        EXPECT_TRUE(search.searchHeadersForString(needleRequest, cancelled)) << check;
         EXPECT_EQ(cancelled.recordsAfterCancel, 0) << check;
         ASSERT_LE(cancelled.records.size(), counting.records.size()) << check;
         EXPECT_TRUE(std::equal(cancelled.records.begin(), cancelled.records.end(), counting.records.begin())) << check;
@@ -132,7 +131,7 @@ TEST_P(HeaderSearchTest, CancellationIsSeenAfterEveryEntry)
         return; // the checks made while the run waits vary in number
     RecordingSink afterLastCheck;
     afterLastCheck.cancelWhen = [&](const RecordingSink &s) { return s.checks > lastCheck; };
-    EXPECT_FALSE(search.searchHeadersForString(request, afterLastCheck));
+    EXPECT_FALSE(search.searchHeadersForString(needleRequest, afterLastCheck));
     EXPECT_EQ(afterLastCheck.records, counting.records);
 }
 

@@ -91,7 +91,7 @@ void refuseIoUring()
 
 } // namespace
 
-TEST_F(ReadAheadTest, StartsWhenProbesWaitOnTheDiskAndStopsWhenTheyNoLongerDo)
+TEST_F(ReadAheadTest, StartsWhenProbesWaitOnTheDiskStopsWhenTheyNoLongerDoAndLosesNoPlace)
 {
     if (!ioUringWorks(m_folder))
         GTEST_SKIP() << "io_uring is not available here";
@@ -112,25 +112,20 @@ TEST_F(ReadAheadTest, StartsWhenProbesWaitOnTheDiskAndStopsWhenTheyNoLongerDo)
     never.reportRead(1ms);
     EXPECT_FALSE(never.available());
     EXPECT_EQ(readAheadOf32(never), 0);
-}
 
-// Every request posts its completion, also those of a chain whose open
-// failed: a place lost to one is lost for good, and after some hundreds of
-// headers none would be left.
-TEST_F(ReadAheadTest, EveryHeaderGivesItsPlaceBack)
-{
-    if (!ioUringWorks(m_folder))
-        GTEST_SKIP() << "io_uring is not available here";
-    HeaderReadAhead readAhead(HeaderReadAhead::Mode::Always);
+    // Every request posts its completion, also those of a chain whose open
+    // failed: a place lost to one is lost for good, and after some hundreds
+    // of headers none would be left.
+    HeaderReadAhead always(HeaderReadAhead::Mode::Always);
     for (unsigned i = 0; i < 4 * HeaderReadAhead::depth; ++i)
-        readAhead.readAhead(m_folder, "missing.h");
+        always.readAhead(m_folder, "missing.h");
     unsigned taken = 0;
     for (int wait = 0; wait < 5000 && taken < 4 * HeaderReadAhead::depth; ++wait) {
-        while (taken < 4 * HeaderReadAhead::depth && readAhead.readAhead(m_folder, "a.h"))
+        while (taken < 4 * HeaderReadAhead::depth && always.readAhead(m_folder, "a.h"))
             ++taken;
         std::this_thread::sleep_for(1ms);
     }
-    EXPECT_EQ(taken, 4 * HeaderReadAhead::depth);
+    EXPECT_EQ(taken, 4 * HeaderReadAhead::depth) << "every header gave its place back";
     // Its end waits for those in flight, which it could not if any were lost.
 }
 
