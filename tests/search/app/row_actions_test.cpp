@@ -55,9 +55,11 @@ protected:
             header(QString("MacOSX10.9.sdk/usr/include/") + name, "int x;");
     }
 
-    // The three rows in name order, the first and the last selected.
-    void searchAndSelectFirstAndLast()
+    // The window launched, its three rows in name order, the first and the
+    // last selected.
+    void launchAndSelectFirstAndLast()
     {
+        launch();
         ASSERT_TRUE(searchToEnd("x"));
         window->tableView->horizontalHeader()->sectionClicked(0);
         window->tableView->setFocus();
@@ -89,8 +91,7 @@ QStringList textsOf(const QMenu *menu)
 
 TEST_F(RowActionsTest, CopyAndDragTakeEverySelectedRow)
 {
-    launch();
-    searchAndSelectFirstAndLast();
+    launchAndSelectFirstAndLast();
     QTest::keyClick(window->tableView, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
     QTest::keyClick(window->tableView, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(copied, (QStringList{path("a.h") + "\n" + path("c.h"), "a.h\nc.h"}));
@@ -130,8 +131,7 @@ TEST_F(RowActionsTest, ShowInFilesAndOpenWithGoThroughTheDesktop)
     ASSERT_TRUE(desktop.registerObject("/org/freedesktop/portal/desktop", &portal, QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(desktop.registerService("org.freedesktop.FileManager1"));
     ASSERT_TRUE(desktop.registerService("org.freedesktop.portal.Desktop"));
-    launch();
-    searchAndSelectFirstAndLast();
+    launchAndSelectFirstAndLast();
 
     QTest::keyClick(window->tableView, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !fileManager.shown.isEmpty(); }, 10000));
