@@ -17,16 +17,6 @@
 namespace {
 
 using Starts = std::vector<std::uint32_t>;
-using Ranges = std::vector<std::vector<TextRange>>;
-
-Ranges piecesOf(const PreviewContent &content)
-{
-    Ranges ranges;
-    for (const Hit &hit : content.hits)
-        ranges.push_back(hit.pieces);
-    return ranges;
-}
-
 SearchRequest searchFor(const char *text, bool ignoreComments = false, bool caseSensitive = false)
 {
     return {text, "All", ignoreComments, caseSensitive};
@@ -54,7 +44,7 @@ TEST(PreviewLoading, TextLinesAndHitsAsTheSearchSawThem)
             lineStarts.push_back(start.toUInt());
         EXPECT_EQ(content->lineStarts, lineStarts);
         EXPECT_EQ(content->widestLine, std::stoi(c.at(6)));
-        EXPECT_EQ(piecesOf(*content), hitsOf(c, 7));
+        EXPECT_EQ(piecesOf(content->hits), hitsOf(c, 7));
         EXPECT_EQ(content->marks.size(), content->hits.size());
         preparer.recycle(std::move(content));
         std::shared_ptr<PreviewContent> gone = preparer.prepare(QFile::encodeName(folder.filePath("gone.h")), "gone.h", search);

@@ -5,6 +5,7 @@
 // text in double quotes with C's escapes (\xHH is one byte, \uHHHH one
 // character in UTF-8); a line that starts with '#' is a comment.
 
+#include "hit_finder.h"
 #include "source_map.h"
 
 #include <gtest/gtest.h>
@@ -79,11 +80,21 @@ inline std::u16string utf16(const std::string &utf8)
     return {text.getBuffer(), static_cast<std::size_t>(text.length())};
 }
 
+using Ranges = std::vector<std::vector<TextRange>>;
+
+inline Ranges piecesOf(const std::vector<Hit> &hits)
+{
+    Ranges ranges;
+    for (const Hit &hit : hits)
+        ranges.push_back(hit.pieces);
+    return ranges;
+}
+
 // Hits written from the field at first on, one a field: its pieces as
 // begin-end, joined by +.
-inline std::vector<std::vector<TextRange>> hitsOf(const CaseFields &fields, std::size_t first)
+inline Ranges hitsOf(const CaseFields &fields, std::size_t first)
 {
-    std::vector<std::vector<TextRange>> hits;
+    Ranges hits;
     for (std::size_t field = first; field < fields.size(); ++field) {
         std::string hit = fields[field];
         std::replace(hit.begin(), hit.end(), '+', ' ');

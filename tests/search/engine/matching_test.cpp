@@ -33,16 +33,6 @@ bool decideOnText(std::string_view bytes, std::u16string_view search, bool ignor
     return stringContainsString(&text, search, ignoreComments, caseSensitive, locale);
 }
 
-using Ranges = std::vector<std::vector<TextRange>>;
-
-Ranges piecesOf(const std::vector<Hit> &hits)
-{
-    Ranges ranges;
-    for (const Hit &hit : hits)
-        ranges.push_back(hit.pieces);
-    return ranges;
-}
-
 // The compared form as the platform defines it, on the whole text at once.
 std::u16string wholeTextForm(std::u16string_view text, bool caseSensitive, bool turkic)
 {
