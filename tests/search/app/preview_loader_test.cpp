@@ -16,11 +16,8 @@
 
 namespace {
 
-using Starts = std::vector<std::uint32_t>;
-SearchRequest searchFor(const char *text, bool ignoreComments = false, bool caseSensitive = false)
-{
-    return {text, "All", ignoreComments, caseSensitive};
-}
+// Any search will do where what matters is the file.
+const SearchRequest searchForX{"x", "All", false, false};
 
 } // namespace
 
@@ -39,7 +36,7 @@ TEST(PreviewLoading, TextLinesAndHitsAsTheSearchSawThem)
         ASSERT_TRUE(content);
         EXPECT_TRUE(content->note.isEmpty());
         EXPECT_EQ(content->text, QString::fromStdString(c.at(4)));
-        Starts lineStarts;
+        std::vector<std::uint32_t> lineStarts;
         for (const QString &start : QString::fromStdString(c.at(5)).split(','))
             lineStarts.push_back(start.toUInt());
         EXPECT_EQ(content->lineStarts, lineStarts);
@@ -52,7 +49,7 @@ TEST(PreviewLoading, TextLinesAndHitsAsTheSearchSawThem)
         preparer.recycle(std::move(gone));
     }
     writeFile(folder.filePath("h.h").toStdString(), "a\r\nbc\rd\n");
-    const PreviewContent breaks = *preparePreview(QFile::encodeName(folder.filePath("h.h")), "h.h", searchFor("x"));
+    const PreviewContent breaks = *preparePreview(QFile::encodeName(folder.filePath("h.h")), "h.h", searchForX);
     EXPECT_EQ(breaks.lineEnd(0), 1);
     EXPECT_EQ(breaks.lineEnd(1), 5);
     EXPECT_EQ(breaks.lineEnd(2), 7);
@@ -81,7 +78,7 @@ TEST(PreviewLoading, WhatCannotBePreviewedSaysWhy)
     };
     for (const auto &c : cases) {
         const std::shared_ptr<PreviewContent> content =
-            preparePreview(QFile::encodeName(c.path), QFileInfo(c.path).fileName(), searchFor("x"));
+            preparePreview(QFile::encodeName(c.path), QFileInfo(c.path).fileName(), searchForX);
         ASSERT_TRUE(content);
         EXPECT_EQ(content->note, c.note);
         EXPECT_TRUE(content->text.isEmpty());
@@ -90,7 +87,7 @@ TEST(PreviewLoading, WhatCannotBePreviewedSaysWhy)
 
     // At the limit exactly, it is previewed.
     ASSERT_EQ(truncate(QFile::encodeName(huge).constData(), previewLimit), 0);
-    const std::shared_ptr<PreviewContent> content = preparePreview(QFile::encodeName(huge), "huge.h", searchFor("x"));
+    const std::shared_ptr<PreviewContent> content = preparePreview(QFile::encodeName(huge), "huge.h", searchForX);
     EXPECT_TRUE(content->note.isEmpty());
     EXPECT_EQ(content->text.size(), previewLimit);
     EXPECT_EQ(content->hits.size(), 1u);
@@ -104,14 +101,14 @@ TEST(PreviewLoading, OnlyTheLastRequestArrives)
     PreviewLoader loader;
     QSignalSpy loaded(&loader, &PreviewLoader::loaded);
     for (const char *name : {"a.h", "b.h", "c.h"})
-        loader.load(QFile::encodeName(folder.filePath(name)), name, searchFor("x"));
+        loader.load(QFile::encodeName(folder.filePath(name)), name, searchForX);
     ASSERT_TRUE(loaded.wait(10000));
     QTest::qWait(200); // time for a superseded one to come in, were it sent
     ASSERT_EQ(loaded.size(), 1);
     const auto content = loaded.at(0).at(0).value<std::shared_ptr<const PreviewContent>>();
     EXPECT_TRUE(content->text.endsWith("c.h"));
 
-    loader.load(QFile::encodeName(folder.filePath("a.h")), "a.h", searchFor("x"));
+    loader.load(QFile::encodeName(folder.filePath("a.h")), "a.h", searchForX);
     loader.cancel();
     QTest::qWait(300);
     EXPECT_EQ(loaded.size(), 1) << "a cancelled request delivers nothing";
