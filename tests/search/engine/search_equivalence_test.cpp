@@ -96,7 +96,8 @@ TEST(SearchEquivalence, FastSearchFindsWhatTheObviousOneFinds)
                                             "in a pipeline, read ahead"};
                 for (const int way : {0, 1, 2, 3}) {
                     HeaderSearch &search = way == 0 ? inTurn : way == 3 ? readAhead : inPipeline;
-                    const RecordingSink sink = way == 2 ? searchedLeaving(64, search, request) : searched(search, request);
+                    const RecordingSink sink =
+                        way == 2 ? searchedLeaving(64, search, request) : searched(search, request);
                     ASSERT_EQ(sink.records, expected)
                         << needle << " ignoreComments " << request.ignoreComments << " caseSensitive "
                         << request.caseSensitive << " in " << title << " " << ways[way];
