@@ -3,7 +3,7 @@
 // Case tables kept as text beside the tests, so that a case reads as one
 // line and a new one needs no code: one case a line, fields apart by spaces,
 // text in double quotes with C's escapes (\xHH is one byte, \uHHHH one
-// character in UTF-8); a line that starts with '#' is a comment.
+// character in UTF-8); what follows a '#' between fields is a comment.
 
 #include "hit_finder.h"
 #include "source_map.h"
@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 #include <string>
 #include <unicode/unistr.h>
@@ -19,26 +20,25 @@
 
 using CaseFields = std::vector<std::string>;
 
-inline std::string unescaped(const std::string &line, std::size_t &at)
+// A field with its escapes replaced.
+inline std::string unescaped(const std::string &field)
 {
     std::string text;
-    for (++at; at < line.size() && line[at] != '"'; ++at) {
-        if (line[at] != '\\' || ++at == line.size()) {
-            text += line[at];
-        } else if (line[at] == 'x' || line[at] == 'u') {
-            const std::size_t digits = line[at] == 'x' ? 2 : 4;
-            const auto value = std::stoul(line.substr(at + 1, digits), nullptr, 16);
+    for (std::size_t at = 0; at < field.size(); ++at) {
+        if (field[at] != '\\' || ++at == field.size()) {
+            text += field[at];
+        } else if (field[at] == 'x' || field[at] == 'u') {
+            const std::size_t digits = field[at] == 'x' ? 2 : 4;
+            const auto value = std::stoul(field.substr(at + 1, digits), nullptr, 16);
             if (digits == 2)
                 text += static_cast<char>(value);
             else
                 icu::UnicodeString(static_cast<char16_t>(value)).toUTF8String(text);
             at += digits;
         } else {
-            const std::string plain = "\"\\", from = "nrtv", to = "\n\r\t\v";
-            text += plain.find(line[at]) != plain.npos ? line[at] : to.at(from.find(line[at]));
+            text += std::string("\n\r\t\v\\").at(std::string("nrtv\\").find(field[at]));
         }
     }
-    ++at; // the closing quote
     return text;
 }
 
@@ -49,17 +49,11 @@ inline std::vector<CaseFields> readCases(const std::string &name)
     EXPECT_TRUE(file.is_open()) << name;
     std::vector<CaseFields> cases;
     for (std::string line; std::getline(file, line);) {
+        std::istringstream words(line);
         CaseFields fields;
-        for (std::size_t at = line.find_first_not_of(' '); at < line.size() && line[at] != '#';
-             at = line.find_first_not_of(' ', at)) {
-            if (line[at] == '"') {
-                fields.push_back(unescaped(line, at));
-            } else {
-                const std::size_t end = std::min(line.find(' ', at), line.size());
-                fields.push_back(line.substr(at, end - at));
-                at = end;
-            }
-        }
+        // Quotes keep their backslashes for unescaped(), so a quote in a text is \x22.
+        for (std::string field; (words >> std::ws).peek() != '#' && words >> std::quoted(field, '"', '\a');)
+            fields.push_back(unescaped(field));
         if (!fields.empty())
             cases.push_back(fields);
     }
