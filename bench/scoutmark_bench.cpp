@@ -96,11 +96,12 @@ int main(int argc, char **argv)
             std::printf("%s\n", record.path.c_str());
     }
     std::printf("headers %llu bytes %llu matches %zu decoded %llu stripped %llu seconds %.4f "
-                "peak-kib %ld idle-kib %ld read-ahead %llu\n",
+                "peak-kib %ld idle-kib %ld read-ahead %llu folders-ahead %llu\n",
                 static_cast<unsigned long long>(search.headersRead()),
                 static_cast<unsigned long long>(search.bytesRead()), sink.records.size(),
                 static_cast<unsigned long long>(search.counters().headersDecoded),
                 static_cast<unsigned long long>(search.counters().headersStripped), seconds.count(),
-                peakKilobytes(), idleKilobytes, static_cast<unsigned long long>(search.headersReadAhead()));
+                peakKilobytes(), idleKilobytes, static_cast<unsigned long long>(search.headersReadAhead()),
+                static_cast<unsigned long long>(search.foldersPrefetched()));
     return 0;
 }

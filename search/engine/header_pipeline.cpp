@@ -52,7 +52,9 @@ HeaderPipeline::HeaderPipeline(const SearchRequest &request, std::size_t workers
     }
     if (m_threads.empty())
         m_helpAt = 1;
-    m_opensWhereDecided = descriptorsToSpare() >= descriptorsToOpenWhereDecided;
+    const std::size_t spare = descriptorsToSpare();
+    m_opensWhereDecided = spare >= descriptorsToOpenWhereDecided;
+    m_descriptorsBeyond = m_opensWhereDecided ? spare - descriptorsToOpenWhereDecided : 0;
 }
 
 HeaderPipeline::~HeaderPipeline()

@@ -63,6 +63,9 @@ public:
     // Whether headers are opened where they are decided: decided at the
     // start, from the descriptors the process has to spare, unless forced.
     bool opensWhereDecided() const { return m_opensWhereDecided; }
+    // Whether the process had this many descriptors to spare at the start
+    // beyond those the pipeline may take.
+    bool sparesDescriptors(std::size_t more) const { return m_descriptorsBeyond >= more; }
     // Descriptors a run must have to spare for that: every queued header
     // may come from a folder of its own, and so may every one read ahead.
     static constexpr std::size_t descriptorsToOpenWhereDecided = 2 * capacity + 64 + HeaderReadAhead::descriptorsHeld;
@@ -126,6 +129,7 @@ private:
     std::size_t m_helpAt = helpAt;
     bool m_cancelled = false;
     bool m_opensWhereDecided = false;
+    std::size_t m_descriptorsBeyond = 0;
 
     // Jobs are added and taken without a lock; the lock and the two
     // conditions are for sleeping only.

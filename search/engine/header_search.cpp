@@ -1,5 +1,6 @@
 #include "header_search.h"
 
+#include "folder_prefetch.h"
 #include "header_pipeline.h"
 #include "header_reader.h"
 #include "search_threads.h"
@@ -76,10 +77,14 @@ private:
 
 // Opens each header the walk reports and queues it; delivers what is
 // decided after every entry, before the sink is asked whether to stop.
+// Folders that the walk waits for are listed ahead, where that may be.
 class HeaderSearch::PipelineVisitor : public WalkVisitor
 {
 public:
-    PipelineVisitor(HeaderPipeline &pipeline, SearchSink &sink) : m_pipeline(pipeline), m_sink(sink) {}
+    PipelineVisitor(HeaderPipeline &pipeline, SearchSink &sink, FolderPrefetch *prefetch)
+        : m_pipeline(pipeline), m_sink(sink), m_prefetch(prefetch)
+    {
+    }
 
     Answer header(int folder, const char *name, const std::string &path, bool regular) override
     {
@@ -120,10 +125,16 @@ public:
         return m_pipeline.release(m_sink) || held;
     }
     void folderChanged() override { m_folder.reset(); }
+    void folderListed(std::chrono::nanoseconds took) override
+    {
+        if (m_prefetch)
+            m_prefetch->folderListed(took);
+    }
 
 private:
     HeaderPipeline &m_pipeline;
     SearchSink &m_sink;
+    FolderPrefetch *m_prefetch;
     std::shared_ptr<const SharedFolder> m_folder; // the walk's folder, shared by its headers
 };
 
@@ -171,8 +182,19 @@ bool HeaderSearch::searchInPipeline(const std::vector<std::string> &osNums, cons
                                     SearchSink &sink)
 {
     HeaderPipeline pipeline(request, m_threads - 1, m_readAhead);
-    PipelineVisitor visitor(pipeline, sink);
+    std::vector<std::string> roots;
+    for (const std::string &osNum : osNums)
+        roots.push_back(sdkFolder(m_sdkDirectory, osNum));
+    FolderPrefetch prefetch(roots, m_skipFrameworks);
+    // Read ahead always (as tests ask), the folders are listed ahead from the start too.
+    const bool mayPrefetch = m_readAhead != HeaderReadAhead::Mode::Never
+                             && pipeline.sparesDescriptors(FolderPrefetch::descriptorsHeld(roots.size()));
+    if (mayPrefetch && m_readAhead == HeaderReadAhead::Mode::Always)
+        prefetch.start();
+    PipelineVisitor visitor(pipeline, sink, mayPrefetch ? &prefetch : nullptr);
     bool cancelled = walkSDKs(osNums, visitor);
+    prefetch.stop();
+    m_foldersPrefetched += prefetch.foldersListed();
     cancelled = pipeline.settle(sink) || cancelled;
     pipeline.end();
     addTotals(pipeline.headersRead(), pipeline.bytesRead(), pipeline.counters());

@@ -53,6 +53,8 @@ public:
     std::uint64_t headersRead() const { return m_headersRead; }
     std::uint64_t bytesRead() const { return m_bytesRead; }
     std::uint64_t headersReadAhead() const { return m_headersReadAhead; }
+    // Folders listed ahead of the walk, so far.
+    std::uint64_t foldersPrefetched() const { return m_foldersPrefetched; }
 
 private:
     class Visitor;
@@ -73,4 +75,5 @@ private:
     std::uint64_t m_headersRead = 0;
     std::uint64_t m_bytesRead = 0;
     std::uint64_t m_headersReadAhead = 0;
+    std::uint64_t m_foldersPrefetched = 0;
 };

@@ -131,6 +131,7 @@ void TreeWalk::descend(const char *name, WalkVisitor &visitor)
     const int parent = m_levels[m_depth - 1].descriptor;
     const auto openFolder = [&] { return openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC); };
     const auto outOfDescriptors = [](int descriptor) { return descriptor < 0 && descriptorsExhausted(errno); };
+    const auto started = std::chrono::steady_clock::now();
     int descriptor = openFolder();
     bool exhausted = outOfDescriptors(descriptor);
     if (exhausted && visitor.releaseDescriptors()) {
@@ -146,8 +147,10 @@ void TreeWalk::descend(const char *name, WalkVisitor &visitor)
         }
         descriptor = openFolder();
     }
-    if (descriptor >= 0 && enter(descriptor))
+    if (descriptor >= 0 && enter(descriptor)) {
+        visitor.folderListed(std::chrono::steady_clock::now() - started);
         visitor.folderChanged();
+    }
 }
 
 // A folder that cannot be listed in full, for want of memory, counts as

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cerrno>
+#include <chrono>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -40,6 +41,8 @@ public:
     // The folder whose entries are reported is another from now on, and
     // the descriptor of the last one may be closed.
     virtual void folderChanged() {}
+    // A folder was entered: opening and listing it took this long.
+    virtual void folderListed(std::chrono::nanoseconds) {}
 };
 
 // Lists the tree below a folder and reports its headers: every entry once,

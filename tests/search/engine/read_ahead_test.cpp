@@ -3,6 +3,7 @@
 // and finds what it would without, and that one where io_uring is refused
 // finds it too.
 
+#include "folder_prefetch.h"
 #include "header_read_ahead.h"
 #include "header_search.h"
 #include "obvious_search.h"
@@ -181,4 +182,23 @@ TEST_F(ReadAheadTest, ASearchWhereIoUringIsRefusedFindsWhatItWouldFindWithIt)
             _exit(same ? 0 : 5);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// Listed ahead: every folder the walk enters, from each root, a root that
+// is a link too, and none through a link inside or in a skipped framework.
+TEST_F(ReadAheadTest, FoldersListedAheadAreThoseTheWalkEnters)
+{
+    const std::string sdk = sdks + "/MacOSX10.9.sdk";
+    for (const char *folder : {"/a/b/c", "/a/d", "/Kept.framework/z", "/Skip.framework/x/y"})
+        fs::create_directories(sdk + folder);
+    fs::create_directories(root + "/outside/p/q");
+    fs::create_directory_symlink(root + "/outside", sdk + "/a/link");
+    fs::create_directory_symlink(sdk, sdks + "/MacOSX10.8.sdk");
+    FolderPrefetch prefetch({sdk, sdks + "/MacOSX10.8.sdk", sdks + "/MacOSX10.7.sdk"}, {"Skip.framework"});
+    prefetch.start();
+    constexpr std::uint64_t entered = 2 * 7; // the SDK, a, b, c, d, Kept.framework and z, by either root
+    for (int wait = 0; wait < 1000 && prefetch.foldersListed() < entered; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(prefetch.foldersListed(), entered);
 }

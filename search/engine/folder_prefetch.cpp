@@ -1,0 +1,162 @@
+#include "folder_prefetch.h"
+
+#include <algorithm>
+#include <bit>
+#include <condition_variable>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <mutex>
+#include <string_view>
+#include <sys/syscall.h>
+#include <thread>
+#include <unistd.h>
+
+struct FolderPrefetch::State {
+    struct Folder {
+        std::size_t root;
+        std::string path; // beneath the root, "." for the root itself
+    };
+
+    std::vector<int> roots; // descriptors, -1 where it could not be opened
+    std::vector<std::string> skipFrameworks;
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<Folder> waiting; // a stack: the last found is listed first, as the walk goes
+    unsigned listing = 0;
+    bool stopped = false;
+    std::atomic<std::uint64_t> listed{0};
+
+    ~State()
+    {
+        for (int descriptor : roots) {
+            if (descriptor >= 0)
+                close(descriptor);
+        }
+    }
+
+    bool skipped(std::string_view name) const
+    {
+        return name.size() > 10 && name.substr(name.size() - 10) == ".framework"
+               && std::find(skipFrameworks.begin(), skipFrameworks.end(), name) != skipFrameworks.end();
+    }
+
+    // The folder's subfolders, first one last, or nothing where it cannot
+    // be opened beneath its root.
+    std::vector<Folder> list(const Folder &folder, std::vector<char> &buffer) const
+    {
+        open_how how{};
+        how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
+        how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+        const int descriptor = static_cast<int>(
+            syscall(SYS_openat2, roots[folder.root], folder.path.c_str(), &how, sizeof how));
+        if (descriptor < 0)
+            return {};
+        std::vector<Folder> found;
+        for (;;) {
+            const long length = syscall(SYS_getdents64, descriptor, buffer.data(), buffer.size());
+            if (length <= 0)
+                break;
+            for (long at = 0; at < length;) {
+                const auto *entry = reinterpret_cast<const dirent64 *>(buffer.data() + at);
+                at += entry->d_reclen;
+                const std::string_view name = entry->d_name;
+                if (entry->d_type != DT_DIR || name == "." || name == ".." || skipped(name))
+                    continue;
+                try {
+                    found.push_back({folder.root, folder.path == "." ? std::string(name)
+                                                                     : folder.path + '/' + std::string(name)});
+                } catch (...) {
+                    break;
+                }
+            }
+        }
+        close(descriptor);
+        std::reverse(found.begin(), found.end());
+        return found;
+    }
+
+    void work()
+    {
+        std::vector<char> buffer(32 * 1024);
+        std::unique_lock guard(lock);
+        for (;;) {
+            changed.wait(guard, [&] { return stopped || !waiting.empty() || listing == 0; });
+            if (stopped || waiting.empty())
+                break; // stopped, or every folder listed
+            Folder folder = std::move(waiting.back());
+            waiting.pop_back();
+            ++listing;
+            guard.unlock();
+            std::vector<Folder> found = list(folder, buffer);
+            listed.fetch_add(1, std::memory_order_relaxed);
+            guard.lock();
+            --listing;
+            try {
+                waiting.insert(waiting.end(), std::make_move_iterator(found.begin()),
+                               std::make_move_iterator(found.end()));
+            } catch (...) {
+                stopped = true; // out of memory: the walk does without
+            }
+            changed.notify_all();
+        }
+        changed.notify_all();
+    }
+};
+
+FolderPrefetch::FolderPrefetch(std::vector<std::string> roots, std::vector<std::string> skipFrameworks)
+    : m_roots(std::move(roots))
+    , m_skipFrameworks(std::move(skipFrameworks))
+{
+}
+
+FolderPrefetch::~FolderPrefetch()
+{
+    stop();
+}
+
+void FolderPrefetch::start()
+{
+    if (m_state)
+        return;
+    m_state = std::make_shared<State>();
+    State &state = *m_state;
+    state.skipFrameworks = m_skipFrameworks;
+    // The roots themselves as the walk opens them, through a link too.
+    for (const std::string &root : m_roots)
+        state.roots.push_back(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK));
+    for (std::size_t root = m_roots.size(); root > 0; --root) {
+        if (state.roots[root - 1] >= 0)
+            state.waiting.push_back({root - 1, "."});
+    }
+    for (unsigned i = 0; i < threads; ++i) {
+        try {
+            std::thread([state = m_state] { state->work(); }).detach();
+        } catch (const std::system_error &) {
+            break; // fewer threads list, or none
+        }
+    }
+}
+
+void FolderPrefetch::folderListed(std::chrono::nanoseconds took)
+{
+    // Three of the last eight: a walk held up once on a loaded machine is
+    // no cold disk.
+    m_slowListings = (m_slowListings << 1 | (took >= diskLatency ? 1u : 0u)) & 0xFFu;
+    if (std::popcount(m_slowListings) >= 3)
+        start();
+}
+
+void FolderPrefetch::stop()
+{
+    if (!m_state)
+        return;
+    const std::lock_guard guard(m_state->lock);
+    m_state->stopped = true;
+    m_state->changed.notify_all();
+}
+
+std::uint64_t FolderPrefetch::foldersListed() const
+{
+    return m_state ? m_state->listed.load(std::memory_order_relaxed) : 0;
+}
