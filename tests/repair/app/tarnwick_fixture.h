@@ -4,6 +4,7 @@
 #include "app_delegate.h"
 #include "elided_label.h"
 #include "qt_printers.h"
+#include "sample_sdks.h"
 #include "sdk_table_view.h"
 #include "table_cell_view.h"
 #include "tool_process.h"
@@ -12,6 +13,7 @@
 #include "window.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -99,8 +101,20 @@ protected:
     OpenPanelCompletion pendingPanel;  // the last one's completion
 
     // Answers the last dialog as the user would.
-    void choose(const QStringList &paths);
-    void cancelPanel();
+    void choose(const QStringList &paths)
+    {
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls << QUrl::fromLocalFile(path);
+        ASSERT_TRUE(pendingPanel);
+        std::exchange(pendingPanel, nullptr)(1, urls);
+        QCoreApplication::processEvents();
+    }
+    void cancelPanel()
+    {
+        ASSERT_TRUE(pendingPanel);
+        std::exchange(pendingPanel, nullptr)(0, {});
+    }
     QString lastMessage() const { return delegate->alertSheet() ? delegate->alertSheet()->text() : QString(); }
     QString lastInformativeText() const
     {
@@ -113,35 +127,125 @@ protected:
     // Empty folders named like SDKs; "fixed" ones get a QuickDraw Headers_orig.
     void makeSdks(const QStringList &names, const QStringList &fixed = {});
     // Sample SDKs of those versions, in the SDK directory unless said otherwise.
-    void makeSampleSdks(const QStringList &versions, QString directory = {});
+    void makeSampleSdks(const QStringList &versions, QString directory = {})
+    {
+        if (directory.isEmpty())
+            directory = sdks;
+        for (const QString &version : versions)
+            makeSampleSdk(directory.toStdString(), version.toStdString());
+    }
     static void link(const QString &target, const QString &path)
     {
         std::filesystem::create_symlink(target.toStdString(), path.toStdString());
     }
-    void acceptDisclaimer(bool accepted);
+    void acceptDisclaimer(bool accepted)
+    {
+        const QString marker = DisclaimerGate::eulaAcceptedFilePath();
+        if (accepted) {
+            QDir().mkpath(QFileInfo(marker).path());
+            QFile(marker).open(QIODevice::WriteOnly);
+        } else {
+            QFile::remove(marker);
+            QDir().rmdir(marker);
+        }
+    }
     // A window over the SDK directory, with those SDKs made first.
-    void launch(const QStringList &names = {}, const QStringList &fixed = {});
+    void launch(const QStringList &names = {}, const QStringList &fixed = {})
+    {
+        makeSdks(names, fixed);
+        launchWith(runner);
+    }
 
-    int rowOf(const QString &sdk) const;
-    RowState rowState(const QString &sdk) const;
+    int rowOf(const QString &sdk) const
+    {
+        for (int row = 0; row < window->sdkTable->numberOfRows(); ++row)
+            if (window->sdkTable->viewAtRow(row)->textField()->text() == sdk)
+                return row;
+        ADD_FAILURE() << "no row for " << sdk.toStdString();
+        return -1;
+    }
+    RowState rowState(const QString &sdk) const
+    {
+        const TableCellView *view = window->sdkTable->viewAtRow(rowOf(sdk));
+        if (!view)
+            return {};
+        return {view->button()->text(), view->button()->isHidden(), view->button()->isEnabled(), view->isDimmed()};
+    }
     TableCellView *rowView(const QString &sdk) const { return window->sdkTable->viewAtRow(rowOf(sdk)); }
     QPushButton *rowButton(const QString &sdk) const { return rowView(sdk) ? rowView(sdk)->button() : nullptr; }
-    void sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers);
-    void pressAlt(bool down);
+    // Keys as the keyboard sends them, one event per key, to the widget with
+    // the focus; they also set what the application takes as the keyboard's
+    // state.
+    void sendKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers)
+    {
+        QWidget *target = window->focusWidget() ? window->focusWidget() : window.get();
+        // Not QTest::keyPress, which adds events of its own for the modifiers.
+        QTest::simulateEvent(target, type == QEvent::KeyPress, key, modifiers, QString(), false);
+    }
+    void pressAlt(bool down)
+    {
+        sendKey(down ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Alt, down ? Qt::AltModifier : Qt::NoModifier);
+    }
     // Another window takes the keyboard and sees Alt go down or up there,
     // then this one gets the keyboard back.
-    void altInAnotherWindow(bool down);
+    void altInAnotherWindow(bool down)
+    {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        QTest::simulateEvent(&other, down, Qt::Key_Alt, down ? Qt::AltModifier : Qt::NoModifier, QString(), false);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QCoreApplication::processEvents(); // the queued activation handler
+    }
     // A button of the window, clicked while no sheet is in the way; what
     // the click set going has its turn.
-    void click(QPushButton *button);
+    void click(QPushButton *button)
+    {
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(button->isVisible() && button->isEnabled()) << button->text().toStdString();
+        ASSERT_EQ(QApplication::activeModalWidget(), nullptr) << "a sheet is in the way";
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
     // Two clicks of a double-click, the second once ready() holds.
-    void doubleClick(QPushButton *button, const std::function<bool()> &ready);
+    // As widgets get it: the second press of a double-click is a double-click
+    // event, which a push button takes as a press.
+    void doubleClick(QPushButton *button, const std::function<bool()> &ready)
+    {
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor(ready, 10000));
+        QTest::mouseDClick(button, Qt::LeftButton);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
     // The line below the table.
-    QString statusLine() const;
+    QString statusLine() const
+    {
+        if (window->progressLabel->isVisible())
+            return window->progressLabel->text();
+        if (window->statusLabel->isVisible())
+            return window->statusLabel->text();
+        return QString();
+    }
     // Presses OK on a message sheet and waits until it is gone.
-    void dismiss(QPointer<QMessageBox> sheet);
+    void dismiss(QPointer<QMessageBox> sheet)
+    {
+        ASSERT_TRUE(sheet);
+        ASSERT_TRUE(sheet->isVisible());
+        QTest::mouseClick(sheet->button(QMessageBox::Ok), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet; }));
+        giveTheKeyboardBack();
+    }
     // Activates the window again once a sheet has gone, as the desktop does.
-    void giveTheKeyboardBack();
+    // What the desktop does when a sheet has gone; the offscreen platform
+    // leaves no window active instead.
+    void giveTheKeyboardBack()
+    {
+        window->activateWindow();
+        ASSERT_TRUE(becomesActive(window.get()));
+    }
     // Waits until window is the active one. (A sheet counts as active as
     // soon as its window is: qWaitForWindowActive would not wait for it.)
     static bool becomesActive(QWidget *window)
@@ -150,11 +254,35 @@ protected:
     }
     // The focused control's menu, asked for as the keyboard's menu key
     // does, and waited for; nullptr if none opens.
-    QMenu *openMenuOfFocus();
+    // What the platform sends for the menu key: a keyboard context menu event
+    // at the middle of the focused control.
+    QMenu *openMenuOfFocus()
+    {
+        QWidget *focused = QApplication::focusWidget();
+        if (!focused)
+            return nullptr;
+        const QPoint middle = focused->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, middle, focused->mapToGlobal(middle));
+        QApplication::sendEvent(focused, &event);
+        return waitForMenu();
+    }
     // The dialogs of the export and import buttons, answered.
-    void exportRow(const QString &sdk, const QString &to);
-    void exportAll(const QString &to);
-    void import(const QStringList &paths);
+    void exportRow(const QString &sdk, const QString &to)
+    {
+        pressAlt(true);
+        click(rowButton(sdk));
+        choose({to});
+    }
+    void exportAll(const QString &to)
+    {
+        click(window->exportAllButton);
+        choose({to});
+    }
+    void import(const QStringList &paths)
+    {
+        click(window->importButton);
+        choose(paths);
+    }
     // The buttons of the main window all off, as while a copy runs.
     bool busy() const
     {
@@ -172,7 +300,13 @@ protected:
                 root.filePath(answer)};
     }
     // Waits for a popup menu to open; nullptr if none does.
-    static QMenu *waitForMenu();
+    static QMenu *waitForMenu()
+    {
+        QMenu *menu = nullptr;
+        return QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); })
+            ? menu
+            : nullptr;
+    }
     // A window over the SDK directory whose runs go through the runner given.
     void launchWith(ActionRunner &runner);
 };
