@@ -4,8 +4,6 @@
 #include "export_plan.h"
 #include "import_plan.h"
 #include "qt_printers.h"
-#include "sample_sdks.h"
-#include "tool_process.h"
 #include "tree_snapshot.h"
 
 #include <QDir>
@@ -167,26 +165,3 @@ TEST_F(CopyPlanTest, ImportedLinksContributeTheFolderTheyName)
     EXPECT_TRUE(actions.contains(store + "/missing.sdk")) << "it fails in the tool, by name";
 }
 
-// The lists above, carried out by the tool: a link written with a trailing
-// slash no longer spoils the whole export, and an imported link arrives as
-// the folder it names.
-TEST_F(CopyPlanTest, ToolCarriesOutPlansWithLinksInThem)
-{
-    makeSampleSdk(sdks.toStdString(), "10.14");
-    link("MacOSX10.14.sdk/", sdks + "/MacOSX10.15.sdk");
-    CopyPlan plan = exportPlan(sdks, elsewhere, rows({"MacOSX10.14.sdk", "MacOSX10.15.sdk"}));
-    ToolResult result = runTool(sdks, plan.actions);
-    EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
-    const TreeSnapshot exported = snapshotTree((sdks + "/MacOSX10.14.sdk").toStdString());
-    EXPECT_EQ(snapshotTree((elsewhere + "/MacOSX10.15.sdk").toStdString()), exported);
-
-    const QString in = root.filePath("in");
-    mkdir(in);
-    link(elsewhere + "/MacOSX10.15.sdk/", in + "/MacOSX10.13.sdk");
-    plan = importPlan(sdks, {in + "/MacOSX10.13.sdk"}).copies;
-    result = runTool(sdks, plan.actions);
-    EXPECT_EQ(result.exitCode, 0) << result.standardError.constData();
-    EXPECT_TRUE(QFileInfo(sdks + "/MacOSX10.13.sdk").isDir());
-    EXPECT_FALSE(QFileInfo(sdks + "/MacOSX10.13.sdk").isSymLink());
-    EXPECT_EQ(snapshotTree((sdks + "/MacOSX10.13.sdk").toStdString()), exported);
-}

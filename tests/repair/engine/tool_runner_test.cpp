@@ -77,20 +77,6 @@ struct RunLog {
 
 } // namespace
 
-TEST_F(ToolRunnerTest, GrantedRunStartsTheToolAndReportsItsEnd)
-{
-    for (const QStringList &elevation : {granting, QStringList()}) {
-        QFile::remove(target);
-        ToolRunner runner(toolForTestsPath(), elevation);
-        RunLog log(runner);
-        const RunId run = runner.performActions(copyAction());
-        ASSERT_NE(run, 0u);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !log.ends.isEmpty(); }, 5000));
-        EXPECT_EQ(readFile(target.toStdString()), "contents");
-        EXPECT_EQ(log.last(run).rights, RunReport::Granted);
-    }
-}
-
 // The administrator dialog is up until the test answers: the runner has
 // returned long before, and the run's report tells the answer when it
 // comes, before anything the tool says.
