@@ -1,12 +1,10 @@
-// A stand-in for Tool that speaks the whole of its output protocol, for the
-// window's tests: "started"; "refused <reason>" for a malformed list;
-// "total <bytes> <items>" counted before the first action; "progress" at
-// most five times a second and once at the end; "failed <position>
-// <reason>" per failed action. It copies, moves and removes with plain
+// A stand-in for Tool that speaks its output protocol, for the window's
+// tests: "started"; "total <bytes> <items>" counted before the first
+// action; "progress" at most five times a second and once at the end;
+// "failed <position> <reason>" per failed action. It copies, moves and removes with plain
 // calls. The window sends only whole lists of known verbs, so it checks
-// none: a list is refused only when asked.
+// none and refuses none.
 //
-// STAND_IN_REFUSE, when set, is the reason for refusing every list.
 // STAND_IN_HOLD names a file: once half of the bytes are copied (at once
 // when there are none), the stand-in waits until that file exists, so that
 // a test sees a run under way without depending on time.
@@ -105,10 +103,6 @@ void copyItem(const fs::path &source, const fs::path &destination)
 int main(int argc, char **argv)
 {
     line("started");
-    if (const char *reason = std::getenv("STAND_IN_REFUSE")) {
-        line(std::string("refused ") + reason);
-        return 2;
-    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     for (std::size_t i = 0; i + 2 < arguments.size(); i += 3) {
         if (arguments[i] == "Copy") {

@@ -4,7 +4,7 @@
 
 #include "install_translators.h"
 #include "qt_printers.h"
-#include "run_messages.h"
+#include "run_reports.h"
 #include "window.h"
 
 #include <QCoreApplication>
@@ -15,25 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-RunPurpose on(RunPurpose::Kind kind, int sdks, QStringList alreadyThere = {}, QString folder = {})
-{
-    QStringList names;
-    for (int i = 0; i < sdks; ++i)
-        names << QString("MacOSX10.%1.sdk").arg(7 + i);
-    return {kind, names, sdks, alreadyThere, folder, {}, {}, {}};
-}
-
-RunReport ended(int failures = 0)
-{
-    RunReport report;
-    report.rights = RunReport::Granted;
-    report.ended = true;
-    report.exitStatus = failures ? 1 : 0;
-    for (int i = 1; i <= failures; ++i)
-        report.failures.append({i, QString("reason %1").arg(i)});
-    return report;
-}
 
 class GermanTest : public testing::Test
 {
@@ -66,14 +47,14 @@ TEST_F(GermanTest, CountsTakeTheirForms)
         QString text;
         const char *expected;
     } cases[] = {
-        {runProgressText(on(RunPurpose::Export, 3), counting), "3 SDKs werden exportiert: 1,2 von 4,8 GB"},
-        {runProgressText(on(RunPurpose::Fix, 1), RunReport()), "1 SDK wird repariert …"},
-        {runOutcomeLine(on(RunPurpose::Fix, 1), ended()), "MacOSX10.7.sdk repariert."},
-        {runOutcomeLine(on(RunPurpose::Restore, 4), ended()), "4 SDKs wiederhergestellt."},
-        {runOutcomeLine(on(RunPurpose::Export, 2, {"MacOSX10.6.sdk"}, "/x"), ended()),
+        {runProgressText(on(RunPurpose::Export, 3, 3), counting), "3 SDKs werden exportiert: 1,2 von 4,8 GB"},
+        {runProgressText(on(RunPurpose::Fix, 1, 1), RunReport()), "1 SDK wird repariert …"},
+        {runOutcomeLine(on(RunPurpose::Fix, 1, 1), ended(0)), "MacOSX10.7.sdk repariert."},
+        {runOutcomeLine(on(RunPurpose::Restore, 4, 4), ended(0)), "4 SDKs wiederhergestellt."},
+        {runOutcomeLine(on(RunPurpose::Export, 2, 2, {"MacOSX10.6.sdk"}, "/x"), ended(0)),
          "2 SDKs nach /x exportiert; MacOSX10.6.sdk war schon vorhanden."},
-        {runOutcomeLine(on(RunPurpose::Import, 5), ended(2)), "Import bei 2 von 5 SDKs fehlgeschlagen."},
-        {runOutcomeMessage(on(RunPurpose::Fix, 3), ended(5))->informativeText.section("\n\n", -1),
+        {runOutcomeLine(on(RunPurpose::Import, 5, 5), ended(1, 2)), "Import bei 2 von 5 SDKs fehlgeschlagen."},
+        {runOutcomeMessage(on(RunPurpose::Fix, 3, 3), ended(1, 5))->informativeText.section("\n\n", -1),
          "Und 2 weitere."},
     };
     for (const auto &c : cases)

@@ -1,22 +1,13 @@
 // The words of the progress line and of the failure sheet.
 
 #include "qt_printers.h"
-#include "run_messages.h"
+#include "run_reports.h"
 
 #include <QDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// A run on that many SDKs, MacOSX10.7.sdk and on.
-RunPurpose on(RunPurpose::Kind kind, int sdks, int actions, QStringList alreadyThere = {}, QString folder = {})
-{
-    QStringList names;
-    for (int i = 0; i < sdks; ++i)
-        names << QString("MacOSX10.%1.sdk").arg(7 + i);
-    return {kind, names, actions, alreadyThere, folder, {}, {}, {}};
-}
 
 RunReport counted(qint64 doneBytes, qint64 totalBytes, qint64 doneItems = 0, qint64 totalItems = 0)
 {
@@ -26,17 +17,6 @@ RunReport counted(qint64 doneBytes, qint64 totalBytes, qint64 doneItems = 0, qin
     report.totalBytes = totalBytes;
     report.doneItems = doneItems;
     report.totalItems = totalItems;
-    return report;
-}
-
-RunReport ended(int status, int failures = 0)
-{
-    RunReport report;
-    report.rights = RunReport::Granted;
-    report.ended = true;
-    report.exitStatus = status;
-    for (int i = 1; i <= failures; ++i)
-        report.failures.append({i * 2, QString("reason %1").arg(i)});
     return report;
 }
 

@@ -115,22 +115,6 @@ TEST_F(RunProgressTest, AFailedActionEndsInOneSheetThatSaysWhy)
     dismiss(delegate->failureSheet());
 }
 
-TEST_F(RunProgressTest, ARefusedListIsSaidAsSuch)
-{
-    makeSampleSdks({"10.6"});
-    makeSampleSdks({"10.8"}, elsewhere);
-    qputenv("STAND_IN_REFUSE", "action 1 (\"Copy\" ...): not inside an SDK");
-    ToolRunner standIn(standInToolPath(), {});
-    launchWith(standIn);
-
-    import({elsewhere + "/MacOSX10.8.sdk"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet(); }, 10000));
-    EXPECT_EQ(delegate->failureSheet()->text(), "No SDK was imported.");
-    EXPECT_TRUE(delegate->failureSheet()->informativeText().endsWith("\n\naction 1 (\"Copy\" ...): not inside an SDK"));
-    EXPECT_FALSE(busy());
-    EXPECT_FALSE(QFileInfo::exists(sdks + "/MacOSX10.8.sdk"));
-}
-
 // A fix is under way when an export starts; the fix ends first. The export
 // is still copying: the window must stay busy until the export itself ends.
 // Meanwhile only what the fix touches is off, and the main buttons.

@@ -23,7 +23,6 @@ void TarnwickTest::TearDown()
     delegate.reset();
     window.reset();
     qunsetenv("STAND_IN_HOLD");
-    qunsetenv("STAND_IN_REFUSE");
     acceptDisclaimer(false);
 }
 
