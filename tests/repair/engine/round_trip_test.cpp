@@ -90,28 +90,6 @@ TEST_F(RoundTripTest, FixThenRestoreGivesBackTheSdkForEveryMinorNumber)
     EXPECT_EQ(snapshotTree(pathOf("MacOSX10.6.sdk")), source) << "the source SDK is never changed";
 }
 
-TEST_F(RoundTripTest, FixAllAndRestoreAllInOneRunEach)
-{
-    const std::vector<int> minors{7, 10, 11, 13};
-    std::map<int, TreeSnapshot> originals;
-    QStringList fixAll, restoreAll;
-    for (int minor : minors) {
-        makeSampleSdk(sdkDirectory, "10." + std::to_string(minor));
-        originals[minor] = snapshotTree(pathOf(sdkOf(minor)));
-        addFixActions(fixAll, sdkOf(minor), layout);
-    }
-    ToolResult result = carryOut(fixAll);
-    ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
-    for (int minor : minors) {
-        EXPECT_TRUE(layout.doesQDHeaderOrigExistInSDK(sdkOf(minor))) << minor;
-        addRestoreActions(restoreAll, sdkOf(minor), layout);
-    }
-    result = carryOut(restoreAll);
-    ASSERT_EQ(result.exitCode, 0) << result.standardError.constData();
-    for (int minor : minors)
-        EXPECT_EQ(snapshotTree(pathOf(sdkOf(minor))), originals[minor]) << minor;
-}
-
 // All or nothing: an SDK whose fix cannot run whole is not touched, and
 // the check before the run already names what is missing.
 TEST_F(RoundTripTest, SdkWithoutThePrintFrameworkIsLeftAsItWas)
