@@ -1,7 +1,6 @@
 // Runs of Tool, or of a stand-in that reports as Tool does but can be held
-// halfway: the administrator dialog, progress below the table while a run
-// is under way, how it ended, one sheet when something failed, and runs
-// that overlap.
+// halfway: progress below the table while a run is under way, how it
+// ended, one sheet when something failed, and runs that overlap.
 
 #include "tarnwick_fixture.h"
 
@@ -9,7 +8,6 @@
 
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTimer>
 
 using RunProgressTest = TarnwickTest;
 
@@ -37,36 +35,6 @@ TEST_F(RunProgressTest, ALongExportShowsHowFarItIs)
     EXPECT_EQ(lastMessage(), "Exporting SDKs...") << "its sheet stays until dismissed";
     EXPECT_EQ(statusLine(), "Exported 3 SDKs to " + elsewhere + ".");
     EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.13.sdk").isDir());
-}
-
-// The administrator dialog stays up two seconds before it grants: the
-// window goes on running meanwhile and says what it waits for; the
-// "Exporting SDKs..." sheet comes with the rights, not before.
-TEST_F(RunProgressTest, TheWindowRunsOnWhileTheAdministratorDialogIsUp)
-{
-    makeSampleSdks({"10.6", "10.9"});
-    ToolRunner slowToGrant(standInToolPath(), {"/bin/sh", "-c", "sleep 2; exec \"$@\"", "elevate"});
-    launchWith(slowToGrant);
-    int ticksWhileWaiting = 0;
-    QTimer timer;
-    timer.callOnTimeout([&] { ticksWhileWaiting += statusLine() == "Waiting for administrator rights…"; });
-    timer.start(50);
-
-    holdNextRun("first");
-    exportRow("MacOSX10.9.sdk", elsewhere);
-    EXPECT_EQ(statusLine(), "Waiting for administrator rights…");
-    EXPECT_TRUE(busy());
-    EXPECT_FALSE(delegate->alertSheet());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->alertSheet(); }, 10000));
-    EXPECT_GE(ticksWhileWaiting, 10) << "of about 40 in two seconds";
-    EXPECT_EQ(lastMessage(), "Exporting SDKs...");
-    EXPECT_TRUE(statusLine().startsWith("Exporting 1 SDK")) << statusLine().toStdString();
-    dismiss(delegate->alertSheet());
-
-    release("first");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->importExportInProgress(); }, 10000));
-    EXPECT_EQ(statusLine(), "Exported MacOSX10.9.sdk to " + elsewhere + ".");
-    EXPECT_FALSE(busy());
 }
 
 // The fix of one SDK ends before the second click of a double-click on its
