@@ -224,12 +224,12 @@ TEST_F(ToolRunnerTest, EachRunsLinesReachItsOwnReport)
 }
 
 // A program named pkexec early in PATH must never be the one asked for the
-// administrator's password.
+// administrator's password. (A command not given by its absolute path is
+// refused: see RefusedOrImpossibleStartsRunNothing.)
 TEST_F(ToolRunnerTest, ElevationIsNeverLookedUpInPath)
 {
-    const QString marker = root.filePath("impostor-ran");
     QDir().mkpath(root.filePath("bin"));
-    const QString impostor = script("bin/pkexec", "touch '" + marker.toUtf8() + "'\nshift\nexec \"$@\"\n");
+    const QString impostor = script("bin/pkexec", "shift\nexec \"$@\"\n");
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", root.filePath("bin").toUtf8() + ':' + path);
     EXPECT_TRUE(QDir::isAbsolutePath(ToolRunner::elevationProgram()));
@@ -237,11 +237,7 @@ TEST_F(ToolRunnerTest, ElevationIsNeverLookedUpInPath)
     if (geteuid() != 0) {
         EXPECT_EQ(ToolRunner::defaultElevationCommand().first(), ToolRunner::elevationProgram());
     }
-    ToolRunner runner(toolForTestsPath(), {"pkexec", "--disable-internal-agent"});
-    EXPECT_EQ(runner.performActions(copyAction()), 0u);
     qputenv("PATH", path);
-    EXPECT_FALSE(QFile::exists(marker));
-    EXPECT_FALSE(QFile::exists(target));
 }
 
 // The tool gets its arguments one by one, whatever they contain, and the
