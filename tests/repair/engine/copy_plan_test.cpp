@@ -84,23 +84,6 @@ TEST_F(CopyPlanTest, ExportSourcesAreTheCleanPathsOfWhatSdkNamesLeadTo)
     EXPECT_EQ(plan.actions, expected);
 }
 
-TEST_F(CopyPlanTest, ExportLeavesOutNamesTakenAtTheDestination)
-{
-    mkdir(sdks + "/MacOSX10.6.sdk");
-    mkdir(sdks + "/MacOSX10.9.sdk");
-    mkdir(elsewhere + "/MacOSX10.9.sdk");
-    CopyPlan plan = exportPlan(sdks, elsewhere, rows({"MacOSX10.6.sdk", "MacOSX10.9.sdk"}));
-    EXPECT_EQ(plan.actions, copy(sdks + "/MacOSX10.6.sdk", elsewhere + "/MacOSX10.6.sdk"));
-    EXPECT_EQ(plan.alreadyThere, QStringList{"MacOSX10.9.sdk"});
-
-    mkdir(elsewhere + "/MacOSX10.6.sdk");
-    plan = exportPlan(sdks, elsewhere, rows({"MacOSX10.6.sdk", "MacOSX10.9.sdk"}));
-    EXPECT_EQ(plan.outcome, CopyPlan::AlreadyThere);
-    EXPECT_TRUE(plan.actions.isEmpty());
-    EXPECT_EQ(plan.alreadyThere, (QStringList{"MacOSX10.6.sdk", "MacOSX10.9.sdk"}));
-    EXPECT_EQ(exportPlan(sdks, elsewhere, {}).outcome, CopyPlan::AlreadyThere) << "an empty table";
-}
-
 TEST_F(CopyPlanTest, ImportChoices)
 {
     mkdir(sdks + "/MacOSX10.9.sdk");
