@@ -27,6 +27,7 @@ TEST(PreflightTest, NamesTheFirstItemAPlanCannotUse)
     const QString taken = layout.printCoreFrameworkPathToHeader("PrintCore_orig.h", "MacOSX10.12.sdk");
     const QString printCore6 = layout.printCoreFrameworkPathToFile("PrintCore", "MacOSX10.6.sdk");
     const QString quickTime6 = layout.quickTimeFrameworkPath("MacOSX10.6.sdk");
+    const QString print12 = layout.printFrameworkPathToHeader("Print.h", "MacOSX10.12.sdk");
     const struct {
         const char *name;
         std::function<void()> spoil;
@@ -36,6 +37,7 @@ TEST(PreflightTest, NamesTheFirstItemAPlanCannotUse)
         {"unreadable folder", [&] { chmod(QFile::encodeName(headers6), 0); }, PreflightProblem{PreflightProblem::Unreadable, headers6}},
         {"unreadable file", [&] { chmod(QFile::encodeName(printCore6), 0200); }, PreflightProblem{PreflightProblem::Unreadable, printCore6}},
         {"missing folder", [&] { fs::remove_all(headers6.toStdString()); }, PreflightProblem{PreflightProblem::Missing, headers6}},
+        {"missing item to set aside", [&] { fs::remove(print12.toStdString()); }, PreflightProblem{PreflightProblem::Missing, print12}},
         {"file for a folder", [&] {
              fs::remove_all(quickTime6.toStdString());
              QFile(quickTime6).open(QIODevice::WriteOnly);

@@ -2,11 +2,9 @@
 // restore must give back exactly the SDK that was fixed.
 
 #include "fix_plan.h"
-#include "preflight.h"
 #include "qt_printers.h"
 #include "restore_plan.h"
 #include "sample_sdks.h"
-#include "sdk_catalogue.h"
 #include "tool_process.h"
 #include "tree_snapshot.h"
 
@@ -88,25 +86,4 @@ TEST_F(RoundTripTest, FixThenRestoreGivesBackTheSdkForEveryMinorNumber)
         fixAndRestore(sdk);
     }
     EXPECT_EQ(snapshotTree(pathOf("MacOSX10.6.sdk")), source) << "the source SDK is never changed";
-}
-
-// All or nothing: an SDK whose fix cannot run whole is not touched, and
-// the check before the run already names what is missing.
-TEST_F(RoundTripTest, SdkWithoutThePrintFrameworkIsLeftAsItWas)
-{
-    const QString sdk = sdkOf(11);
-    makeSampleSdk(sdkDirectory, "10.11");
-    const QString print = QString::fromStdString(pathOf(sdk))
-                          + "/System/Library/Frameworks/Carbon.framework/Versions/A/Frameworks/Print.framework";
-    std::filesystem::remove_all(print.toStdString());
-    const TreeSnapshot original = snapshotTree(pathOf(sdk), true);
-
-    QStringList fix;
-    addFixActions(fix, sdk, layout);
-    EXPECT_EQ(preflightProblem(fix), (PreflightProblem{PreflightProblem::Missing, print + "/Versions/A/Headers/Print.h"}));
-    const ToolResult result = carryOut(fix);
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.standardError.count('\n'), 1) << result.standardError.constData();
-    EXPECT_FALSE(layout.doesQDHeaderOrigExistInSDK(sdk));
-    EXPECT_EQ(snapshotTree(pathOf(sdk), true), original);
 }
