@@ -39,10 +39,12 @@ TEST_F(EndToEndTest, AnImportMakesTheMissingSdkDirectory)
 
 // A fix that cannot run whole is not started, or is undone by Tool: the
 // row still offers the fix, and the outcome names the SDK and the reason,
-// the paths only in the details.
+// the paths only in the details. A failed copy of an export ends in one
+// sheet too, with Tool's words as it wrote them.
 TEST_F(EndToEndTest, AFixThatCannotRunWholeLeavesTheSdkAsItWasAndSaysWhy)
 {
     makeSampleSdks({"10.6", "10.7", "10.9"});
+    link("gone.sdk", sdks + "/MacOSX10.10.sdk");
     const FrameworkLayout layout(sdks);
     const QString headers6 = layout.qdFrameworkPathToHeaderDirectory("Headers", "MacOSX10.6.sdk");
     const TreeSnapshot seven = snapshotTree((sdks + "/MacOSX10.7.sdk").toStdString(), true);
@@ -75,6 +77,20 @@ TEST_F(EndToEndTest, AFixThatCannotRunWholeLeavesTheSdkAsItWasAndSaysWhy)
     dismiss(delegate->failureSheet());
     EXPECT_EQ(rowState("MacOSX10.9.sdk").title, "Fix");
     EXPECT_EQ(snapshotTree((sdks + "/MacOSX10.9.sdk").toStdString(), true), nine);
+
+    exportAll(elsewhere);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet(); }, 30000));
+    EXPECT_EQ(delegate->failureSheet()->text(), "1 of 4 SDKs could not be exported.");
+    EXPECT_EQ(delegate->failureSheet()->informativeText(),
+              QString("Copy \"%1/gone.sdk\" to \"%2/MacOSX10.10.sdk\" failed: source: No such file or directory")
+                  .arg(sdks, elsewhere));
+    EXPECT_EQ(delegate->failureSheet()->windowModality(), Qt::WindowModal);
+    EXPECT_FALSE(delegate->alertSheet()) << "\"Exporting SDKs...\" gave way to what really happened";
+    EXPECT_EQ(statusLine(), "1 of 4 SDKs could not be exported.") << "no claim of success";
+    EXPECT_FALSE(busy());
+    EXPECT_FALSE(window->progressBar->isVisible());
+    EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.9.sdk").isDir()) << "the other actions were done";
+    dismiss(delegate->failureSheet());
 }
 
 // A change cut short: the row offers only to put the SDK back, fix all

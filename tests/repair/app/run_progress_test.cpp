@@ -1,6 +1,6 @@
 // Runs of Tool, or of a stand-in that reports as Tool does but can be held
 // halfway: progress below the table while a run is under way, how it
-// ended, one sheet when something failed, and runs that overlap.
+// ended, and runs that overlap.
 
 #include "tarnwick_fixture.h"
 
@@ -32,29 +32,6 @@ TEST_F(RunProgressTest, ADoubleClickOnFixLeavesTheSdkFixed)
     click(rowButton("MacOSX10.9.sdk"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return statusLine() == "MacOSX10.9.sdk restored."; }, 10000));
     EXPECT_FALSE(layout.doesQDHeaderOrigExistInSDK("MacOSX10.9.sdk"));
-}
-
-// Through the real Tool, whose words reach the sheet as it wrote them.
-TEST_F(RunProgressTest, AFailedActionEndsInOneSheetThatSaysWhy)
-{
-    makeSampleSdks({"10.6", "10.9"});
-    link("gone.sdk", sdks + "/MacOSX10.10.sdk");
-    ToolRunner tool(toolForTestsPath(), {});
-    launchWith(tool);
-
-    exportAll(elsewhere);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->failureSheet(); }, 10000));
-    EXPECT_EQ(delegate->failureSheet()->text(), "1 of 3 SDKs could not be exported.");
-    EXPECT_EQ(delegate->failureSheet()->informativeText(),
-              QString("Copy \"%1/gone.sdk\" to \"%2/MacOSX10.10.sdk\" failed: source: No such file or directory")
-                  .arg(sdks, elsewhere));
-    EXPECT_EQ(delegate->failureSheet()->windowModality(), Qt::WindowModal);
-    EXPECT_FALSE(delegate->alertSheet()) << "\"Exporting SDKs...\" gave way to what really happened";
-    EXPECT_EQ(statusLine(), "1 of 3 SDKs could not be exported.") << "no claim of success";
-    EXPECT_FALSE(busy());
-    EXPECT_FALSE(window->progressBar->isVisible());
-    EXPECT_TRUE(QFileInfo(elsewhere + "/MacOSX10.9.sdk").isDir()) << "the other actions were done";
-    dismiss(delegate->failureSheet());
 }
 
 // A fix is under way when an export starts; the fix ends first. The export
