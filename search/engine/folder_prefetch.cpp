@@ -12,6 +12,15 @@
 #include <thread>
 #include <unistd.h>
 
+namespace {
+
+bool endsWith(std::string_view name, std::string_view end)
+{
+    return name.size() > end.size() && name.substr(name.size() - end.size()) == end;
+}
+
+} // namespace
+
 struct FolderPrefetch::State {
     struct Folder {
         std::size_t root;
@@ -24,8 +33,9 @@ struct FolderPrefetch::State {
     std::condition_variable changed;
     std::vector<Folder> waiting; // a stack: the last found is listed first, as the walk goes
     unsigned listing = 0;
-    bool stopped = false;
+    std::atomic<bool> stopped{false};
     std::atomic<std::uint64_t> listed{0};
+    std::atomic<std::uint64_t> walked{0}; // folders the walk has listed
 
     ~State()
     {
@@ -37,8 +47,18 @@ struct FolderPrefetch::State {
 
     bool skipped(std::string_view name) const
     {
-        return name.size() > 10 && name.substr(name.size() - 10) == ".framework"
+        return endsWith(name, ".framework")
                && std::find(skipFrameworks.begin(), skipFrameworks.end(), name) != skipFrameworks.end();
+    }
+
+    // Only a regular file: opening a FIFO or a device has effects of its own.
+    static void readAhead(int folder, const char *name)
+    {
+        const int file = openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (file >= 0) {
+            posix_fadvise(file, 0, 0, POSIX_FADV_WILLNEED);
+            close(file);
+        }
     }
 
     // The folder's subfolders, first one last, or nothing where it cannot
@@ -53,21 +73,22 @@ struct FolderPrefetch::State {
         if (descriptor < 0)
             return {};
         std::vector<Folder> found;
-        for (;;) {
-            const long length = syscall(SYS_getdents64, descriptor, buffer.data(), buffer.size());
-            if (length <= 0)
-                break;
-            for (long at = 0; at < length;) {
+        long length;
+        while (!stopped.load(std::memory_order_relaxed)
+               && (length = syscall(SYS_getdents64, descriptor, buffer.data(), buffer.size())) > 0) {
+            for (long at = 0; at < length && !stopped.load(std::memory_order_relaxed);) {
                 const auto *entry = reinterpret_cast<const dirent64 *>(buffer.data() + at);
                 at += entry->d_reclen;
                 const std::string_view name = entry->d_name;
-                if (entry->d_type != DT_DIR || name == "." || name == ".." || skipped(name))
-                    continue;
-                try {
-                    found.push_back({folder.root, folder.path == "." ? std::string(name)
-                                                                     : folder.path + '/' + std::string(name)});
-                } catch (...) {
-                    break;
+                if (entry->d_type == DT_REG && endsWith(name, ".h")) {
+                    readAhead(descriptor, entry->d_name);
+                } else if (entry->d_type == DT_DIR && name != "." && name != ".." && !skipped(name)) {
+                    try {
+                        found.push_back({folder.root, folder.path == "." ? std::string(name)
+                                                                         : folder.path + '/' + std::string(name)});
+                    } catch (...) {
+                        break;
+                    }
                 }
             }
         }
@@ -75,6 +96,8 @@ struct FolderPrefetch::State {
         std::reverse(found.begin(), found.end());
         return found;
     }
+
+    bool tooFarAhead() const { return listed.load() > walked.load() + maxFoldersAhead; }
 
     void work()
     {
@@ -84,12 +107,16 @@ struct FolderPrefetch::State {
             changed.wait(guard, [&] { return stopped || !waiting.empty() || listing == 0; });
             if (stopped || waiting.empty())
                 break; // stopped, or every folder listed
+            if (tooFarAhead()) {
+                changed.wait_for(guard, std::chrono::milliseconds(1));
+                continue;
+            }
             Folder folder = std::move(waiting.back());
             waiting.pop_back();
             ++listing;
             guard.unlock();
             std::vector<Folder> found = list(folder, buffer);
-            listed.fetch_add(1, std::memory_order_relaxed);
+            listed.fetch_add(1);
             guard.lock();
             --listing;
             try {
@@ -140,6 +167,10 @@ void FolderPrefetch::start()
 
 void FolderPrefetch::folderListed(std::chrono::nanoseconds took)
 {
+    if (m_state) {
+        m_state->walked.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
     // Three of the last eight: a walk held up once on a loaded machine is
     // no cold disk.
     m_slowListings = (m_slowListings << 1 | (took >= diskLatency ? 1u : 0u)) & 0xFFu;

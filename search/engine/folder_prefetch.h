@@ -8,47 +8,55 @@
 #include <vector>
 
 // Lists the folders of a search's trees ahead of its walk, several at a
-// time, from a cold disk.
+// time, from a cold disk, and asks the kernel to read their headers into
+// the page cache.
 //
 // The walk lists one folder at a time and waits for each; from a cold
 // disk, behind the headers read ahead, those waits add up to a good part
-// of the run. Listing the folders on threads of their own puts their
-// blocks in the cache before the walk asks, in much the walk's order
-// (depth first). Nothing is reported: the walk still lists every folder
-// itself, so what it finds and the order it finds it in stay its own.
+// of the run, and the headers it may queue bound how far ahead the rest
+// is read. Threads of their own list the folders in much the walk's order
+// (depth first) and advise the kernel to read each header whole, so that
+// the disk has many requests at once, and the walk and the deciding
+// threads find folders and headers in the cache. Nothing is reported: the
+// walk still lists every folder itself, and the deciding threads read
+// every header, so what is found and the order it is found in stay theirs.
+// They keep at most maxFoldersAhead folders ahead of the walk, so that
+// what they read is still in the cache when it is needed.
 //
 // Only what the walk would enter is listed: beneath each root, never
 // through a link (the kernel resolves every name beneath the root's
-// descriptor, refusing links), skipping the frameworks it skips. Where
-// that resolution is missing or refused, nothing is listed.
+// descriptor, refusing links), skipping the frameworks it skips; and only
+// regular files are opened, never through a link, as the walk's headers
+// are. Where that resolution is missing or refused, nothing is listed.
 //
 // The threads let go of the trees when told to stop, at the latest after
-// the folder in hand: a search never waits for them, not even for one that
+// the entry in hand: a search never waits for them, not even for one that
 // hangs in a file system that does not answer.
 class FolderPrefetch
 {
 public:
     // Threads that list at once.
     static constexpr unsigned threads = 4;
-    // Descriptors it may hold: one a thread, and one for each root.
-    static constexpr unsigned descriptorsHeld(std::size_t roots) { return threads + static_cast<unsigned>(roots); }
+    static constexpr std::uint64_t maxFoldersAhead = 4096;
+    // Descriptors it may hold: a folder and a header a thread, and one for
+    // each root.
+    static constexpr unsigned descriptorsHeld(std::size_t roots) { return 2 * threads + static_cast<unsigned>(roots); }
+    // Longer than listing a folder from memory takes, even on a busy
+    // machine, and shorter than nearly every listing from a disk.
+    static constexpr std::chrono::microseconds diskLatency{100};
 
     FolderPrefetch(std::vector<std::string> roots, std::vector<std::string> skipFrameworks);
     ~FolderPrefetch(); // stop()
     FolderPrefetch(const FolderPrefetch &) = delete;
     FolderPrefetch &operator=(const FolderPrefetch &) = delete;
 
-    // Longer than listing a folder from memory takes, even on a busy
-    // machine, and shorter than nearly every listing from a disk.
-    static constexpr std::chrono::microseconds diskLatency{100};
-
     // Starts listing, once.
     void start();
+    void stop();
+    bool started() const { return m_state != nullptr; }
     // The walk opened and listed a folder in this time: once several of
     // the last few took as long as the disk does, listing starts.
     void folderListed(std::chrono::nanoseconds took);
-    void stop();
-    bool started() const { return m_state != nullptr; }
 
     // Folders listed so far.
     std::uint64_t foldersListed() const;

@@ -12,8 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
+#include <sys/inotify.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -184,9 +186,25 @@ TEST_F(ReadAheadTest, ASearchWhereIoUringIsRefusedFindsWhatItWouldFindWithIt)
         ::testing::ExitedWithCode(0), "");
 }
 
+// Whether every page of a file is in the page cache.
+bool resident(const std::string &path)
+{
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const auto size = static_cast<std::size_t>(fs::file_size(path));
+    void *pages = mmap(nullptr, size, PROT_READ, MAP_SHARED, file, 0);
+    close(file);
+    std::vector<unsigned char> held((size + 4095) / 4096);
+    const bool all = pages != MAP_FAILED && mincore(pages, size, held.data()) == 0
+                     && std::all_of(held.begin(), held.end(), [](unsigned char page) { return page & 1; });
+    if (pages != MAP_FAILED)
+        munmap(pages, size);
+    return all;
+}
+
 // Listed ahead: every folder the walk enters, from each root, a root that
-// is a link too, and none through a link inside or in a skipped framework.
-TEST_F(ReadAheadTest, FoldersListedAheadAreThoseTheWalkEnters)
+// is a link too, and none through a link inside or in a skipped framework;
+// read ahead: the headers in them, but never a FIFO.
+TEST_F(ReadAheadTest, FoldersListedAheadAreThoseTheWalkEntersAndTheirHeadersAreRead)
 {
     const std::string sdk = sdks + "/MacOSX10.9.sdk";
     for (const char *folder : {"/a/b/c", "/a/d", "/Kept.framework/z", "/Skip.framework/x/y"})
@@ -194,6 +212,14 @@ TEST_F(ReadAheadTest, FoldersListedAheadAreThoseTheWalkEnters)
     fs::create_directories(root + "/outside/p/q");
     fs::create_directory_symlink(root + "/outside", sdk + "/a/link");
     fs::create_directory_symlink(sdk, sdks + "/MacOSX10.8.sdk");
+    writeFile(sdk + "/a/d/big.h", std::string(256 * 1024, 'x'));
+    const bool cold = evicted(sdk + "/a/d");
+    // Opening a FIFO would let a writer waiting for a reader go on.
+    const std::string fifo = sdk + "/a/fifo.h";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const int opens = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(opens, fifo.c_str(), IN_OPEN), 0);
+
     FolderPrefetch prefetch({sdk, sdks + "/MacOSX10.8.sdk", sdks + "/MacOSX10.7.sdk"}, {"Skip.framework"});
     prefetch.start();
     constexpr std::uint64_t entered = 2 * 7; // the SDK, a, b, c, d, Kept.framework and z, by either root
@@ -201,4 +227,10 @@ TEST_F(ReadAheadTest, FoldersListedAheadAreThoseTheWalkEnters)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(prefetch.foldersListed(), entered);
+    if (cold) {
+        EXPECT_TRUE(resident(sdk + "/a/d/big.h"));
+    }
+    char event[sizeof(inotify_event) + NAME_MAX + 1];
+    EXPECT_LT(read(opens, event, sizeof event), 0) << "the FIFO was opened";
+    close(opens);
 }
