@@ -27,7 +27,8 @@ struct FolderPrefetch::State {
         std::string path; // beneath the root, "." for the root itself
     };
 
-    std::vector<int> roots; // descriptors, -1 where it could not be opened
+    std::vector<std::string> rootPaths;
+    std::vector<int> roots; // descriptors, opened as each root is reached, -1 where it could not be
     std::vector<std::string> skipFrameworks;
     std::mutex lock;
     std::condition_variable changed;
@@ -62,16 +63,31 @@ struct FolderPrefetch::State {
     }
 
     // The folder's subfolders, first one last, or nothing where it cannot
-    // be opened beneath its root.
-    std::vector<Folder> list(const Folder &folder, std::vector<char> &buffer) const
+    // be opened beneath its root. A root is opened as the walk opens it,
+    // through a link too, here rather than on the walk's thread, which a
+    // root that does not answer would hold up.
+    std::vector<Folder> list(const Folder &folder, std::vector<char> &buffer)
     {
+        if (folder.path == ".") {
+            const int root = open(rootPaths[folder.root].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+            const std::lock_guard guard(lock);
+            roots[folder.root] = root;
+        }
+        int rootDescriptor;
+        {
+            const std::lock_guard guard(lock);
+            rootDescriptor = roots[folder.root];
+        }
+        if (rootDescriptor < 0)
+            return {};
         open_how how{};
         how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
         how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
         const int descriptor = static_cast<int>(
-            syscall(SYS_openat2, roots[folder.root], folder.path.c_str(), &how, sizeof how));
+            syscall(SYS_openat2, rootDescriptor, folder.path.c_str(), &how, sizeof how));
         if (descriptor < 0)
             return {};
+        listed.fetch_add(1);
         std::vector<Folder> found;
         long length;
         while (!stopped.load(std::memory_order_relaxed)
@@ -116,12 +132,12 @@ struct FolderPrefetch::State {
             ++listing;
             guard.unlock();
             std::vector<Folder> found = list(folder, buffer);
-            listed.fetch_add(1);
             guard.lock();
             --listing;
             try {
-                waiting.insert(waiting.end(), std::make_move_iterator(found.begin()),
-                               std::make_move_iterator(found.end()));
+                if (waiting.size() + found.size() <= maxFoldersWaiting)
+                    waiting.insert(waiting.end(), std::make_move_iterator(found.begin()),
+                                   std::make_move_iterator(found.end()));
             } catch (...) {
                 stopped = true; // out of memory: the walk does without
             }
@@ -149,13 +165,12 @@ void FolderPrefetch::start()
     m_state = std::make_shared<State>();
     State &state = *m_state;
     state.skipFrameworks = m_skipFrameworks;
-    // The roots themselves as the walk opens them, through a link too.
-    for (const std::string &root : m_roots)
-        state.roots.push_back(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK));
-    for (std::size_t root = m_roots.size(); root > 0; --root) {
-        if (state.roots[root - 1] >= 0)
-            state.waiting.push_back({root - 1, "."});
-    }
+    state.rootPaths = m_roots;
+    state.roots.assign(m_roots.size(), -1);
+    // Counted from the walk's first folder, as the threads start from the first root.
+    state.walked = m_walked;
+    for (std::size_t root = m_roots.size(); root > 0; --root)
+        state.waiting.push_back({root - 1, "."});
     for (unsigned i = 0; i < threads; ++i) {
         try {
             std::thread([state = m_state] { state->work(); }).detach();
@@ -171,6 +186,7 @@ void FolderPrefetch::folderListed(std::chrono::nanoseconds took)
         m_state->walked.fetch_add(1, std::memory_order_relaxed);
         return;
     }
+    ++m_walked;
     // Three of the last eight: a walk held up once on a loaded machine is
     // no cold disk.
     m_slowListings = (m_slowListings << 1 | (took >= diskLatency ? 1u : 0u)) & 0xFFu;

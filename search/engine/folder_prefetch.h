@@ -26,8 +26,10 @@
 // Only what the walk would enter is listed: beneath each root, never
 // through a link (the kernel resolves every name beneath the root's
 // descriptor, refusing links), skipping the frameworks it skips; and only
-// regular files are opened, never through a link, as the walk's headers
-// are. Where that resolution is missing or refused, nothing is listed.
+// headers that are regular files themselves are opened, not links or
+// FIFOs. Where that resolution is missing or refused, or the file system
+// does not tell an entry's type, nothing beneath is listed; folders found
+// beyond maxFoldersWaiting wait for the walk alone.
 //
 // The threads let go of the trees when told to stop, at the latest after
 // the entry in hand: a search never waits for them, not even for one that
@@ -38,6 +40,7 @@ public:
     // Threads that list at once.
     static constexpr unsigned threads = 4;
     static constexpr std::uint64_t maxFoldersAhead = 4096;
+    static constexpr std::size_t maxFoldersWaiting = 65536;
     // Descriptors it may hold: a folder and a header a thread, and one for
     // each root.
     static constexpr unsigned descriptorsHeld(std::size_t roots) { return 2 * threads + static_cast<unsigned>(roots); }
@@ -67,4 +70,5 @@ private:
     std::vector<std::string> m_skipFrameworks;
     std::shared_ptr<State> m_state;
     unsigned m_slowListings = 0; // the last few, one bit each
+    std::uint64_t m_walked = 0;  // folders the walk listed before the start
 };

@@ -134,6 +134,7 @@ void TreeWalk::descend(const char *name, WalkVisitor &visitor)
     const auto started = std::chrono::steady_clock::now();
     int descriptor = openFolder();
     bool exhausted = outOfDescriptors(descriptor);
+    const bool timed = !exhausted; // a wait for descriptors is no wait on the disk
     if (exhausted && visitor.releaseDescriptors()) {
         descriptor = openFolder();
         exhausted = outOfDescriptors(descriptor);
@@ -148,7 +149,8 @@ void TreeWalk::descend(const char *name, WalkVisitor &visitor)
         descriptor = openFolder();
     }
     if (descriptor >= 0 && enter(descriptor)) {
-        visitor.folderListed(std::chrono::steady_clock::now() - started);
+        if (timed)
+            visitor.folderListed(std::chrono::steady_clock::now() - started);
         visitor.folderChanged();
     }
 }
