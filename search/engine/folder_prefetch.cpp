@@ -1,5 +1,7 @@
 #include "folder_prefetch.h"
 
+#include "tree_walk.h"
+
 #include <algorithm>
 #include <bit>
 #include <condition_variable>
@@ -11,15 +13,6 @@
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
-
-namespace {
-
-bool endsWith(std::string_view name, std::string_view end)
-{
-    return name.size() > end.size() && name.substr(name.size() - end.size()) == end;
-}
-
-} // namespace
 
 struct FolderPrefetch::State {
     struct Folder {
@@ -46,12 +39,6 @@ struct FolderPrefetch::State {
         }
     }
 
-    bool skipped(std::string_view name) const
-    {
-        return endsWith(name, ".framework")
-               && std::find(skipFrameworks.begin(), skipFrameworks.end(), name) != skipFrameworks.end();
-    }
-
     // Only a regular file: opening a FIFO or a device has effects of its own.
     static void readAhead(int folder, const char *name)
     {
@@ -68,13 +55,12 @@ struct FolderPrefetch::State {
     // root that does not answer would hold up.
     std::vector<Folder> list(const Folder &folder, std::vector<char> &buffer)
     {
-        if (folder.path == ".") {
-            const int root = open(rootPaths[folder.root].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
-            const std::lock_guard guard(lock);
-            roots[folder.root] = root;
-        }
         int rootDescriptor;
-        {
+        if (folder.path == ".") {
+            rootDescriptor = open(rootPaths[folder.root].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+            const std::lock_guard guard(lock);
+            roots[folder.root] = rootDescriptor;
+        } else {
             const std::lock_guard guard(lock);
             rootDescriptor = roots[folder.root];
         }
@@ -96,9 +82,10 @@ struct FolderPrefetch::State {
                 const auto *entry = reinterpret_cast<const dirent64 *>(buffer.data() + at);
                 at += entry->d_reclen;
                 const std::string_view name = entry->d_name;
-                if (entry->d_type == DT_REG && endsWith(name, ".h")) {
+                if (entry->d_type == DT_REG && isHeaderName(name)) {
                     readAhead(descriptor, entry->d_name);
-                } else if (entry->d_type == DT_DIR && name != "." && name != ".." && !skipped(name)) {
+                } else if (entry->d_type == DT_DIR && name != "." && name != ".."
+                           && !isSkippedFolder(name, skipFrameworks)) {
                     try {
                         found.push_back({folder.root, folder.path == "." ? std::string(name)
                                                                          : folder.path + '/' + std::string(name)});
@@ -164,12 +151,12 @@ void FolderPrefetch::start()
         return;
     m_state = std::make_shared<State>();
     State &state = *m_state;
-    state.skipFrameworks = m_skipFrameworks;
-    state.rootPaths = m_roots;
-    state.roots.assign(m_roots.size(), -1);
+    state.skipFrameworks = std::move(m_skipFrameworks);
+    state.rootPaths = std::move(m_roots);
+    state.roots.assign(state.rootPaths.size(), -1);
     // Counted from the walk's first folder, as the threads start from the first root.
     state.walked = m_walked;
-    for (std::size_t root = m_roots.size(); root > 0; --root)
+    for (std::size_t root = state.rootPaths.size(); root > 0; --root)
         state.waiting.push_back({root - 1, "."});
     for (unsigned i = 0; i < threads; ++i) {
         try {

@@ -23,6 +23,17 @@ std::string_view extensionOf(std::string_view name)
 
 } // namespace
 
+bool isHeaderName(std::string_view name)
+{
+    return extensionOf(name) == "h";
+}
+
+bool isSkippedFolder(std::string_view name, const std::vector<std::string> &skipFrameworks)
+{
+    return extensionOf(name) == "framework"
+           && std::find(skipFrameworks.begin(), skipFrameworks.end(), name) != skipFrameworks.end();
+}
+
 TreeWalk::TreeWalk(std::vector<std::string> skipFrameworks)
     : m_skipFrameworks(std::move(skipFrameworks))
     , m_scratch(32 * 1024)
@@ -78,16 +89,14 @@ bool TreeWalk::step(WalkVisitor &visitor)
         type = static_cast<unsigned char>(IFTODT(status.st_mode));
     }
     if (type == DT_DIR) {
-        const bool skipped = extensionOf(name) == "framework"
-                             && std::find(m_skipFrameworks.begin(), m_skipFrameworks.end(), name)
-                                    != m_skipFrameworks.end();
+        const bool skipped = isSkippedFolder(name, m_skipFrameworks);
         if (visitor.stopRequested())
             return true;
         if (!skipped)
             descend(entry->d_name, visitor);
         return false;
     }
-    if (extensionOf(name) == "h") {
+    if (isHeaderName(name)) {
         const bool regular = type == DT_REG;
         WalkVisitor::Answer answer = visitor.header(level.descriptor, entry->d_name, m_path, regular);
         while (answer == WalkVisitor::Answer::NoDescriptor && spareDescriptor())

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -12,6 +13,11 @@ inline bool descriptorsExhausted(int error)
 {
     return error == EMFILE || error == ENFILE;
 }
+
+// The walk's rules for names: a header's extension is exactly "h", and a
+// folder named "*.framework" that skipFrameworks names is not entered.
+bool isHeaderName(std::string_view name);
+bool isSkippedFolder(std::string_view name, const std::vector<std::string> &skipFrameworks);
 
 // What a walk reports to, on the thread that walks.
 class WalkVisitor
