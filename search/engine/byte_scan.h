@@ -6,12 +6,14 @@
 #include "byte_search.h"
 
 // Width start positions at a time: a position is a candidate when the bytes
-// under the needle's first and last characters both fit, which rules out
-// nearly every position of real text at once; candidates are then compared
-// in full. Without case sensitivity both sides are ORed with 0x20 first,
+// under the needle's two rarest characters both fit, which rules out nearly
+// every position of real text at once; candidates are then compared in
+// full. Without case sensitivity both sides are ORed with 0x20 first,
 // which lets every case of a letter through (and a few other bytes, which
 // the full comparison turns away). The bytes beyond ASCII are watched for
-// by ORing every block into one, which costs the loop one instruction.
+// by ORing every block into one, which costs the loop one instruction; the
+// blocks lie under the rarest character, so the caller watches the bytes
+// before its place in the needle.
 //
 // The loop that looks for candidates calls nothing, so that its values stay
 // in registers; the full comparison, a call, runs outside it.
@@ -20,19 +22,19 @@ static std::size_t scanWith(const ByteNeedle &needle, const char *data, std::siz
                             ByteNeedle::Result &result)
 {
     const std::string &text = needle.needle();
-    const std::size_t n = text.size();
     const char caseBit = needle.caseSensitive() ? 0 : 0x20;
     const auto loosen = Vector::splat(caseBit);
-    const auto first = Vector::splat(static_cast<char>(text.front() | caseBit));
-    const auto final = Vector::splat(static_cast<char>(text.back() | caseBit));
+    const std::size_t one = needle.rarest(), other = needle.nextRarest();
+    const auto first = Vector::splat(static_cast<char>(text[one] | caseBit));
+    const auto final = Vector::splat(static_cast<char>(text[other] | caseBit));
     auto seen = Vector::splat(0);
     std::size_t i = 0;
     for (;;) {
         unsigned candidates = 0;
         for (; i + Vector::width <= last + 1; i += Vector::width) {
-            const auto head = Vector::load(data + i);
+            const auto head = Vector::load(data + i + one);
             seen = Vector::either(seen, head);
-            candidates = Vector::matches(head, Vector::load(data + i + n - 1), loosen, first, final);
+            candidates = Vector::matches(head, Vector::load(data + i + other), loosen, first, final);
             if (candidates)
                 break;
         }

@@ -14,8 +14,9 @@ struct ByteNeedleResult {
 // Finds an ASCII needle in bytes, exactly or with letters folded by a table,
 // and notes on the way whether the bytes hold any beyond ASCII, whose
 // characters could make a match of their own. A scan examines start
-// positions from 0 on, many at a time, and returns the first position it
-// left for the caller.
+// positions from 0 on, many at a time, by the needle's two rarest bytes in
+// header text (which turn away more of them than its first and last do),
+// and returns the first position it left for the caller.
 class ByteNeedle
 {
 public:
@@ -35,12 +36,18 @@ public:
     bool matchesAt(const char *at) const;
     const std::string &needle() const { return m_needle; }
     bool caseSensitive() const { return m_caseSensitive; }
+    // Where in the needle its two rarest bytes stand; the same place for a
+    // needle of one byte.
+    std::size_t rarest() const { return m_rarest; }
+    std::size_t nextRarest() const { return m_nextRarest; }
 
 private:
     std::string m_needle;
     bool m_caseSensitive;
     std::array<unsigned char, 256> m_fold;
     Scan m_scan = nullptr;
+    std::size_t m_rarest = 0;
+    std::size_t m_nextRarest = 0;
 };
 
 // The scans by instruction set; the AVX2 one lives in a file of its own,

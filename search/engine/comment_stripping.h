@@ -238,12 +238,23 @@ void removeComments(std::basic_string_view<Char> text, Out &result, Breaks break
     }
 }
 
+// Whether a "//" or a "/*" stands anywhere: one pass that ends at the
+// first, which is near the top of most headers.
+inline bool hasCommentMarker(std::string_view text)
+{
+    for (std::size_t slash = nextOf(text, 0, '/'); slash != text.npos; slash = nextOf(text, slash + 1, '/')) {
+        if (slash + 1 < text.size() && (text[slash + 1] == '/' || text[slash + 1] == '*'))
+            return true;
+    }
+    return false;
+}
+
 // Both passes, into a reused buffer; when the text holds no comment marker
 // at all, it is its own answer and nothing is copied.
 template <typename Breaks = CharacterBreaks>
 std::string_view withoutComments(std::string_view text, std::string &buffer, Breaks breaks = {})
 {
-    if (text.find("//") == text.npos && text.find("/*") == text.npos)
+    if (!hasCommentMarker(text))
         return text;
     removeComments<char>(text, buffer, breaks);
     return buffer;

@@ -186,7 +186,7 @@ bool HeaderMatcher::matches(std::string_view headerBytes)
     const comments::HeaderBreaks breaks{[&] { return decoding.get() == Decoding::Utf8; }};
     if (!m_needle)
         return containedIn(comments::withoutComments(headerBytes, m_withoutComments, breaks), decoding);
-    if (headerBytes.find("//") == headerBytes.npos && headerBytes.find("/*") == headerBytes.npos)
+    if (!comments::hasCommentMarker(headerBytes))
         return true; // its own stripped text, which contains it
     SeekingText stripped(m_withoutComments, *m_needle, decoding);
     comments::removeComments<char>(headerBytes, stripped, breaks);

@@ -382,7 +382,7 @@ TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
     };
     const std::string alphabet = std::string("abAB_@`") + "\xA7\xDE\xDF\xE5";
     std::mt19937 random(42);
-    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1), length(0, 100), needleLength(1, 5);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1), length(0, 100), needleLength(1, 12);
     std::vector<ByteNeedle::Scan> scans{scanSse2};
     if (__builtin_cpu_supports("avx2"))
         scans.push_back(scanAvx2);
@@ -402,6 +402,17 @@ TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
                 ASSERT_EQ(result.at, at) << PrintToString(text) << " / " << needle;
             } else {
                 ASSERT_EQ(result.highBytes, high) << PrintToString(text);
+            }
+        }
+    }
+    // One byte beyond ASCII, before or under the needle's rarest byte ("@"), is seen too.
+    for (std::size_t size = 0; size <= 100; ++size) {
+        for (std::size_t at = 0; at < size; ++at) {
+            std::string text(size, 'a');
+            text[at] = '\xE5';
+            for (ByteNeedle::Scan scan : scans) {
+                for (const bool caseSensitive : {true, false})
+                    ASSERT_TRUE(ByteNeedle("aaaaaaa@", caseSensitive, fold, scan).find(text, true).highBytes) << size << " " << at;
             }
         }
     }
