@@ -239,9 +239,10 @@ HeaderReader::Verdict HeaderPipeline::decideJob(Job &job, HeaderReader &reader, 
     }
     if (!job.probe)
         return reader.decide(job.file, stop);
-    const auto opened = std::chrono::steady_clock::now();
-    const HeaderReader::Verdict verdict = reader.decide(job.file, stop);
-    m_readAhead.reportRead(opened - started + reader.firstReadTook());
+    // The open and the first read, the two that wait on a cold disk.
+    std::chrono::steady_clock::time_point firstReadEnded = started;
+    const HeaderReader::Verdict verdict = reader.decide(job.file, stop, &firstReadEnded);
+    m_readAhead.reportRead(firstReadEnded - started);
     return verdict;
 }
 

@@ -18,10 +18,11 @@ int HeaderReader::open(int folder, const char *name)
     return openat(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
 }
 
-HeaderReader::Verdict HeaderReader::decide(int file, const StopQuestion &stopRequested)
+HeaderReader::Verdict HeaderReader::decide(int file, const StopQuestion &stopRequested,
+                                           std::chrono::steady_clock::time_point *firstReadEnded)
 {
     try {
-        return read(file, stopRequested);
+        return read(file, stopRequested, firstReadEnded);
     } catch (...) {
         return Verdict::Unreadable;
     }
@@ -29,15 +30,15 @@ HeaderReader::Verdict HeaderReader::decide(int file, const StopQuestion &stopReq
 
 // A regular file answers a read short only at its end, so a header that
 // fits the buffer takes one read.
-HeaderReader::Verdict HeaderReader::read(int file, const StopQuestion &stopRequested)
+HeaderReader::Verdict HeaderReader::read(int file, const StopQuestion &stopRequested,
+                                         std::chrono::steady_clock::time_point *firstReadEnded)
 {
     if (m_buffer.size() != m_bufferSize)
         m_buffer.resize(m_bufferSize);
     ++m_headersRead;
-    m_firstReadTook = {};
-    const auto started = std::chrono::steady_clock::now();
     const long size = readSome(file);
-    m_firstReadTook = std::chrono::steady_clock::now() - started;
+    if (firstReadEnded)
+        *firstReadEnded = std::chrono::steady_clock::now();
     if (size < 0)
         return Verdict::Unreadable;
     if (static_cast<std::size_t>(size) < m_buffer.size())

@@ -29,22 +29,20 @@ public:
 
     // A header opened by open(), which stays open. Nothing it meets leaves
     // it as an exception: what it cannot handle is unreadable, which never
-    // matches.
-    Verdict decide(int file, const StopQuestion &stopRequested);
+    // matches. firstReadEnded, when given, is set to the moment the first
+    // read returned: from a cold cache, it waited on the disk.
+    Verdict decide(int file, const StopQuestion &stopRequested,
+                   std::chrono::steady_clock::time_point *firstReadEnded = nullptr);
 
     // A descriptor of the header name in folder, or -1 with errno set.
     // Non-blocking, so that a link to a pipe cannot stall the search.
     static int open(int folder, const char *name);
 
-    // How long the last header's first read took: from a cold cache, the
-    // disk's latency.
-    std::chrono::nanoseconds firstReadTook() const { return m_firstReadTook; }
-
     std::uint64_t headersRead() const { return m_headersRead; }
     std::uint64_t bytesRead() const { return m_bytesRead; }
 
 private:
-    Verdict read(int file, const StopQuestion &stopRequested);
+    Verdict read(int file, const StopQuestion &stopRequested, std::chrono::steady_clock::time_point *firstReadEnded);
     Verdict readInPieces(int file, const StopQuestion &stopRequested);
     Verdict readAgain(int file, Decoding decoding, const StopQuestion &stopRequested);
     long readSome(int file);
@@ -54,5 +52,4 @@ private:
     std::string m_buffer;
     std::uint64_t m_headersRead = 0;
     std::uint64_t m_bytesRead = 0;
-    std::chrono::nanoseconds m_firstReadTook{0};
 };
