@@ -213,11 +213,63 @@ bool HeaderMatcher::containedIn(std::string_view bytes, LazyDecoding &decoding)
         // which plain ASCII bytes give only under Turkic folding (I to ı).
         if (!m_hits.matcher().foldsTurkic() && isAscii(bytes))
             return false;
-        if (m_asciiRun && !m_asciiRun->find(bytes, false).found && !(m_watching && mayHoldWatched(bytes)))
-            return false;
+        if (m_asciiRun) {
+            const ByteNeedle::Result run = m_asciiRun->find(bytes, false);
+            const bool watched = m_watching && mayHoldWatched(bytes);
+            if (!run.found && !watched)
+                return false;
+            if (!watched)
+                return containedNearRuns(bytes, run.at, decoding.get());
+        }
     }
     ++m_counters.headersDecoded;
     return m_hits.containedIn(bytes, decoding.get());
+}
+
+// Without a watched character, a match shows the ASCII run in the bytes
+// and covers at most span bytes, so only the text around the run's places
+// can hold one; and, but under Turkic folding, only where that text holds
+// a byte beyond ASCII. Around each place, from where the text may be cut
+// before it to where it may be cut after it, as the windows of a stream
+// are; places whose texts overlap are tested as one.
+bool HeaderMatcher::containedNearRuns(std::string_view bytes, std::size_t first, Decoding decoding)
+{
+    const std::size_t reach = span(decoding);
+    const std::size_t run = m_asciiRun->needle().size();
+    bool decoded = false;
+    const auto holdsMatch = [&](std::size_t begin, std::size_t end) {
+        const std::string_view near = bytes.substr(begin, end - begin);
+        if (!m_hits.matcher().foldsTurkic() && isAscii(near))
+            return false;
+        if (!decoded)
+            ++m_counters.headersDecoded;
+        decoded = true;
+        return m_hits.containedIn(near, decoding);
+    };
+    std::size_t begin = 0, end = 0; // the text gathered so far, empty at first
+    for (std::size_t at = first; at != bytes.npos;) {
+        std::size_t from = at > reach ? at - reach : 0, to = std::min(bytes.size(), at + run + reach);
+        // Text gathered so far is not walked again for a cut, as a long run
+        // of UTF-8 without two ASCII characters side by side would be for
+        // each of its places.
+        const bool joins = end > begin && from <= end;
+        while (!joins && from > 0 && !cutsAt(bytes, from, decoding))
+            --from;
+        to = std::max(to, end);
+        while (to < bytes.size() && !cutsAt(bytes, to, decoding))
+            ++to;
+        if (end > begin && from > end) {
+            if (holdsMatch(begin, end))
+                return true;
+            begin = from;
+        } else if (end == begin) {
+            begin = from;
+        }
+        end = std::max(end, to);
+        const ByteNeedle::Result next = m_asciiRun->find(bytes.substr(at + 1), false);
+        at = next.found ? at + 1 + next.at : bytes.npos;
+    }
+    return end > begin && holdsMatch(begin, end);
 }
 
 std::size_t HeaderMatcher::span(Decoding decoding) const

@@ -47,7 +47,8 @@ struct MatchCounters {
 // one of the watched characters: of a run of ASCII in the compared form,
 // all but a last character that a unit beyond ASCII follows (a mark, say,
 // which may make it part of a character beyond ASCII in the text). A
-// header whose bytes show neither is not decoded.
+// header whose bytes show neither is not decoded; of one that shows the
+// run and no watched character, only the text around the run's places.
 //
 // The exact path is the hit finder's: a decoded header matches when it has
 // a hit, so the preview highlights what made the match.
@@ -92,6 +93,7 @@ public:
 
 private:
     bool mayHoldWatched(std::string_view bytes) const;
+    bool containedNearRuns(std::string_view bytes, std::size_t first, Decoding decoding);
     void watchFor(const std::u16string &needle);
 
     HitFinder m_hits; // its exact path, so that a listed header always has a hit to show

@@ -290,6 +290,67 @@ TEST(Matching, BytePathAgreesWithTheTextPath)
     EXPECT_GT(checked, 300000);
 }
 
+// A search beyond ASCII looks only at the text around its ASCII where no
+// watched character stands: long ASCII between, the needle put in written
+// several ways, and Mac OS Roman, where the text may be cut anywhere.
+TEST(Matching, BeyondAsciiTheTextAroundItsAsciiDecidesAsTheWholeText)
+{
+    const RandomHeaders headers({"l", "e", "r", "L", "E", "R", "m", "o", "I", "a", "b", " ", "\n", "\r", "/", "*", "        ",
+                                 "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"},
+                                {"\x9A", "\x85", "\x8E", "\xA9"}, // ö Ö é ©
+                                {"\xC3\xB6", "\xCC\x88", "\xCC\x81", "\xC3\xA9", "\xE4\xB8\xAD", "\xC2\xA9", "\xC4\xB1"});
+    const std::vector<std::pair<std::u16string, std::vector<std::string>>> needles = {
+        {u"m\u00f6ller", {"m\xC3\xB6ller", "mo\xCC\x88ller", "M\xC3\x96LLER", "m\x9Aller", "M\x85LLER"}},
+        {u"\u00f6\u00e9\u00f6ab", {"\xC3\xB6\xC3\xA9\xC3\xB6" "ab", "\x9A\x8E\x9A" "ab", "o\xCC\x88" "E\xCC\x81o\xCC\x88" "AB"}},
+        {u"\u0131le", {"\xC4\xB1le", "Ile", "ILE"}},
+        {u"lle\u0301", {"lle\xCC\x81", "ll\xC3\xA9", "ll\x8E"}},
+        {u"ab\u4e2d", {"ab\xE4\xB8\xAD", "AB\xE4\xB8\xAD"}},
+    };
+    std::mt19937 random(9122026);
+    std::uniform_int_distribution<std::size_t> length(0, 120);
+    for (const icu::Locale *locale : {&english, &turkish}) {
+        for (const auto &[needle, writings] : needles) {
+            const icu::UnicodeString unicodeNeedle(false, needle.data(), static_cast<int32_t>(needle.size()));
+            std::string needleUtf8;
+            unicodeNeedle.toUTF8String(needleUtf8);
+            for (int flags = 0; flags < 4; ++flags) {
+                const bool ignoreComments = flags & 1, caseSensitive = flags & 2;
+                HeaderMatcher matcher(needleUtf8, ignoreComments, caseSensitive, *locale);
+                for (int round = 0; round < 1500; ++round) {
+                    std::string bytes = headers.make(random, length(random), round);
+                    if (round / 3 % 3 != 0) {
+                        const std::string &writing = writings[static_cast<std::size_t>(round) % writings.size()];
+                        bytes.insert(std::uniform_int_distribution<std::size_t>(0, bytes.size())(random), writing);
+                    }
+                    ASSERT_EQ(matcher.matches(bytes), decideOnText(bytes, needle, ignoreComments, caseSensitive, *locale))
+                        << "needle " << needleUtf8 << " flags " << flags << " locale " << locale->getName()
+                        << " text " << PrintToString(bytes);
+                }
+            }
+        }
+    }
+    // Where the text around the ASCII must reach as far as a match can: a
+    // long way beyond ASCII before the run, in UTF-8 and in Mac OS Roman,
+    // and regional indicators, which pair from the first one on.
+    const std::string han = "\xE4\xB8\xAD", flag = "\xF0\x9F\x87\xBA";
+    std::string longBefore = han + "xy";
+    for (int i = 0; i < 12; ++i)
+        longBefore += han;
+    longBefore += "abc";
+    std::vector<std::pair<std::string, std::string>> fixed = {{longBefore, "q " + longBefore},
+                                                              {"\xC2\xA9\xC2\xA9\xC2\xA9\xC2\xA9" "ab", "\xA9\xA9\xA9\xA9" "ab"}};
+    std::string flags = "x";
+    for (int k = 0; k <= 8; ++k, flags += flag)
+        fixed.push_back({flag + "ab", flags + "ab"});
+    for (const auto &[needle, bytes] : fixed) {
+        const icu::UnicodeString search = icu::UnicodeString::fromUTF8(needle);
+        EXPECT_EQ(HeaderMatcher(needle, false, true, english).matches(bytes),
+                  decideOnText(bytes, std::u16string(search.getBuffer(), static_cast<std::size_t>(search.length())), false,
+                               true, english))
+            << PrintToString(bytes);
+    }
+}
+
 // What lets the bytes of a UTF-8 header stand for its text when they show
 // no match: apart from the characters the matcher watches for, nothing
 // beyond ASCII, alone or as a mark on an ASCII letter, compares as ASCII
@@ -366,6 +427,8 @@ TEST(Matching, AsciiSearchOfAsciiHeadersDecodesNothingAndStripsOnlyCandidates)
     EXPECT_FALSE(beyond.matches("/* \xC2\xA9 2016 Lain\xC3\xA9 */ NSBar\n"));
     EXPECT_TRUE(beyond.matches("/* \xC2\xA9 M\xC3\x96LLER */\n"));
     EXPECT_EQ(beyond.counters().headersDecoded, 1u);
+    EXPECT_FALSE(beyond.matches("NSController" + std::string(200, ' ') + "/* \xC2\xA9 */\n"));
+    EXPECT_EQ(beyond.counters().headersDecoded, 1u) << "its ASCII stands far from anything beyond ASCII";
 }
 
 TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
