@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <emmintrin.h>
 #include <tuple>
 #include <utility>
-#include <emmintrin.h>
 
 namespace {
 

@@ -248,16 +248,14 @@ bool HeaderMatcher::containedNearRuns(std::string_view bytes, std::size_t first,
     };
     std::size_t begin = 0, end = 0; // the text gathered so far, empty at first
     for (std::size_t at = first; at != bytes.npos;) {
-        std::size_t from = at > reach ? at - reach : 0, to = std::min(bytes.size(), at + run + reach);
         // Text gathered so far is not walked again for a cut, as a long run
         // of UTF-8 without two ASCII characters side by side would be for
-        // each of its places.
-        const bool joins = end > begin && from <= end;
-        while (!joins && from > 0 && !cutsAt(bytes, from, decoding))
-            --from;
-        to = std::max(to, end);
-        while (to < bytes.size() && !cutsAt(bytes, to, decoding))
-            ++to;
+        // each of its places: its end is a cut already.
+        std::size_t from = at > reach ? at - reach : 0;
+        if (end == begin || from > end) {
+            while (from > 0 && !cutsAt(bytes, from, decoding))
+                --from;
+        }
         if (end > begin && from > end) {
             if (holdsMatch(begin, end))
                 return true;
@@ -265,7 +263,9 @@ bool HeaderMatcher::containedNearRuns(std::string_view bytes, std::size_t first,
         } else if (end == begin) {
             begin = from;
         }
-        end = std::max(end, to);
+        end = std::max(end, std::min(bytes.size(), at + run + reach));
+        while (end < bytes.size() && !cutsAt(bytes, end, decoding))
+            ++end;
         const ByteNeedle::Result next = m_asciiRun->find(bytes.substr(at + 1), false);
         at = next.found ? at + 1 + next.at : bytes.npos;
     }
