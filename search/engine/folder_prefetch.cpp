@@ -4,15 +4,42 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <condition_variable>
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <sys/syscall.h>
+#include <sys/uio.h>
 #include <thread>
 #include <unistd.h>
+
+namespace {
+
+// Whether the first page of a header is in the page cache, asked by a read
+// that must not wait for the disk; nothing where this header cannot tell.
+// Where the kernel cannot be asked, the slow listings decide alone.
+std::optional<bool> firstPageCached(int folder, const char *name)
+{
+    const int file = openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (file < 0)
+        return std::nullopt;
+    char byte;
+    iovec piece{&byte, 1};
+    const ssize_t got = preadv2(file, &piece, 1, 0, RWF_NOWAIT);
+    const int error = errno;
+    close(file);
+    if (got > 0)
+        return true;
+    if (got < 0 && (error == EAGAIN || error == EOPNOTSUPP || error == EINVAL || error == ENOSYS))
+        return false;
+    return std::nullopt; // empty, or gone
+}
+
+} // namespace
 
 struct FolderPrefetch::State {
     struct Folder {
@@ -29,6 +56,7 @@ struct FolderPrefetch::State {
     unsigned listing = 0;
     std::atomic<bool> stopped{false};
     std::atomic<std::uint64_t> listed{0};
+    std::atomic<std::uint64_t> advised{0}; // headers asked to be read
     std::atomic<std::uint64_t> walked{0}; // folders the walk has listed
 
     ~State()
@@ -40,11 +68,12 @@ struct FolderPrefetch::State {
     }
 
     // Only a regular file: opening a FIFO or a device has effects of its own.
-    static void readAhead(int folder, const char *name)
+    void readAhead(int folder, const char *name)
     {
         const int file = openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (file >= 0) {
-            posix_fadvise(file, 0, 0, POSIX_FADV_WILLNEED);
+            if (posix_fadvise(file, 0, 0, POSIX_FADV_WILLNEED) == 0)
+                advised.fetch_add(1, std::memory_order_relaxed);
             close(file);
         }
     }
@@ -178,7 +207,24 @@ void FolderPrefetch::folderListed(std::chrono::nanoseconds took)
     // no cold disk.
     m_slowListings = (m_slowListings << 1 | (took >= diskLatency ? 1u : 0u)) & 0xFFu;
     if (std::popcount(m_slowListings) >= 3)
+        m_listingsSlow = true;
+}
+
+void FolderPrefetch::headerReached(int folder, const char *name)
+{
+    if (!m_listingsSlow || m_state)
+        return;
+    const std::optional<bool> cached = firstPageCached(folder, name);
+    if (!cached)
+        return;
+    if (*cached) {
+        // The machine was busy: the listings start over.
+        m_listingsSlow = false;
+        m_slowListings = 0;
+        m_uncachedHeaders = 0;
+    } else if (++m_uncachedHeaders >= uncachedHeadersToStart) {
         start();
+    }
 }
 
 void FolderPrefetch::stop()
@@ -193,4 +239,9 @@ void FolderPrefetch::stop()
 std::uint64_t FolderPrefetch::foldersListed() const
 {
     return m_state ? m_state->listed.load(std::memory_order_relaxed) : 0;
+}
+
+std::uint64_t FolderPrefetch::headersReadAhead() const
+{
+    return m_state ? m_state->advised.load(std::memory_order_relaxed) : 0;
 }

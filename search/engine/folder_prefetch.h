@@ -23,6 +23,12 @@
 // They keep at most maxFoldersAhead folders ahead of the walk, so that
 // what they read is still in the cache when it is needed.
 //
+// Listing starts once several of the walk's listings took as long as a
+// disk does, and the next headers the walk reaches are not in memory: a busy
+// machine holds listings up as a cold disk does, but leaves the cache as it
+// is, and listing ahead of a warm cache would only repeat the walk's work on
+// threads that take the cores it needs.
+//
 // Only what the walk would enter is listed: beneath each root, never
 // through a link (the kernel resolves every name beneath the root's
 // descriptor, refusing links), skipping the frameworks it skips; and only
@@ -58,11 +64,18 @@ public:
     void stop();
     bool started() const { return m_state != nullptr; }
     // The walk opened and listed a folder in this time: once several of
-    // the last few took as long as the disk does, listing starts.
+    // the last few took as long as the disk does, headerReached() decides.
     void folderListed(std::chrono::nanoseconds took);
+    // The walk reached a header that is a regular file, name in folder:
+    // after slow listings, listing starts once this many headers in a row
+    // had their first page out of memory, which the kernel tells without
+    // reading the disk; one found in memory starts the listings over.
+    void headerReached(int folder, const char *name);
+    static constexpr unsigned uncachedHeadersToStart = 2;
 
-    // Folders listed so far.
+    // Folders listed so far, and headers in them asked to be read.
     std::uint64_t foldersListed() const;
+    std::uint64_t headersReadAhead() const;
 
 private:
     struct State;
@@ -70,5 +83,7 @@ private:
     std::vector<std::string> m_skipFrameworks;
     std::shared_ptr<State> m_state;
     unsigned m_slowListings = 0; // the last few, one bit each
+    bool m_listingsSlow = false; // until headers tell whether the disk was the cause
+    unsigned m_uncachedHeaders = 0; // in a row, since
     std::uint64_t m_walked = 0;  // folders the walk listed before the start
 };

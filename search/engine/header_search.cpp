@@ -88,6 +88,8 @@ public:
 
     Answer header(int folder, const char *name, const std::string &path, bool regular) override
     {
+        if (m_prefetch && regular)
+            m_prefetch->headerReached(folder, name);
         if (m_pipeline.opensWhereDecided()) {
             if (!m_folder) {
                 const int shared = fcntl(folder, F_DUPFD_CLOEXEC, 0);
@@ -195,6 +197,7 @@ bool HeaderSearch::searchInPipeline(const std::vector<std::string> &osNums, cons
     bool cancelled = walkSDKs(osNums, visitor);
     prefetch.stop();
     m_foldersPrefetched += prefetch.foldersListed();
+    m_headersPrefetched += prefetch.headersReadAhead();
     cancelled = pipeline.settle(sink) || cancelled;
     pipeline.end();
     addTotals(pipeline.headersRead(), pipeline.bytesRead(), pipeline.counters());

@@ -53,8 +53,10 @@ public:
     std::uint64_t headersRead() const { return m_headersRead; }
     std::uint64_t bytesRead() const { return m_bytesRead; }
     std::uint64_t headersReadAhead() const { return m_headersReadAhead; }
-    // Folders listed ahead of the walk, so far.
+    // Folders listed ahead of the walk so far, and headers in them asked
+    // to be read, besides those read ahead.
     std::uint64_t foldersPrefetched() const { return m_foldersPrefetched; }
+    std::uint64_t headersPrefetched() const { return m_headersPrefetched; }
 
 private:
     class Visitor;
@@ -76,4 +78,5 @@ private:
     std::uint64_t m_bytesRead = 0;
     std::uint64_t m_headersReadAhead = 0;
     std::uint64_t m_foldersPrefetched = 0;
+    std::uint64_t m_headersPrefetched = 0;
 };
