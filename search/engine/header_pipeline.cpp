@@ -68,12 +68,10 @@ void HeaderPipeline::end()
     for (std::thread &thread : m_threads)
         thread.join();
     m_threads.clear();
-    for (std::uint64_t index = m_taken; index < m_tail; ++index) {
-        if (slot(index).file >= 0)
-            close(slot(index).file);
-        slot(index).folder.reset();
-    }
+    for (std::uint64_t index = m_head; index < m_tail; ++index)
+        closeJob(slot(index));
     m_taken.store(m_tail);
+    m_head = m_tail;
 }
 
 bool HeaderPipeline::add(int file, const char *name, const std::string &path, SearchSink &sink)
@@ -114,6 +112,7 @@ bool HeaderPipeline::queue(int file, std::shared_ptr<const SharedFolder> folder,
     }
     job.file = file;
     job.probe = regular && m_readAhead.available() && !m_readAhead.readAhead(folder, name);
+    job.folderDescriptor = folder ? folder->descriptor : -1;
     job.folder = std::move(folder);
     job.done.store(false, std::memory_order_relaxed);
     m_tail.store(tail + 1);
@@ -136,6 +135,7 @@ void HeaderPipeline::deliverReady(SearchSink &sink)
         if (!job.done.load(std::memory_order_acquire))
             return;
         ++m_head;
+        job.folder.reset();
         // As after the entry in hand on one thread, the sink is asked
         // after each record, so a cancel stops the records right there.
         if (job.verdict == HeaderReader::Verdict::Match) {
@@ -227,12 +227,12 @@ HeaderReader::Verdict HeaderPipeline::decideJob(Job &job, HeaderReader &reader, 
 {
     const auto started = job.probe ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
     if (job.file < 0) {
-        job.file = HeaderReader::open(job.folder->descriptor, job.name.c_str());
+        job.file = HeaderReader::open(job.folderDescriptor, job.name.c_str());
         // Time spent waiting for a descriptor is no disk's.
         job.probe = job.probe && job.file >= 0;
         for (int wait = 0; job.file < 0 && descriptorsExhausted(errno) && wait < 1000 && !stop(); ++wait) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            job.file = HeaderReader::open(job.folder->descriptor, job.name.c_str());
+            job.file = HeaderReader::open(job.folderDescriptor, job.name.c_str());
         }
         if (job.file < 0)
             return stop() ? HeaderReader::Verdict::Cancelled : HeaderReader::Verdict::Unreadable;
@@ -251,7 +251,6 @@ void HeaderPipeline::finishJob(Job &job, HeaderReader::Verdict verdict)
     if (job.file >= 0)
         close(job.file);
     job.file = -1;
-    job.folder.reset();
     job.verdict = verdict;
     job.done.store(true);
     // Sequentially consistent with m_waiting: either the search's thread
@@ -260,6 +259,16 @@ void HeaderPipeline::finishJob(Job &job, HeaderReader::Verdict verdict)
         const std::lock_guard lock(m_lock);
         m_front.notify_one();
     }
+}
+
+// A job that is not to be delivered, on the search's thread once the
+// workers have ended.
+void HeaderPipeline::closeJob(Job &job)
+{
+    if (job.file >= 0)
+        close(job.file);
+    job.file = -1;
+    job.folder.reset();
 }
 
 // The search's thread takes the oldest job no worker has taken, and asks

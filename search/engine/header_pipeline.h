@@ -33,8 +33,9 @@
 // Where the process has descriptors to spare, the threads that decide the
 // headers also open them, relative to their folder (addInFolder()), so that
 // the search's thread only walks: the headers queued from one folder share
-// one descriptor of it, which the last of them closes. Those headers are
-// also read ahead from a cold disk (HeaderReadAhead), as they are queued.
+// one descriptor of it, closed once the last of them is delivered. Those
+// headers are also read ahead from a cold disk (HeaderReadAhead), as they
+// are queued.
 class HeaderPipeline
 {
 public:
@@ -97,7 +98,11 @@ private:
     };
     struct Job {
         int file = -1; // or opened where it is decided, in folder
+        // Held, and let go, by the search's thread alone, once the job is
+        // delivered: a count that the deciding threads changed too would
+        // pass between the cores with every header.
         std::shared_ptr<const SharedFolder> folder;
+        int folderDescriptor = -1;
         std::string name;
         std::string path;
         HeaderReader::Verdict verdict = HeaderReader::Verdict::Unreadable;
@@ -112,6 +117,7 @@ private:
     bool claim(std::uint64_t &index);
     void work(Decider &decider);
     void finishJob(Job &job, HeaderReader::Verdict verdict);
+    void closeJob(Job &job);
     bool decideOldest(SearchSink &sink);
     void waitForFront(SearchSink &sink);
     void wakeWorkers(bool all);
