@@ -57,9 +57,9 @@ class HeaderSearch::Visitor : public WalkVisitor
 public:
     Visitor(HeaderReader &reader, SearchSink &sink) : m_reader(reader), m_sink(sink) {}
 
-    Answer header(int folder, const char *name, const std::string &path, bool) override
+    Answer header(WalkFolder &folder, const char *name, const std::string &path, bool) override
     {
-        const int file = HeaderReader::open(folder, name);
+        const int file = HeaderReader::open(folder.descriptor(), name);
         if (file < 0) // unreadable, which never matches, unless for want of a descriptor
             return descriptorsExhausted(errno) ? Answer::NoDescriptor : Answer::Go;
         const HeaderReader::Verdict verdict = m_reader.decide(file, [this] { return m_sink.isCancelled(); });
@@ -75,8 +75,9 @@ private:
     SearchSink &m_sink;
 };
 
-// Opens each header the walk reports and queues it; delivers what is
-// decided after every entry, before the sink is asked whether to stop.
+// Queues each header the walk reports, with a share of its folder or,
+// where descriptors are short, opened; delivers what is decided after
+// every entry, before the sink is asked whether to stop.
 // Folders that the walk waits for are listed ahead, where that may be.
 class HeaderSearch::PipelineVisitor : public WalkVisitor
 {
@@ -86,24 +87,16 @@ public:
     {
     }
 
-    Answer header(int folder, const char *name, const std::string &path, bool regular) override
+    Answer header(WalkFolder &folder, const char *name, const std::string &path, bool regular) override
     {
         if (m_prefetch && regular)
-            m_prefetch->headerReached(folder, name);
-        if (m_pipeline.opensWhereDecided()) {
-            if (!m_folder) {
-                const int shared = fcntl(folder, F_DUPFD_CLOEXEC, 0);
-                if (shared >= 0)
-                    m_folder = std::make_shared<const SharedFolder>(shared);
-            }
-            // Without a descriptor to share, it is opened here, as below.
-            if (m_folder)
-                return m_pipeline.addInFolder(m_folder, name, path, regular, m_sink) ? Answer::Stop : Answer::Go;
-        }
-        int file = HeaderReader::open(folder, name);
+            m_prefetch->headerReached(folder.descriptor(), name);
+        if (m_pipeline.opensWhereDecided())
+            return m_pipeline.addInFolder(folder.share(), name, path, regular, m_sink) ? Answer::Stop : Answer::Go;
+        int file = HeaderReader::open(folder.descriptor(), name);
         bool exhausted = file < 0 && descriptorsExhausted(errno);
         if (exhausted && m_pipeline.release(m_sink)) {
-            file = HeaderReader::open(folder, name);
+            file = HeaderReader::open(folder.descriptor(), name);
             exhausted = file < 0 && descriptorsExhausted(errno);
         }
         if (file >= 0)
@@ -120,13 +113,7 @@ public:
             m_pipeline.cancel();
         return m_pipeline.cancelled();
     }
-    bool releaseDescriptors() override
-    {
-        const bool held = m_folder != nullptr;
-        m_folder.reset();
-        return m_pipeline.release(m_sink) || held;
-    }
-    void folderChanged() override { m_folder.reset(); }
+    bool releaseDescriptors() override { return m_pipeline.release(m_sink); }
     void folderListed(std::chrono::nanoseconds took) override
     {
         if (m_prefetch)
@@ -137,7 +124,6 @@ private:
     HeaderPipeline &m_pipeline;
     SearchSink &m_sink;
     FolderPrefetch *m_prefetch;
-    std::shared_ptr<const SharedFolder> m_folder; // the walk's folder, shared by its headers
 };
 
 HeaderSearch::HeaderSearch(std::string sdkDirectory, std::vector<std::string> sdkNums,

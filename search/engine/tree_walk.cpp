@@ -58,7 +58,6 @@ bool TreeWalk::run(const std::string &root, WalkVisitor &visitor)
         m_path.pop_back();
     if (!enter(descriptor))
         return false;
-    visitor.folderChanged();
     bool stopped = false;
     while (m_depth > 0 && !stopped)
         stopped = step(visitor);
@@ -98,9 +97,10 @@ bool TreeWalk::step(WalkVisitor &visitor)
     }
     if (isHeaderName(name)) {
         const bool regular = type == DT_REG;
-        WalkVisitor::Answer answer = visitor.header(level.descriptor, entry->d_name, m_path, regular);
+        WalkFolder folder(level.descriptor, level.shared);
+        WalkVisitor::Answer answer = visitor.header(folder, entry->d_name, m_path, regular);
         while (answer == WalkVisitor::Answer::NoDescriptor && spareDescriptor())
-            answer = visitor.header(level.descriptor, entry->d_name, m_path, regular);
+            answer = visitor.header(folder, entry->d_name, m_path, regular);
         if (answer == WalkVisitor::Answer::Stop)
             return true;
     }
@@ -157,11 +157,8 @@ void TreeWalk::descend(const char *name, WalkVisitor &visitor)
         }
         descriptor = openFolder();
     }
-    if (descriptor >= 0 && enter(descriptor)) {
-        if (timed)
-            visitor.folderListed(std::chrono::steady_clock::now() - started);
-        visitor.folderChanged();
-    }
+    if (descriptor >= 0 && enter(descriptor) && timed)
+        visitor.folderListed(std::chrono::steady_clock::now() - started);
 }
 
 // A folder that cannot be listed in full, for want of memory, counts as
@@ -185,7 +182,6 @@ void TreeWalk::list(Level &level)
 
 void TreeWalk::leave(WalkVisitor &visitor)
 {
-    visitor.folderChanged();
     Level &level = m_levels[m_depth - 1];
     if (m_depth >= 2 && m_levels[m_depth - 2].descriptor < 0) {
         Level &parent = m_levels[m_depth - 2];
@@ -206,10 +202,19 @@ void TreeWalk::leave(WalkVisitor &visitor)
         parent.descriptor = descriptor;
         ++m_open;
     }
-    close(level.descriptor);
-    level.descriptor = -1;
+    closeLevel(level);
     --m_open;
     --m_depth;
+}
+
+// A shared descriptor is closed by its last holder.
+void TreeWalk::closeLevel(Level &level)
+{
+    if (level.shared)
+        level.shared.reset();
+    else
+        close(level.descriptor);
+    level.descriptor = -1;
 }
 
 bool TreeWalk::closeShallowest()
@@ -217,8 +222,7 @@ bool TreeWalk::closeShallowest()
     // The deepest folder stays open: its entries are being visited.
     for (std::size_t i = 0; i + 1 < m_depth; ++i) {
         if (m_levels[i].descriptor >= 0) {
-            close(m_levels[i].descriptor);
-            m_levels[i].descriptor = -1;
+            closeLevel(m_levels[i]);
             --m_open;
             return true;
         }
@@ -240,8 +244,7 @@ void TreeWalk::closeAll()
 {
     for (std::size_t i = 0; i < m_depth; ++i) {
         if (m_levels[i].descriptor >= 0)
-            close(m_levels[i].descriptor);
-        m_levels[i].descriptor = -1;
+            closeLevel(m_levels[i]);
     }
     m_depth = 0;
     m_open = 0;

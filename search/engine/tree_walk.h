@@ -1,7 +1,10 @@
 #pragma once
 
+#include "shared_folder.h"
+
 #include <cerrno>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -19,6 +22,29 @@ inline bool descriptorsExhausted(int error)
 bool isHeaderName(std::string_view name);
 bool isSkippedFolder(std::string_view name, const std::vector<std::string> &skipFrameworks);
 
+// The folder whose entries a walk reports, as the walk holds it.
+class WalkFolder
+{
+public:
+    WalkFolder(int &descriptor, std::shared_ptr<const SharedFolder> &shared)
+        : m_descriptor(descriptor), m_shared(shared)
+    {
+    }
+    int descriptor() const { return m_descriptor; }
+    // A share of the walk's own descriptor, which stays open after the
+    // walk has let it go until the last share is let go too.
+    std::shared_ptr<const SharedFolder> share()
+    {
+        if (!m_shared)
+            m_shared = std::make_shared<const SharedFolder>(m_descriptor);
+        return m_shared;
+    }
+
+private:
+    int &m_descriptor;
+    std::shared_ptr<const SharedFolder> &m_shared;
+};
+
 // What a walk reports to, on the thread that walks.
 class WalkVisitor
 {
@@ -35,18 +61,15 @@ public:
 
     virtual ~WalkVisitor() = default;
     // An entry that is not a folder and whose extension is exactly "h".
-    // folder is an open descriptor of the folder that holds it, valid for
-    // the call; regular, whether the entry is a regular file itself, not a
-    // link or a FIFO, socket or device.
-    virtual Answer header(int folder, const char *name, const std::string &path, bool regular) = 0;
+    // folder holds it, its descriptor valid for the call unless shared;
+    // regular, whether the entry is a regular file itself, not a link or a
+    // FIFO, socket or device.
+    virtual Answer header(WalkFolder &folder, const char *name, const std::string &path, bool regular) = 0;
     // Asked after every entry walked; true stops the walk.
     virtual bool stopRequested() = 0;
     // The process has run out of descriptors: the visitor closes those it
     // holds, if it can. True when it closed any.
     virtual bool releaseDescriptors() { return false; }
-    // The folder whose entries are reported is another from now on, and
-    // the descriptor of the last one may be closed.
-    virtual void folderChanged() {}
     // A folder was entered: opening and listing it took this long.
     virtual void folderListed(std::chrono::nanoseconds) {}
 };
@@ -84,6 +107,7 @@ private:
         std::size_t next = 0;      // where the next record starts
         std::size_t pathLength = 0;
         int descriptor = -1;       // -1 while closed to spare descriptors
+        std::shared_ptr<const SharedFolder> shared; // the descriptor, once a visitor shares it
         dev_t device = 0;
         ino_t inode = 0;
     };
@@ -93,6 +117,7 @@ private:
     void descend(const char *name, WalkVisitor &visitor);
     void leave(WalkVisitor &visitor);
     void list(Level &level);
+    void closeLevel(Level &level);
     bool closeShallowest();
     bool spareDescriptor();
     void closeAll();
