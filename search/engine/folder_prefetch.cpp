@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <string_view>
+#include <sys/mman.h>
 #include <sys/syscall.h>
 #include <sys/uio.h>
 #include <thread>
@@ -19,9 +20,25 @@
 
 namespace {
 
+// Whether a file's first page is mapped in memory, for file systems that
+// refuse a read that must not wait (one kept in memory, for one). Where
+// that cannot be told either, the slow listings decide alone.
+bool firstPageResident(int file)
+{
+    const long page = sysconf(_SC_PAGESIZE);
+    void *mapped = mmap(nullptr, static_cast<std::size_t>(page), PROT_READ, MAP_SHARED, file, 0);
+    if (mapped == MAP_FAILED)
+        return false;
+    unsigned char resident = 0;
+    const bool told = mincore(mapped, static_cast<std::size_t>(page), &resident) == 0;
+    munmap(mapped, static_cast<std::size_t>(page));
+    return told && (resident & 1) != 0;
+}
+
 // Whether the first page of a header is in the page cache, asked by a read
-// that must not wait for the disk; nothing where this header cannot tell.
-// Where the kernel cannot be asked, the slow listings decide alone.
+// that must not wait for the disk (one that misses starts the disk on the
+// page, which the deciding threads read next anyway); nothing where this
+// header cannot tell.
 std::optional<bool> firstPageCached(int folder, const char *name)
 {
     const int file = openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -31,12 +48,15 @@ std::optional<bool> firstPageCached(int folder, const char *name)
     iovec piece{&byte, 1};
     const ssize_t got = preadv2(file, &piece, 1, 0, RWF_NOWAIT);
     const int error = errno;
-    close(file);
+    std::optional<bool> cached; // none where the header is empty, or gone
     if (got > 0)
-        return true;
-    if (got < 0 && (error == EAGAIN || error == EOPNOTSUPP || error == EINVAL || error == ENOSYS))
-        return false;
-    return std::nullopt; // empty, or gone
+        cached = true;
+    else if (got < 0 && error == EAGAIN)
+        cached = false;
+    else if (got < 0 && (error == EOPNOTSUPP || error == EINVAL || error == ENOSYS))
+        cached = firstPageResident(file);
+    close(file);
+    return cached;
 }
 
 } // namespace

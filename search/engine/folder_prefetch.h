@@ -69,7 +69,7 @@ public:
     // The walk reached a header that is a regular file, name in folder:
     // after slow listings, listing starts once this many headers in a row
     // had their first page out of memory, which the kernel tells without
-    // reading the disk; one found in memory starts the listings over.
+    // waiting for the disk; one found in memory starts the listings over.
     void headerReached(int folder, const char *name);
     static constexpr unsigned uncachedHeadersToStart = 2;
 
