@@ -10,6 +10,7 @@
 #include <atomic>
 #include <sys/resource.h>
 #include <thread>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -349,7 +350,7 @@ TEST_F(ScoutmarkTest, ControlsAndPreviewReachAssistiveTechnology)
     EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::WordBoundary, &start, &end), "NSNeedle");
     EXPECT_EQ(text->textBeforeOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end), "int x;\n");
     text->selection(0, &start, &end);
-    EXPECT_EQ(QPair(start, end), QPair(23, 31));
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(23, 31));
 
     QAccessibleInterface *counter = findAccessible(QAccessible::StaticText, "Hit 1 of 2");
     ASSERT_NE(counter, nullptr);
