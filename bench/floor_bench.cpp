@@ -18,6 +18,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <dirent.h>
@@ -144,15 +145,27 @@ void decideWithSystemCalls(FolderQueue &queue, std::string_view needle, Totals &
     }
 }
 
+// Made before any thread starts, so that a refusal ends the run at once.
+bool makeRing(io_uring &ring)
+{
+    if (io_uring_queue_init(3 * ringDepth, &ring, 0) != 0)
+        return false;
+    if (io_uring_register_files_sparse(&ring, ringDepth) == 0)
+        return true;
+    io_uring_queue_exit(&ring);
+    return false;
+}
+
+[[noreturn]] void ringFailed()
+{
+    std::fprintf(stderr, "io_uring failed\n");
+    std::_Exit(1); // from any thread, without running what the others use
+}
+
 // Every request posts its completion, none skipped, so that a batch is
 // over after three a header, whatever failed.
-void decideWithIoUring(FolderQueue &queue, std::string_view needle, Totals &totals)
+void decideWithIoUring(io_uring &ring, FolderQueue &queue, std::string_view needle, Totals &totals)
 {
-    io_uring ring;
-    if (io_uring_queue_init(3 * ringDepth, &ring, 0) != 0 || io_uring_register_files_sparse(&ring, ringDepth) != 0) {
-        std::fprintf(stderr, "io_uring refused\n");
-        std::exit(1);
-    }
     std::vector<AlignedBuffer> buffers(ringDepth);
     while (std::shared_ptr<Folder> folder = queue.pop()) {
         for (std::size_t first = 0; first < folder->headers.size(); first += ringDepth) {
@@ -171,11 +184,12 @@ void decideWithIoUring(FolderQueue &queue, std::string_view needle, Totals &tota
                 io_uring_prep_close_direct(closing, slot);
                 io_uring_sqe_set_data64(closing, UINT64_MAX);
             }
-            io_uring_submit_and_wait(&ring, 3 * count);
+            if (io_uring_submit_and_wait(&ring, 3 * count) != static_cast<int>(3 * count))
+                ringFailed();
             for (unsigned seen = 0; seen < 3 * count; ++seen) {
                 io_uring_cqe *completion;
                 if (io_uring_wait_cqe(&ring, &completion) != 0)
-                    std::exit(1);
+                    ringFailed();
                 const std::uint64_t slot = io_uring_cqe_get_data64(completion);
                 if (slot != UINT64_MAX && completion->res != -ECANCELED)
                     decided(buffers[slot].data, completion->res, needle, totals);
@@ -183,7 +197,6 @@ void decideWithIoUring(FolderQueue &queue, std::string_view needle, Totals &tota
             }
         }
     }
-    io_uring_queue_exit(&ring);
 }
 
 } // namespace
@@ -200,14 +213,24 @@ int main(int argc, char **argv)
     }
     const std::string_view needle = argv[first];
     const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<io_uring> rings(ioUring ? threads : 0);
+    for (io_uring &ring : rings) {
+        if (!makeRing(ring)) {
+            std::fprintf(stderr, "io_uring refused\n");
+            return 1;
+        }
+    }
 
     const auto start = std::chrono::steady_clock::now();
     FolderQueue queue;
     Totals totals;
     std::vector<std::thread> deciding;
-    for (unsigned i = 0; i < threads; ++i)
-        deciding.emplace_back(ioUring ? decideWithIoUring : decideWithSystemCalls, std::ref(queue), needle,
-                              std::ref(totals));
+    for (unsigned i = 0; i < threads; ++i) {
+        if (ioUring)
+            deciding.emplace_back(decideWithIoUring, std::ref(rings[i]), std::ref(queue), needle, std::ref(totals));
+        else
+            deciding.emplace_back(decideWithSystemCalls, std::ref(queue), needle, std::ref(totals));
+    }
     for (int root = first + 1; root < argc; ++root) {
         const int descriptor = open(argv[root], O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (descriptor >= 0)
@@ -216,6 +239,8 @@ int main(int argc, char **argv)
     queue.end();
     for (std::thread &thread : deciding)
         thread.join();
+    for (io_uring &ring : rings)
+        io_uring_queue_exit(&ring);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     std::printf("headers %llu bytes %llu matches %llu seconds %.4f\n",
                 static_cast<unsigned long long>(totals.headers.load()),
