@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 #include <new>
-#include <string>
 
 // Reads one header at a time and decides it, holding one buffer whatever a
 // header's size: a header that fits is read at once and decided whole, a
