@@ -65,36 +65,6 @@ inline std::size_t nextBreakCandidate(std::string_view text, std::size_t from, b
     return size;
 }
 
-// Where the next "*" or "/" stands at or after from, or the size: all a
-// block comment's body is looked at for. Sixteen at a time, as the
-// documentation in block comments is long.
-inline std::size_t nextStarOrSlash(std::string_view text, std::size_t from)
-{
-    const char *data = text.data();
-    const std::size_t size = text.size();
-    const __m128i star = _mm_set1_epi8('*'), slash = _mm_set1_epi8('/');
-    std::size_t at = from;
-    for (; at + 16 <= size; at += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + at));
-        const unsigned found = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, star), _mm_cmpeq_epi8(bytes, slash))));
-        if (found)
-            return at + static_cast<std::size_t>(__builtin_ctz(found));
-    }
-    for (; at < size; ++at) {
-        if (data[at] == '*' || data[at] == '/')
-            return at;
-    }
-    return size;
-}
-
-inline std::size_t nextStarOrSlash(std::u16string_view text, std::size_t from)
-{
-    while (from < text.size() && text[from] != u'*' && text[from] != u'/')
-        ++from;
-    return from;
-}
-
 // Where the next line break starts at or after from, or the size: a
 // character of its own in UTF-16 and in Mac OS Roman bytes.
 struct CharacterBreaks {
@@ -193,15 +163,17 @@ void removeComments(std::basic_string_view<Char> text, Out &result, Breaks break
         }
     };
     // The place just after the first "*/" of the line-stripped text from
-    // start on, or npos.
-    const auto afterCloser = [&](std::size_t p) -> std::size_t {
-        while ((p = nextStarOrSlash(text, p)) < n) {
-            if (text[p] == Char('/') && isSlash(p + 1)) {
-                p = lineEnd(p + 2);
-            } else if (text[p] == Char('*') && isSlash(p + 1) && !isSlash(p + 2)) {
-                return p + 2;
-            } else {
-                ++p;
+    // start on, or npos. Both markers that matter here end in a slash, so
+    // only slashes are stopped at, not the star that documentation puts at
+    // the start of every line. A star counts only from start on: the one
+    // of the opener closes nothing.
+    const auto afterCloser = [&](std::size_t start) -> std::size_t {
+        for (std::size_t slash = nextSlash(text, start); slash != text.npos; slash = nextSlash(text, slash + 1)) {
+            if (isSlash(slash + 1)) {
+                start = lineEnd(slash + 2);
+                slash = start; // the next slash is looked for after the break
+            } else if (slash > start && text[slash - 1] == Char('*')) {
+                return slash + 1;
             }
         }
         return text.npos;
