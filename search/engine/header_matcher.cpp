@@ -25,64 +25,6 @@ bool isAsciiAt(std::string_view bytes, std::size_t at)
     return static_cast<unsigned char>(bytes[at]) < 0x80;
 }
 
-// The stripped text as it is built, watched for the needle: once a match
-// stands in it with text on both sides that no later piece can change, the
-// rest need not be stripped. Every piece is a part of the header's bytes,
-// so the needle is looked for once in those, hit after hit, and a hit that
-// lies inside a piece, a byte to spare on its right, stands in the stripped
-// text too. One that a comment splits, or that ends a piece, is left to the
-// search of the whole stripped text.
-class SeekingText
-{
-public:
-    SeekingText(std::string &text, std::string_view header, const ByteNeedle &needle, LazyDecoding &decoding)
-        : m_text(text), m_header(header), m_needle(needle), m_decoding(decoding)
-    {
-        hitFrom(0);
-        m_first = m_hit;
-    }
-    void clear()
-    {
-        m_text.clear();
-        m_found = false;
-        m_hit = m_first;
-    }
-    void append(std::string_view piece)
-    {
-        m_text.append(piece);
-        const std::size_t begin = static_cast<std::size_t>(piece.data() - m_header.data());
-        const std::size_t end = begin + piece.size();
-        const std::size_t length = m_needle.needle().size();
-        while (!m_found && m_hit != m_header.npos && m_hit + length < end) {
-            if (m_hit < begin) {
-                hitFrom(begin);
-                continue;
-            }
-            const std::size_t at = m_text.size() - (end - m_hit);
-            m_found = ((at == 0 || isAsciiAt(m_text, at - 1)) && isAsciiAt(m_text, at + length))
-                      || m_decoding.get() == Decoding::MacRoman;
-            if (!m_found)
-                hitFrom(m_hit + 1);
-        }
-    }
-    bool full() const { return m_found; }
-
-private:
-    void hitFrom(std::size_t from)
-    {
-        const ByteNeedle::Result found = m_needle.find(m_header.substr(from), false);
-        m_hit = found.found ? from + found.at : m_header.npos;
-    }
-
-    std::string &m_text;
-    std::string_view m_header;
-    const ByteNeedle &m_needle;
-    LazyDecoding &m_decoding;
-    bool m_found = false;
-    std::size_t m_first = 0;
-    std::size_t m_hit = 0; // the first hit in the header's bytes not yet passed over
-};
-
 // The longest ASCII that every match shows as ASCII in its compared form
 // and that no character beyond ASCII can end.
 std::u16string asciiRunOf(std::u16string_view compared)
@@ -195,7 +137,8 @@ bool HeaderMatcher::mayHoldWatched(std::string_view bytes) const
 bool HeaderMatcher::matches(std::string_view headerBytes)
 {
     LazyDecoding decoding(headerBytes);
-    if (!containedIn(headerBytes, decoding))
+    std::size_t firstHit = headerBytes.npos;
+    if (!containedIn(headerBytes, decoding, &firstHit))
         return false;
     if (!m_ignoreComments)
         return true;
@@ -205,17 +148,29 @@ bool HeaderMatcher::matches(std::string_view headerBytes)
         return containedIn(comments::withoutComments(headerBytes, m_withoutComments, breaks), decoding);
     if (!comments::hasCommentMarker(headerBytes))
         return true; // its own stripped text, which contains it
-    SeekingText stripped(m_withoutComments, headerBytes, *m_needle, decoding);
-    comments::removeComments<char>(headerBytes, stripped, breaks);
-    return stripped.full() || containedIn(m_withoutComments, decoding);
+    // Watched characters are looked for in the stripped text itself, so
+    // then it is made on the way.
+    m_strippedSearch.begin(headerBytes, *m_needle, firstHit, decoding, m_watching ? &m_withoutComments : nullptr);
+    comments::removeComments<char>(headerBytes, m_strippedSearch, breaks);
+    const StrippedSearch::Answer answer = m_strippedSearch.answer();
+    if (answer == StrippedSearch::Answer::Match)
+        return true;
+    if (!m_watching) {
+        if (answer == StrippedSearch::Answer::NoMatch)
+            return false;
+        comments::removeComments<char>(headerBytes, m_withoutComments, breaks);
+    }
+    return containedIn(m_withoutComments, decoding);
 }
 
-bool HeaderMatcher::containedIn(std::string_view bytes, LazyDecoding &decoding)
+bool HeaderMatcher::containedIn(std::string_view bytes, LazyDecoding &decoding, std::size_t *firstHit)
 {
     if (m_empty)
         return false;
     if (m_needle) {
         const ByteNeedle::Result found = m_needle->find(bytes, m_watching);
+        if (firstHit)
+            *firstHit = found.found ? found.at : bytes.npos;
         if (found.found) {
             const std::size_t end = found.at + m_needle->needle().size();
             const bool asciiAround = (found.at == 0 || isAsciiAt(bytes, found.at - 1))

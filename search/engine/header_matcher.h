@@ -3,6 +3,7 @@
 #include "byte_search.h"
 #include "header_decoding.h"
 #include "hit_finder.h"
+#include "stripped_search.h"
 
 #include <array>
 #include <cstdint>
@@ -74,7 +75,7 @@ public:
     // decoded so. A match never depends on the text around it where the
     // text may be cut (cutsAt): a text may be tested piece by piece, in
     // windows that start and end there and overlap by span() - 1 bytes.
-    bool containedIn(std::string_view bytes, LazyDecoding &decoding);
+    bool containedIn(std::string_view bytes, LazyDecoding &decoding) { return containedIn(bytes, decoding, nullptr); }
     bool containedIn(std::string_view bytes, Decoding decoding)
     {
         LazyDecoding known(decoding);
@@ -92,6 +93,9 @@ public:
     const MatchCounters &counters() const { return m_counters; }
 
 private:
+    // firstHit, if given, learns where the needle's bytes first stand, or
+    // npos where they do not.
+    bool containedIn(std::string_view bytes, LazyDecoding &decoding, std::size_t *firstHit);
     bool mayHoldWatched(std::string_view bytes) const;
     bool containedNearRuns(std::string_view bytes, std::size_t first, Decoding decoding);
     void watchFor(const std::u16string &needle);
@@ -109,4 +113,5 @@ private:
     bool m_watching = false;
     MatchCounters m_counters;
     std::string m_withoutComments; // reused, so that stripping allocates nothing
+    StrippedSearch m_strippedSearch;
 };

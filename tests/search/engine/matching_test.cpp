@@ -445,6 +445,7 @@ TEST(Matching, IgnoringCommentsAMatchDecidesOnlyOnceItsNeighboursAreKnown)
         {"NSFoo\xCC\x81 /* */ NSFoo;", true}, // the first hit is no match, the second is
         {"/* NSFoo */ NSFoo;", true},
         {"/* NSFoo */ NS/**/Foo", true}, // the stripped text joins it, the raw text has it
+        {"/* NSFoo */ x N/**/SFo/**/o;", true}, // joined of three pieces
         {"// NSFoo\n/* NSFoo */ x", false},
         {"x // NSFoo", false},
         {"NSFoo", true},
