@@ -40,6 +40,11 @@ HeaderPipeline::HeaderPipeline(const SearchRequest &request, std::size_t workers
     , m_readAhead(readAhead)
     , m_own(std::make_unique<Decider>(request))
 {
+    // Before the workers start, which read it. Each of them holds one
+    // more descriptor, its batch's ring, out of those left to spare.
+    const std::size_t spare = descriptorsToSpare();
+    m_opensWhereDecided = spare >= descriptorsToOpenWhereDecided;
+    m_descriptorsBeyond = m_opensWhereDecided ? spare - descriptorsToOpenWhereDecided : 0;
     for (std::size_t i = 0; i < workers; ++i) {
         m_deciders.push_back(std::make_unique<Decider>(request));
         try {
@@ -52,9 +57,6 @@ HeaderPipeline::HeaderPipeline(const SearchRequest &request, std::size_t workers
     }
     if (m_threads.empty())
         m_helpAt = 1;
-    const std::size_t spare = descriptorsToSpare();
-    m_opensWhereDecided = spare >= descriptorsToOpenWhereDecided;
-    m_descriptorsBeyond = m_opensWhereDecided ? spare - descriptorsToOpenWhereDecided : 0;
 }
 
 HeaderPipeline::~HeaderPipeline()
@@ -111,6 +113,7 @@ bool HeaderPipeline::queue(int file, std::shared_ptr<const SharedFolder> folder,
         throw;
     }
     job.file = file;
+    job.regular = regular;
     job.probe = regular && m_readAhead.available() && !m_readAhead.readAhead(folder, name);
     job.folderDescriptor = folder ? folder->descriptor : -1;
     job.folder = std::move(folder);
@@ -186,12 +189,17 @@ bool HeaderPipeline::claim(std::uint64_t &index)
 void HeaderPipeline::work(Decider &decider)
 {
     const HeaderReader::StopQuestion stop = [this] { return m_stop.load(std::memory_order_relaxed); };
-    while (!m_stop.load(std::memory_order_relaxed)) {
-        std::uint64_t index;
-        if (claim(index)) {
-            finishJob(slot(index), decideJob(slot(index), decider.reader, stop));
-            continue;
+    if (m_opensWhereDecided) {
+        try {
+            decider.batch = std::make_unique<HeaderBatch>();
+        } catch (const std::bad_alloc &) {
         }
+    }
+    while (!m_stop.load(std::memory_order_relaxed)) {
+        // From a cold disk the read-ahead's probes must wait as they would.
+        const bool batch = decider.batch && decider.batch->available() && !m_readAhead.wanted();
+        if (batch ? decideBatch(decider, stop) : decideNext(decider, stop))
+            continue;
         std::unique_lock lock(m_lock);
         m_sleeping.fetch_add(1);
         // Sequentially consistent with the search's thread, which raises
@@ -204,6 +212,54 @@ void HeaderPipeline::work(Decider &decider)
         }
         m_sleeping.fetch_sub(1);
     }
+}
+
+bool HeaderPipeline::decideNext(Decider &decider, const HeaderReader::StopQuestion &stop)
+{
+    std::uint64_t index;
+    if (!claim(index))
+        return false;
+    finishJob(slot(index), decideJob(slot(index), decider.reader, stop));
+    return true;
+}
+
+// Takes up to a batch of jobs: the regular files that it is to open are
+// read as one batch, the others decided as they come.
+bool HeaderPipeline::decideBatch(Decider &decider, const HeaderReader::StopQuestion &stop)
+{
+    std::array<std::uint64_t, HeaderBatch::size> taken;
+    std::array<HeaderBatch::Request, HeaderBatch::size> requests;
+    unsigned count = 0;
+    bool any = false;
+    std::uint64_t index;
+    while (count < HeaderBatch::size && claim(index)) {
+        any = true;
+        Job &job = slot(index);
+        if (job.file >= 0 || !job.regular) {
+            finishJob(job, decideJob(job, decider.reader, stop));
+            continue;
+        }
+        taken[count] = index;
+        requests[count] = {job.folderDescriptor, job.name.c_str()};
+        ++count;
+    }
+    decider.batch->read(std::span(requests.data(), count));
+    for (unsigned i = 0; i < count; ++i) {
+        Job &job = slot(taken[i]);
+        const std::optional<std::string_view> contents = decider.batch->contents(i);
+        if (contents) {
+            finishJob(job, decider.reader.decideContents(*contents));
+            continue;
+        }
+        // A header not in memory is a probe that waited, whatever its own
+        // read finds: the batch's read already started the disk on it.
+        if (job.probe && decider.batch->uncached(i)) {
+            m_readAhead.reportRead(HeaderReadAhead::diskLatency);
+            job.probe = false;
+        }
+        finishJob(job, decideJob(job, decider.reader, stop));
+    }
+    return any;
 }
 
 void HeaderPipeline::wakeWorkers(bool all)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "header_batch.h"
 #include "header_matcher.h"
 #include "header_read_ahead.h"
 #include "header_reader.h"
@@ -94,6 +95,7 @@ private:
     struct Decider {
         HeaderMatcher matcher;
         HeaderReader reader;
+        std::unique_ptr<HeaderBatch> batch; // a worker's, made on its thread
         explicit Decider(const SearchRequest &request);
     };
     struct Job {
@@ -106,6 +108,7 @@ private:
         std::string name;
         std::string path;
         HeaderReader::Verdict verdict = HeaderReader::Verdict::Unreadable;
+        bool regular = false; // as its folder lists it
         bool probe = false; // its reader tells the read-ahead how long it waited
         std::atomic<bool> done{false};
     };
@@ -116,6 +119,8 @@ private:
     HeaderReader::Verdict decideJob(Job &job, HeaderReader &reader, const HeaderReader::StopQuestion &stop);
     bool claim(std::uint64_t &index);
     void work(Decider &decider);
+    bool decideNext(Decider &decider, const HeaderReader::StopQuestion &stop);
+    bool decideBatch(Decider &decider, const HeaderReader::StopQuestion &stop);
     void finishJob(Job &job, HeaderReader::Verdict verdict);
     void closeJob(Job &job);
     bool decideOldest(SearchSink &sink);

@@ -40,6 +40,9 @@ public:
 
     // Whether requests may be made: not told never, and not refused.
     bool available() const { return m_mode != Mode::Never && !m_refused; }
+    // Whether headers are to be read ahead now, refused or not: told
+    // always, or the probes show a cold disk. On any thread.
+    bool wanted() const { return m_mode == Mode::Always || (m_mode == Mode::WhenCold && cold()); }
 
     // On the search's thread, as a header is queued. False when it was
     // not read ahead, which makes it a probe: its reader tells by

@@ -29,6 +29,17 @@ HeaderReader::Verdict HeaderReader::decide(int file, const StopQuestion &stopReq
     }
 }
 
+HeaderReader::Verdict HeaderReader::decideContents(std::string_view bytes)
+{
+    ++m_headersRead;
+    m_bytesRead += bytes.size();
+    try {
+        return m_matcher.matches(bytes) ? Verdict::Match : Verdict::NoMatch;
+    } catch (...) {
+        return Verdict::Unreadable;
+    }
+}
+
 // A regular file answers a read short only at its end, so a header that
 // fits the buffer takes one read.
 HeaderReader::Verdict HeaderReader::read(int file, const StopQuestion &stopRequested,

@@ -39,6 +39,10 @@ public:
     // Non-blocking, so that a link to a pipe cannot stall the search.
     static int open(int folder, const char *name);
 
+    // A header read whole elsewhere; as decide() does, what it cannot
+    // handle is unreadable.
+    Verdict decideContents(std::string_view bytes);
+
     std::uint64_t headersRead() const { return m_headersRead; }
     std::uint64_t bytesRead() const { return m_bytesRead; }
 
