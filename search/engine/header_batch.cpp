@@ -36,8 +36,9 @@ HeaderBatch::~HeaderBatch()
 }
 
 // Every request posts its completion, none is skipped, so a batch is over
-// after three a header whatever failed: an open that fails cancels its
-// read, and the close runs all the same.
+// after three a header whatever failed: an open that fails cancels its read
+// and its close, and leaves its place empty; one that succeeds is closed
+// whatever the read gave.
 void HeaderBatch::read(std::span<const Request> requests)
 {
     m_count = 0;

@@ -41,10 +41,11 @@ HeaderPipeline::HeaderPipeline(const SearchRequest &request, std::size_t workers
     , m_own(std::make_unique<Decider>(request))
 {
     // Before the workers start, which read it. Each of them holds one
-    // more descriptor, its batch's ring, out of those left to spare.
+    // more descriptor, its batch's ring.
     const std::size_t spare = descriptorsToSpare();
-    m_opensWhereDecided = spare >= descriptorsToOpenWhereDecided;
-    m_descriptorsBeyond = m_opensWhereDecided ? spare - descriptorsToOpenWhereDecided : 0;
+    const std::size_t needed = descriptorsToOpenWhereDecided + workers;
+    m_opensWhereDecided = spare >= needed;
+    m_descriptorsBeyond = m_opensWhereDecided ? spare - needed : 0;
     for (std::size_t i = 0; i < workers; ++i) {
         m_deciders.push_back(std::make_unique<Decider>(request));
         try {

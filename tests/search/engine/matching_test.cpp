@@ -459,6 +459,10 @@ TEST(Matching, IgnoringCommentsAMatchDecidesOnlyOnceItsNeighboursAreKnown)
                 << PrintToString(c.header);
         }
     }
+    // Markers in the needle itself.
+    EXPECT_TRUE(HeaderMatcher("ab*/", true, true, english).matches("x ab*/ y"));
+    EXPECT_FALSE(HeaderMatcher("ab*/", true, true, english).matches("/* ab*/ y"));
+    EXPECT_TRUE(HeaderMatcher("a/b", true, true, english).matches("/* a/b */ a/b"));
 }
 
 TEST(ByteSearch, EveryWidthAgreesWithAPlainSearch)
