@@ -36,7 +36,8 @@
 // the search's thread only walks: the headers queued from one folder share
 // one descriptor of it, closed once the last of them is delivered. Those
 // headers are also read ahead from a cold disk (HeaderReadAhead), as they
-// are queued.
+// are queued, and while the disk is warm the workers take them sixteen at
+// a time and read them through one system call (HeaderBatch).
 class HeaderPipeline
 {
 public:
@@ -95,7 +96,7 @@ private:
     struct Decider {
         HeaderMatcher matcher;
         HeaderReader reader;
-        std::unique_ptr<HeaderBatch> batch; // a worker's, made on its thread
+        std::unique_ptr<HeaderBatch> batch; // a worker's, made on its thread; the search's thread has none
         explicit Decider(const SearchRequest &request);
     };
     struct Job {
