@@ -46,7 +46,7 @@ void HeaderBatch::read(std::span<const Request> requests)
         return;
     if (!m_buffers) {
         try {
-            m_buffers.reset(static_cast<char *>(::operator new[](size * bufferSize, bufferAlignment)));
+            m_buffers = makePageAlignedBuffer(size * bufferSize);
         } catch (const std::bad_alloc &) {
             return;
         }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "page_aligned_buffer.h"
+
 #include <array>
 #include <cstddef>
 #include <memory>
-#include <new>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -51,13 +52,8 @@ public:
 private:
     void abandon();
 
-    static constexpr std::align_val_t bufferAlignment{4096};
-    struct AlignedDelete {
-        void operator()(char *buffers) const { ::operator delete[](buffers, bufferAlignment); }
-    };
-
     std::unique_ptr<io_uring> m_ring;
-    std::unique_ptr<char[], AlignedDelete> m_buffers; // made at the first read
+    PageAlignedBuffer m_buffers; // made at the first read
     std::array<int, size> m_results{};
     unsigned m_count = 0;
     unsigned m_refusedInARow = 0;

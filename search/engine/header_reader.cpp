@@ -46,7 +46,7 @@ HeaderReader::Verdict HeaderReader::read(int file, const StopQuestion &stopReque
                                          std::chrono::steady_clock::time_point *firstReadEnded)
 {
     if (!m_buffer)
-        m_buffer.reset(static_cast<char *>(::operator new[](m_bufferSize, bufferAlignment)));
+        m_buffer = makePageAlignedBuffer(m_bufferSize);
     ++m_headersRead;
     const long size = readSome(file);
     if (firstReadEnded)
